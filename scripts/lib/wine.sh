@@ -1,0 +1,63 @@
+# Shared by the scripts: an isolated Wine prefix, a virtual display and their clean-up.
+# Source it; then call prepare_prefix, ensure_display, start_wineserver, and stop_started in a trap.
+
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No .desktop files or menu entries in the Linux home; no .NET or Gecko installers.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+WINE=wine
+
+started_xvfb_pid=""
+started_wineserver=""
+
+# Creates the prefix once; its user folders are real folders, not links into $HOME.
+prepare_prefix() {
+    local prefix="$1"
+    export WINEPREFIX="$prefix"
+    if [ -f "$prefix/.vaultick-ready" ]; then return 0; fi
+    rm -rf "$prefix"
+    mkdir -p "$prefix"
+    wineboot -i </dev/null >/dev/null 2>&1
+    wineserver -w
+    local users="$prefix/drive_c/users/$(id -un)"
+    local link
+    for link in Desktop Documents Downloads Music Pictures Videos Templates; do
+        if [ -L "$users/$link" ]; then rm -f "$users/$link"; mkdir -p "$users/$link"; fi
+    done
+    # A virtual desktop: frames, a taskbar with the tray, and fast hiding of windows.
+    $WINE reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    $WINE reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1000 /f >/dev/null 2>&1
+    wineserver -w
+    touch "$prefix/.vaultick-ready"
+}
+
+# Starts Xvfb on a free display when there is no display.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ]; then return 0; fi
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    started_xvfb_pid=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X$n" ] && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start on :$n" >&2
+    return 1
+}
+
+# A persistent wineserver and the Wine services, started with no pipe attached, so that the
+# first program run through ctest does not hold ctest's output open.
+start_wineserver() {
+    wineserver -p </dev/null >/dev/null 2>&1
+    $WINE cmd /c exit </dev/null >/dev/null 2>&1
+    started_wineserver=1
+}
+
+stop_started() {
+    if [ -n "$started_wineserver" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+    if [ -n "$started_xvfb_pid" ]; then kill "$started_xvfb_pid" 2>/dev/null || true; fi
+    started_wineserver=""
+    started_xvfb_pid=""
+}

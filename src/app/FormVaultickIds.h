@@ -1,0 +1,3 @@
+#pragma once
+// Resource ids of the main window.
+#define IDD_VAULTICK 100

@@ -1,0 +1,89 @@
+#include "settings/FileListFile.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "win/NotifyUser.h"
+#include "win/Paths.h"
+#include "win/Text.h"
+
+namespace vt {
+
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+std::wstring DataFolder() { return ShellFolder(CSIDL_APPDATA) + L"\\Dorvi\\Vaultick"; }
+
+std::wstring FileListPath(const std::wstring& dataFolder, int slot) {
+    return dataFolder + L"\\BkpFile" + std::to_wstring(slot) + L".Dat";
+}
+
+std::vector<std::wstring> ParseFileList(std::string_view bytes) {
+    const bool utf8 = bytes.substr(0, kUtf8Mark.size()) == kUtf8Mark;
+    if (utf8) bytes.remove_prefix(kUtf8Mark.size());
+    bytes = bytes.substr(0, bytes.find('\0'));
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        const size_t end = bytes.find_first_of("\r\n", start);
+        const std::string_view line = bytes.substr(start, end == std::string_view::npos ? end : end - start);
+        lines.push_back(utf8 ? FromUtf8(line) : FromAnsi(line));
+        if (end == std::string_view::npos) break;
+        start = end + 1;
+        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+std::string FormatFileList(const std::vector<std::wstring>& files) {
+    bool ansi = true;
+    for (const auto& file : files) ansi = ansi && FitsAnsi(file);
+    std::string text = ansi ? std::string() : std::string(kUtf8Mark);
+    for (const auto& file : files) {
+        text += ansi ? ToAnsi(file) : ToUtf8(file);
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::optional<std::vector<std::wstring>> ReadFileList(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    if (!ok) return std::nullopt;
+    return ParseFileList(bytes);
+}
+
+bool WriteFileList(const std::wstring& path, const std::vector<std::wstring>& files) {
+    if (files.empty()) {
+        DeleteFileW(path.c_str());
+        return true;
+    }
+    const std::string text = FormatFileList(files);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                    written == text.size();
+    return CloseHandle(file) && ok;
+}
+
+void SaveFileLists(const JobSet& set, const std::wstring& dataFolder) {
+    for (int slot = 1; slot <= kJobCount; ++slot) {
+        if (!WriteFileList(FileListPath(dataFolder, slot), set.Job(slot).Files))
+            NotifyUser(L"Problemi nel salvataggio dei file per il backup N°" + std::to_wstring(slot),
+                       kNotifyError, 0);
+    }
+}
+
+}  // namespace vt
