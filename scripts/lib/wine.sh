@@ -23,6 +23,8 @@ prepare_prefix() {
     for link in Desktop Documents Downloads Music Pictures Videos Templates; do
         if [ -L "$users/$link" ]; then rm -f "$users/$link"; mkdir -p "$users/$link"; fi
     done
+    # Wine does not always find the fonts of fonts-wine by itself; the caption buttons need Marlett.
+    cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     # A virtual desktop: frames, a taskbar with the tray, and fast hiding of windows.
     $WINE reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     $WINE reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1000 /f >/dev/null 2>&1
@@ -50,7 +52,8 @@ ensure_display() {
 # A persistent wineserver and the Wine services, started with no pipe attached, so that the
 # first program run through ctest does not hold ctest's output open.
 start_wineserver() {
-    wineserver -p </dev/null >/dev/null 2>&1
+    # Fails harmlessly when a server already runs for this prefix.
+    wineserver -p </dev/null >/dev/null 2>&1 || true
     $WINE cmd /c exit </dev/null >/dev/null 2>&1
     started_wineserver=1
 }
