@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <exception>
 
+#include "win/Help.h"
+
 namespace vt {
 
 namespace {
@@ -57,6 +59,11 @@ void Form::OnClose() {
 INT_PTR Form::OnMessage(UINT, WPARAM, LPARAM, bool& handled) {
     handled = false;
     return 0;
+}
+
+void Form::SetHelp(std::wstring keyword, int context) {
+    helpKeyword_ = std::move(keyword);
+    helpContext_ = context;
 }
 
 void Form::SetHint(int id, std::wstring hint) { SetHint(Item(id), std::move(hint)); }
@@ -118,6 +125,9 @@ INT_PTR Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             for (Timer* timer : timers_)
                 if (timer->Id() == wParam) timer->Fire();
+            return TRUE;
+        case WM_HELP:
+            if (!helpKeyword_.empty()) RequestHelp(helpKeyword_);
             return TRUE;
         case WM_SETCURSOR:
             ShowHintFor(reinterpret_cast<HWND>(wParam));

@@ -41,6 +41,9 @@ protected:
     virtual INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
 
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+    // The topic F1 asks for, and the help context number the window carries.
+    void SetHelp(std::wstring keyword, int context);
+    int HelpContext() const { return helpContext_; }
     void SetHint(int id, std::wstring hint);
     void SetHint(HWND control, std::wstring hint);
     void AddTimer(Timer& timer, UINT_PTR id, UINT intervalMs, bool enabled, std::function<void()> onTimer);
@@ -56,6 +59,8 @@ private:
     std::map<HWND, std::wstring> hints_;
     std::wstring shownHint_;
     std::vector<Timer*> timers_;
+    std::wstring helpKeyword_;
+    int helpContext_ = 0;
 };
 
 }  // namespace vt
