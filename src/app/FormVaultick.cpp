@@ -1,11 +1,445 @@
 #include "app/FormVaultick.h"
 
+#include <commctrl.h>
+
+#include "about/FormInfo.h"
+#include "about/IsXPOrLater.h"
 #include "app/FormVaultickIds.h"
+#include "config/SetupWindow.h"
+#include "engine/BackupEngine.h"
+#include "help/HelpViewer.h"
+#include "install/InstallDialog.h"
+#include "install/Manifest.h"
+#include "settings/SettingsStore.h"
+#include "win/BusyCursor.h"
+#include "win/Clock.h"
+#include "win/Help.h"
+#include "win/NotifyUser.h"
+#include "win/Paths.h"
+#include "win/ProcessList.h"
+#include "win/StartProgram.h"
+#include "win/Text.h"
 
 namespace vt {
 
-TFormVaultick::TFormVaultick() : Form(IDD_VAULTICK) {}
+namespace {
 
-void TFormVaultick::OnDestroy() { PostQuitMessage(0); }
+constexpr UINT_PTR kTimerOro = 2, kTimerInst = 3;
+
+// The window a second copy may hand over to: one of our dialogs in a process of ours. A stale
+// "HProc" may name any window of another program by now.
+bool IsRunningMainWindow(HWND window) {
+    if (!IsWindow(window)) return false;
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (std::wstring(className) != L"#32770") return false;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return false;
+    wchar_t path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const bool named = QueryFullProcessImageNameW(process, 0, path, &size) &&
+                       EqualsNoCase(FileNameOf(path), L"DorviVaultick.exe");
+    CloseHandle(process);
+    return named;
+}
+
+}  // namespace
+
+TFormVaultick::TFormVaultick(StartUpContext context, Application& app)
+    : Form(IDD_VAULTICK), context_(std::move(context)), app_(app), Notebook1(IDD_VAULTICK_PAGE) {
+    SetHelp(L"Principale", 10);
+}
+
+void TFormVaultick::OnCreate() {
+    app_.SetMainForm(Handle());
+    AttachControls();
+    FormCreate();
+}
+
+void TFormVaultick::AttachControls() {
+    const HWND h = Handle();
+    TabSet1.Attach(h, IDC_TABSET1);
+    for (const wchar_t* tab : {L"Backup 1", L"Backup 2", L"Backup 3", L"Backup 4", L"Backup 5"}) TabSet1.AddTab(tab);
+    Notebook1.Create(h, TabSet1.Handle());
+    const HWND page = Notebook1.Handle();
+    for (int i = 0; i < 5; ++i) ImageNum[static_cast<size_t>(i)].Attach(page, IDC_IMAGENUM1 + i);
+    Label6.Attach(page, IDT_LABEL6);
+    Label7.Attach(page, IDT_LABEL7);
+    Label8.Attach(page, IDT_LABEL8);
+    EditSorg.Attach(page, IDE_SORG);
+    FileSorg.Attach(page, IDC_FILESORG);
+    EditDest.Attach(page, IDE_DEST);
+    Edit3.Attach(page, IDE_EDIT3);
+    CBAbilita.Attach(page, IDX_ABILITA);
+    BtnAvvia.Attach(page, IDB_AVVIA);
+    CBAttiva.Attach(h, IDX_ATTIVA);
+    BtnInfo.Attach(h, IDB_INFO);
+    BtnSetup.Attach(h, IDB_SETUP);
+    BitBtn1.Attach(h, IDB_INSTALLAZ);
+    BtnHelp.Attach(h, IDB_HELP);
+    BtnChiudi.Attach(h, IDB_CHIUDI);
+    StatusBar1.Attach(h, IDC_STATUSBAR1);
+    Edit2.Attach(h, IDT_EDIT2);
+
+    EditSorg.SetText(L"Nessuna");
+    EditDest.SetText(L"Nessuna");
+    Edit3.SetText(L"Nessuno");
+    FileSorg.SetVisible(false);
+    SetHints();
+}
+
+void TFormVaultick::SetHints() {
+    SetHint(FileSorg.Handle(), L"Lista dei file per il backup");
+    SetHint(Edit3.Handle(), L"Modo selezionato per il backup automatico");
+    SetHint(CBAbilita.Handle(), L"Abilita il backup selezionato");
+    SetHint(BtnAvvia.Handle(), L"Avvia immediatamente il backup selezionato");
+    SetHint(IDX_ATTIVA, L"Attiva il programma");
+    SetHint(IDB_SETUP, L"Mostra la finestra per la configurazione dei backup");
+    SetHint(IDB_INSTALLAZ, L"Modifica le impostazioni di installazione del programma");
+    SetHint(IDB_HELP, L"Mostra il file della guida");
+    SetHint(IDB_CHIUDI, L"Chiude il programma");
+    SetHint(IDT_EDIT2, L"Orario corrente del computer (aggiornato ogni 30 sec)");
+}
+
+void TFormVaultick::FormCreate() {
+    const std::wstring& folder = context_.programFolder;
+    if (!EqualsNoCase(FileNameOf(ModuleFileName()), L"DorviVaultick.Exe")) {
+        terminate_ = true;
+        return;
+    }
+    InstallHelpViewer(folder + L"\\DorviVaultick.Hlp");
+    ForceFolders(context_.dataFolder);
+
+    // Another copy runs: it shows itself (and the removal dialog), this one ends.
+    if (CountProcesses(L"DorviVaultick.exe") > 1) {
+        const int handle = SettingsStore().ReadInteger(kMainSection, L"HProc", 0);
+        const HWND other = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
+        if (handle != 0 && IsRunningMainWindow(other))
+            PostMessageW(other, kHandOverMessage, context_.firstArgument == L"Rimuovi" ? 1 : 0, 0);
+        terminate_ = true;
+        return;
+    }
+
+    const std::wstring sweepex = folder + L"\\Sweepex.exe";
+    if (!FileExists(sweepex)) {
+        NotifyUser(L"File mancante:\r" + sweepex, kNotifyError, 0);
+        terminate_ = true;
+        return;
+    }
+
+    // The themed controls need the manifest, read only when the program starts: write it
+    // and let the uninstaller start us again.
+    if (!FileExists(folder + L"\\DorviVaultick.exe.manifest") && IsXPOrLater() &&
+        WriteManifest(folder) &&
+        StartProgram(sweepex, L"LanciaFile DorviVaultick.Exe", folder, SW_SHOWNORMAL)) {
+        terminate_ = true;
+        return;
+    }
+
+    {
+        SettingsStore store;
+        if (store.IsOpen()) {
+            firstRun_ = store.ReadBool(kMainSection, L"ShowInst", true);
+            const std::wstring version = store.ReadString(kMainSection, L"Versione", L"");
+            CBAttiva.SetChecked(store.ReadBool(kMainSection, L"CBAttiva", true));
+            if (version != L"3.7") firstRun_ = true;
+        }
+    }
+
+    if (context_.firstArgument == L"Rimuovi") {
+        OpenInstallDialog(Handle(), InstallMode::Uninstall);
+        terminate_ = true;
+        return;
+    }
+
+    PlaceClock();
+    for (const Control& picture : ImageNum) picture.SetVisible(false);
+    Edit2.SetText(ClockText(LocalNow(), L"."));
+    AddTimer(TimerOro, kTimerOro, 30000, true, [this] { TimerOroTimer(); });
+    AddTimer(TimerInst, kTimerInst, 100, false, [this] { TimerInstTimer(); });
+    manualRun_ = false;
+    FileSorg.SetBounds(EditSorg.Bounds());
+
+    int selected = 0;
+    {
+        const SettingsStore store;
+        selected = store.ReadInteger(kMainSection, L"Selez", 0);
+        showDuringRun_ = store.ReadBool(kMainSection, L"Mostra", true);
+    }
+    if (selected > 4 || selected < 0) selected = 0;
+    TabSet1.SetSelected(selected);
+
+    LoadSchedule(schedule_);
+    log_.Configure(schedule_.logEnabled, schedule_.logPath);
+    ShowJobPage(selected + 1);
+    UpdateTitleAndClock();
+
+    if (context_.firstArgument == L"/go") {
+        showAtStart_ = false;
+        app_.HideMainForm();
+        RunStartupJobs();
+        UpdateActivationDisplay();
+    }
+
+    SettingsStore().WriteInteger(kMainSection, L"HProc",
+                                 static_cast<int>(reinterpret_cast<INT_PTR>(Handle())));
+}
+
+void TFormVaultick::PlaceClock() {
+    StatusBar1.SetPanels({});  // recomputed below once the bar has its size
+    SendMessageW(StatusBar1.Handle(), WM_SIZE, 0, 0);
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int panel0Right = client.right - 64;
+    StatusBar1.SetPanels({panel0Right, -1});
+    const RECT bar = StatusBar1.Bounds();
+    const int height = bar.bottom - bar.top - 6;
+    SetWindowPos(Edit2.Handle(), HWND_TOP, panel0Right + 3, bar.top + 3, client.right - panel0Right - 20, height, 0);
+}
+
+void TFormVaultick::FormActivate() {
+    TabSet1.Focus();
+    UpdateActivationDisplay();
+    if (firstRun_) TimerInst.SetEnabled(true);
+}
+
+void TFormVaultick::TimerOroTimer() { Edit2.SetText(ClockText(LocalNow(), TimeSeparator())); }
+
+void TFormVaultick::TimerInstTimer() {
+    TimerInst.SetEnabled(false);
+    firstRun_ = false;
+    OpenInstallDialog(Handle(), InstallMode::Install);
+    RequestHelp(L"CondizionidiUtilizzo");
+}
+
+void TFormVaultick::ShowJobPage(int slot) {
+    trayOn_ = SettingsStore().ReadBool(kMainSection, L"Task Bar", false);
+    for (int i = 0; i < 5; ++i) ImageNum[static_cast<size_t>(i)].SetVisible(i + 1 == slot);
+
+    const JobPageView page = ComputeJobPage(ReadJobPageValues(slot, context_.dataFolder));
+    Label6.SetText(page.label6);
+    Label7.SetText(page.label7);
+    if (page.editSorgHint) SetHint(EditSorg.Handle(), *page.editSorgHint);
+    if (page.editDestHint) SetHint(EditDest.Handle(), *page.editDestHint);
+    EditSorg.SetVisible(!page.listSource);
+    FileSorg.SetVisible(page.listSource);
+    FileSorg.Clear();
+    for (const auto& item : page.fileSorg) FileSorg.Add(item);
+    FileSorg.SetItemIndex(page.fileSorg.empty() ? -1 : 0);
+    EditSorg.SetText(page.listSource ? EditSorg.Text() : page.editSorg);
+    EditDest.SetText(page.editDest);
+    Edit3.SetText(page.edit3);
+
+    CBAbilita.SetChecked(page.enabled);
+    CBAbilita.SetEnabled(page.enableBoxEnabled);
+    BtnAvvia.SetEnabled(page.runButtonEnabled);
+    ScheduledJob& job = schedule_.Job(slot);
+    job.enabled = page.enabled;
+    job.everyNHours = page.hoursFlag;
+    job.everyNDays = page.daysFlag;
+    StoreJobEnabled();
+    UpdateActivationDisplay();
+}
+
+void TFormVaultick::StoreJobEnabled() {
+    SettingsStore().WriteBool(kMainSection, SlotValueName(L"Attesa", SelectedSlot()), CBAbilita.Checked());
+}
+
+void TFormVaultick::UpdateActivationDisplay() {
+    CBAbilita.SetVisible(CBAttiva.Checked());
+    UpdateTitleAndClock();
+}
+
+void TFormVaultick::UpdateTitleAndClock() {
+    bool anyEnabled = false;
+    for (const ScheduledJob& job : schedule_.jobs) anyEnabled = anyEnabled || job.enabled;
+    const ActivationLook look = ComputeActivationLook(anyEnabled, CBAttiva.Checked());
+    app_.SetTitle(look.title);
+    clockColour_ = look.clockColour;
+    InvalidateRect(Edit2.Handle(), nullptr, TRUE);
+}
+
+bool TFormVaultick::AnyJobEnabled() const {
+    const SettingsStore store;
+    if (!store.IsOpen()) return false;
+    for (int slot = 1; slot <= kJobCount; ++slot)
+        if (store.ReadBool(kMainSection, SlotValueName(L"Attesa", slot), false)) return true;
+    return store.ReadBool(kMainSection, L"Task Bar", false);
+}
+
+void TFormVaultick::RunStartupJobs() {
+    if (!CBAttiva.Checked()) return;
+    for (int slot = 1; slot <= kJobCount; ++slot) {
+        const ScheduledJob& job = schedule_.Job(slot);
+        if (!job.atStartup || !job.enabled || !engine_) continue;
+        try {
+            engine_->RunJob(slot);
+        } catch (const std::exception&) {
+            // The run has said what it could; the next slots still run.
+        }
+    }
+}
+
+void TFormVaultick::OnCommand(int id, int notifyCode) {
+    if (notifyCode != BN_CLICKED) return;
+    switch (id) {
+        case IDX_ABILITA: CBAbilitaClick(); break;
+        case IDB_AVVIA: BtnAvviaClick(); break;
+        case IDX_ATTIVA: CBAttivaClick(); break;
+        case IDB_INFO: BtnInfoClick(); break;
+        case IDB_SETUP: BtnSetupClick(); break;
+        case IDB_INSTALLAZ: BitBtn1Click(); break;
+        case IDB_HELP: BtnHelpClick(); break;
+        case IDB_CHIUDI: BtnChiudiClick(); break;
+        default: break;
+    }
+}
+
+void TFormVaultick::TabSet1Click() {
+    ShowJobPage(SelectedSlot());
+    SettingsStore().WriteInteger(kMainSection, L"Selez", TabSet1.Selected());
+}
+
+void TFormVaultick::CBAbilitaClick() {
+    StoreJobEnabled();
+    schedule_.Job(SelectedSlot()).enabled = CBAbilita.Checked();
+    UpdateActivationDisplay();
+}
+
+void TFormVaultick::CBAttivaClick() {
+    SettingsStore().WriteBool(kMainSection, L"CBAttiva", CBAttiva.Checked());
+    UpdateActivationDisplay();
+}
+
+void TFormVaultick::BtnAvviaClick() {
+    if (Edit3.Text() != L"Manuale" && NotifyUser(L"Effettuare il backup fuori orario?", kNotifyQuestion, 6) != 1)
+        return;
+    if (!engine_) return;
+    manualRun_ = true;
+    try {
+        engine_->RunJob(SelectedSlot());
+    } catch (const std::exception&) {
+        // A log that cannot be written stops the run; the window must come back usable.
+    }
+    manualRun_ = false;
+    SetBusyCursor(false);
+}
+
+void TFormVaultick::BtnInfoClick() {
+    TFormInfo info;
+    info.ShowModal(Handle());
+}
+
+void TFormVaultick::BtnSetupClick() {
+    OpenSetupWindow(Handle(), TabSet1.Selected());
+    ShowJobPage(SelectedSlot());
+    LoadSchedule(schedule_);
+    log_.Configure(schedule_.logEnabled, schedule_.logPath);
+    UpdateTitleAndClock();
+    showDuringRun_ = SettingsStore().ReadBool(kMainSection, L"Mostra", true);
+}
+
+void TFormVaultick::BitBtn1Click() {
+    if (OpenInstallDialog(Handle(), InstallMode::Change)) PostQuitMessage(0);
+}
+
+void TFormVaultick::BtnHelpClick() { RequestHelp(L"Principale"); }
+
+void TFormVaultick::BtnChiudiClick() {
+    if (trayOn_ || (AnyJobEnabled() && CBAttiva.Checked())) {
+        app_.HideMainForm();
+        return;
+    }
+    DestroyWindow(Handle());
+}
+
+void TFormVaultick::OnClose() { BtnChiudiClick(); }
+
+void TFormVaultick::OnDestroy() {
+    CloseHelpViewer();
+    PostQuitMessage(0);
+}
+
+void TFormVaultick::OnHint(const std::wstring& hint) { StatusBar1.SetPanelText(0, hint); }
+
+void TFormVaultick::HandOver(WPARAM parameter) {
+    app_.Restore();
+    app_.ShowMainForm();
+    app_.BringToFront();
+    if (parameter == 1) OpenUninstallDialog();
+}
+
+void TFormVaultick::OpenUninstallDialog() {
+    if (OpenInstallDialog(Handle(), InstallMode::Uninstall)) PostQuitMessage(0);
+}
+
+INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (msg) {
+        case kHandOverMessage:
+            HandOver(wParam);
+            return 0;
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) break;
+            FormActivate();
+            return 0;
+        case WM_SYSCOMMAND:
+            switch (wParam & 0xFFF0) {
+                case SC_CLOSE: BtnChiudiClick(); return 0;
+                case SC_MINIMIZE: app_.Minimize(); return 0;
+                default: break;
+            }
+            break;
+        case WM_NOTIFY: {
+            const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+            if (header->hwndFrom == TabSet1.Handle() && header->code == TCN_SELCHANGE) {
+                TabSet1Click();
+                return 0;
+            }
+            break;
+        }
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lParam) == Edit2.Handle()) {
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                SetTextColor(dc, clockColour_);
+                SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+            }
+            break;
+        default: break;
+    }
+    handled = false;
+    return 0;
+}
+
+void TFormVaultick::AppendLog(const std::wstring& line) { log_.Append(line); }
+
+void TFormVaultick::SetStatusText(const std::wstring& text) { StatusBar1.SetPanelText(0, text); }
+
+void TFormVaultick::SetClockText(const std::wstring& text) {
+    Edit2.SetText(text);
+    UpdateWindow(Edit2.Handle());
+}
+
+void TFormVaultick::ShowForRun() {
+    if (!showDuringRun_ && manualRun_) return;
+    windowWasHidden_ = !IsWindowVisible(Handle());
+    app_.ShowMainForm();
+    app_.BringToFront();
+    app_.Restore();
+    UpdateWindow(Handle());
+}
+
+void TFormVaultick::HideAfterRun() {
+    if (!showDuringRun_ && manualRun_) return;
+    if (!windowWasHidden_) return;
+    app_.HideMainForm();
+}
+
+void TFormVaultick::SetBusyCursor(bool busy) { vt::SetBusyCursor(busy); }
+
+bool TFormVaultick::JobEnabled(int slot) const { return schedule_.Job(slot).enabled; }
 
 }  // namespace vt

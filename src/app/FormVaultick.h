@@ -1,15 +1,114 @@
 #pragma once
-// The main window.
+// The main window: the job page of the selected slot, the global switch, the clock, and the
+// start-up sequence of the program.
+#include <array>
+#include <string>
+
+#include "app/JobPage.h"
+#include "app/LogFile.h"
+#include "app/Schedule.h"
+#include "engine/RunHost.h"
+#include "win/Controls.h"
+#include "win/Application.h"
+#include "win/ChildPage.h"
 #include "win/Form.h"
 
 namespace vt {
 
-class TFormVaultick : public Form {
+class TFormBackup;
+
+// The hand-over message a second copy posts to the first: parameter 0 shows the window,
+// 1 shows it and opens the removal dialog.
+inline constexpr UINT kHandOverMessage = WM_USER;
+
+struct StartUpContext {
+    std::wstring programFolder;
+    std::wstring dataFolder;
+    std::wstring firstArgument;
+};
+
+class TFormVaultick : public Form, public RunHost {
 public:
-    TFormVaultick();
+    TFormVaultick(StartUpContext context, Application& app);
+    void SetEngine(TFormBackup* engine) { engine_ = engine; }
+    // True when start-up decided that the program ends at once.
+    bool TerminateRequested() const { return terminate_; }
+    // Whether the window is to be shown when the message loop starts.
+    bool ShowAtStart() const { return showAtStart_; }
+
+    // RunHost
+    void AppendLog(const std::wstring& line) override;
+    void SetStatusText(const std::wstring& text) override;
+    void SetClockText(const std::wstring& text) override;
+    void ShowForRun() override;
+    void HideAfterRun() override;
+    void SetBusyCursor(bool busy) override;
+    bool JobEnabled(int slot) const override;
+
+    int SelectedSlot() const { return TabSet1.Selected() + 1; }
 
 protected:
+    void OnCreate() override;
+    void OnCommand(int id, int notifyCode) override;
+    void OnClose() override;
+    void OnEscape() override {}
     void OnDestroy() override;
+    void OnHint(const std::wstring& hint) override;
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+private:
+    void AttachControls();
+    void SetHints();
+    void FormCreate();
+    void FormActivate();
+    void PlaceClock();
+
+    void ShowJobPage(int slot);
+    void StoreJobEnabled();
+    void UpdateActivationDisplay();
+    void UpdateTitleAndClock();
+    bool AnyJobEnabled() const;
+    void RunStartupJobs();
+
+    void TabSet1Click();
+    void CBAbilitaClick();
+    void CBAttivaClick();
+    void BtnAvviaClick();
+    void BtnInfoClick();
+    void BtnSetupClick();
+    void BitBtn1Click();
+    void BtnHelpClick();
+    void BtnChiudiClick();
+    void TimerOroTimer();
+    void TimerInstTimer();
+    void HandOver(WPARAM parameter);
+    void OpenUninstallDialog();
+
+    StartUpContext context_;
+    Application& app_;
+    TFormBackup* engine_ = nullptr;
+    bool terminate_ = false;
+    bool showAtStart_ = true;
+    bool firstRun_ = false;
+    bool showDuringRun_ = true;
+    bool trayOn_ = false;
+    bool manualRun_ = false;
+    bool windowWasHidden_ = false;
+    ScheduleSnapshot schedule_;
+    LogFile log_;
+    COLORREF clockColour_ = RGB(0, 0, 0);
+
+    TabControl TabSet1;
+    ChildPage Notebook1;
+    std::array<Control, 5> ImageNum;
+    Label Label6, Label7, Label8;
+    Edit EditSorg, EditDest, Edit3;
+    ComboBox FileSorg;
+    CheckBox CBAbilita, CBAttiva;
+    Button BtnAvvia, BtnInfo, BtnSetup, BitBtn1, BtnHelp, BtnChiudi;
+    StatusBar StatusBar1;
+    Label Edit2;
+    Timer TimerOro, TimerInst;
 };
 
 }  // namespace vt

@@ -1,18 +1,49 @@
-// Entry of the main program: the main window and the message loop.
+// Entry of the main program: the application window, the main window, the engine, and the
+// message loop.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "app/FormVaultick.h"
+#include "engine/BackupEngine.h"
+#include "settings/FileListFile.h"
+#include "win/Application.h"
 #include "win/NotifyUser.h"
+#include "win/Paths.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+namespace {
+
+std::wstring FirstArgument() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::wstring first = arguments && count > 1 ? arguments[1] : L"";
+    LocalFree(arguments);
+    return first;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 
-    vt::TFormVaultick mainForm;
-    if (!mainForm.CreateModeless(nullptr)) return 1;
-    vt::SetApplicationWindow(mainForm.Handle());
-    ShowWindow(mainForm.Handle(), showCommand);
+    vt::Application& app = vt::Application::Instance();
+    if (!app.Create(L"Vaultick")) return 1;
+    vt::SetApplicationWindow(app.Handle());
+
+    vt::StartUpContext context;
+    context.programFolder = vt::FolderOf(vt::ModuleFileName());
+    context.dataFolder = vt::DataFolder();
+    context.firstArgument = FirstArgument();
+
+    vt::TFormVaultick mainForm(context, app);
+    vt::TFormBackup engine(mainForm);
+    mainForm.SetEngine(&engine);
+    if (!mainForm.CreateModeless(app.Handle()) || mainForm.TerminateRequested()) return 0;
+    if (mainForm.ShowAtStart()) {
+        app.ShowMainForm();
+        app.BringToFront();
+    }
 
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

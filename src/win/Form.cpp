@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "win/BusyCursor.h"
 #include "win/Help.h"
 
 namespace vt {
@@ -76,6 +77,20 @@ void Form::AddTimer(Timer& timer, UINT_PTR id, UINT intervalMs, bool enabled,
     timers_.push_back(&timer);
 }
 
+HWND Form::ControlUnderCursor(HWND reported) const {
+    // A disabled control does not get the mouse: its parent is reported instead.
+    POINT screen;
+    GetCursorPos(&screen);
+    HWND window = reported;
+    for (;;) {
+        POINT p = screen;
+        ScreenToClient(window, &p);
+        HWND child = ChildWindowFromPointEx(window, p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (!child || child == window) return window;
+        window = child;
+    }
+}
+
 void Form::ShowHintFor(HWND control) {
     const auto found = hints_.find(control);
     const std::wstring& hint = found == hints_.end() ? std::wstring() : found->second;
@@ -108,13 +123,20 @@ INT_PTR CALLBACK Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 INT_PTR Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_INITDIALOG:
+        case WM_INITDIALOG: {
+            if (HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))) {
+                SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+                SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+            }
             OnCreate();
-            return TRUE;
+            // A form that placed the focus itself keeps it.
+            const HWND focus = GetFocus();
+            return focus && IsChild(hwnd_, focus) ? FALSE : TRUE;
+        }
         case WM_COMMAND:
-            // Esc and the close box arrive as IDCANCEL in a dialog.
+            // Esc arrives as IDCANCEL without a control.
             if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED && !lParam) {
-                OnClose();
+                OnEscape();
                 return TRUE;
             }
             OnCommand(LOWORD(wParam), HIWORD(wParam));
@@ -130,7 +152,12 @@ INT_PTR Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!helpKeyword_.empty()) RequestHelp(helpKeyword_);
             return TRUE;
         case WM_SETCURSOR:
-            ShowHintFor(reinterpret_cast<HWND>(wParam));
+            ShowHintFor(ControlUnderCursor(reinterpret_cast<HWND>(wParam)));
+            if (BusyCursorOn()) {
+                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
             return FALSE;
         case WM_DESTROY: {
             OnDestroy();

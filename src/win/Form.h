@@ -35,6 +35,8 @@ protected:
     virtual void OnCommand(int id, int notifyCode) {}
     // Close box, Esc or Alt+F4; the default ends a modal form or destroys a modeless one.
     virtual void OnClose();
+    // Esc; the default is the close command.
+    virtual void OnEscape() { OnClose(); }
     virtual void OnDestroy() {}
     virtual void OnHint(const std::wstring& hint) {}
     // Any other message; set handled to answer it.
@@ -52,6 +54,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
     void ShowHintFor(HWND control);
+    HWND ControlUnderCursor(HWND reported) const;
 
     int templateId_;
     HWND hwnd_ = nullptr;

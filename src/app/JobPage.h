@@ -1,0 +1,39 @@
+#pragma once
+// What the main window's job page shows for one slot, computed from the stored job.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vt {
+
+// The stored values the page is made from.
+struct JobPageValues {
+    std::wstring orario = L"--:--";
+    bool attesa = false;
+    bool tipoOrario = true, avvio = false, chiusura = false;
+    bool tipoDir = true, tipoFile = false, tipoExe = false;
+    std::wstring sorgente, destinazione, destinazioneFile, sorgenteExe, destinazioneExe;
+    bool giorni = false, ore = false, manuale = false, destFtp = false;
+    std::wstring nrGiorni, nrOre, ftpHost, ftpFolder;
+    std::vector<std::wstring> files;  // the lines of the slot's file-list file, if it could be read
+};
+
+struct JobPageView {
+    std::wstring label6 = L"Cartella sorgente";
+    std::wstring label7 = L"Cartella destinazione";
+    std::optional<std::wstring> editSorgHint, editDestHint;  // unset: leave the hint as it is
+    bool listSource = false;  // FileSorg shown in the place of EditSorg
+    std::wstring editSorg;
+    std::vector<std::wstring> fileSorg;  // first item selected
+    std::wstring editDest;
+    std::wstring edit3 = L"Nessuno";
+    bool enabled = false;  // CBAbilita checked, and the job enabled flag
+    bool enableBoxEnabled = true;
+    bool runButtonEnabled = true;
+    bool hoursFlag = false, daysFlag = false;
+};
+
+JobPageValues ReadJobPageValues(int slot, const std::wstring& dataFolder);
+JobPageView ComputeJobPage(const JobPageValues& values);
+
+}  // namespace vt

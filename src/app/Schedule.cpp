@@ -1,0 +1,51 @@
+#include "app/Schedule.h"
+
+#include <shlobj.h>
+
+#include "app/LogFile.h"
+#include "settings/SettingsStore.h"
+#include "win/Paths.h"
+#include "win/Text.h"
+
+namespace vt {
+
+bool IntervalIsNumber(const std::wstring& interval) {
+    int value = 0;
+    return ParseInteger(interval, value);
+}
+
+void LoadSchedule(ScheduleSnapshot& snapshot) {
+    SettingsStore store;
+    if (store.IsOpen()) {
+        for (int slot = 1; slot <= kJobCount; ++slot) {
+            ScheduledJob& job = snapshot.Job(slot);
+            job.atTime = store.ReadBool(kMainSection, SlotValueName(L"TipoOrario", slot), false);
+            job.time = store.ReadString(kMainSection, SlotValueName(L"Orario", slot), L"").substr(0, 7);
+            job.atStartup = store.ReadBool(kMainSection, SlotValueName(L"Avvio", slot), false);
+            job.atShutdown = store.ReadBool(kMainSection, SlotValueName(L"Chiusura", slot), false);
+            job.enabled = store.ReadBool(kMainSection, SlotValueName(L"Attesa", slot), false);
+        }
+        for (int slot = 1; slot <= kJobCount; ++slot) {
+            ScheduledJob& job = snapshot.Job(slot);
+            const std::wstring section = JobSection(slot);
+            job.everyNDays = store.ReadBool(section, L"Giorni", false) &&
+                             IntervalIsNumber(store.ReadString(section, L"NrGiorni", L""));
+            job.everyNHours = store.ReadBool(section, L"Ore", false) &&
+                              IntervalIsNumber(store.ReadString(section, L"NrOre", L""));
+        }
+        snapshot.logEnabled = store.ReadBool(kLogSection, L"CBAttiva", false);
+    }
+    const std::wstring documents = ShellFolder(CSIDL_PERSONAL);
+    std::wstring folder = store.ReadString(kLogSection, L"CartDest", documents);
+    // A blank folder would put the log in the root of whatever drive is current.
+    if (folder.find_first_not_of(L' ') == std::wstring::npos) folder = documents;
+    snapshot.logPath = LogPath(folder);
+}
+
+ActivationLook ComputeActivationLook(bool anyJobEnabled, bool programOn) {
+    if (anyJobEnabled && programOn) return {L"Vaultick on", RGB(0, 0, 0)};
+    if (anyJobEnabled || !programOn) return {L"Vaultick off", RGB(255, 0, 0)};
+    return {L"Vaultick off", RGB(128, 0, 0)};
+}
+
+}  // namespace vt

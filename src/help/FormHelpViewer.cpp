@@ -1,0 +1,112 @@
+#include "help/FormHelpViewer.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "help/HelpViewerIds.h"
+
+namespace vt {
+
+namespace {
+
+// The viewer also lives while another window runs its own modal loop, where no dialog keys
+// are translated for it: Esc is caught in its controls as well.
+LRESULT CALLBACK EscapeCloses(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
+        PostMessageW(GetParent(hwnd), WM_CLOSE, 0, 0);
+        return 0;
+    }
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &EscapeCloses, id);
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+}  // namespace
+
+TFormHelpViewer::TFormHelpViewer() : Form(IDD_HELPVIEWER) {}
+
+TFormHelpViewer::~TFormHelpViewer() {
+    if (Handle()) DestroyWindow(Handle());
+    if (titleFont_) DeleteObject(titleFont_);
+}
+
+void TFormHelpViewer::OnCreate() {
+    LabelTitolo.Attach(Handle(), IDT_HELP_TITLE);
+    EditTesto.Attach(Handle(), IDE_HELP_TEXT);
+    BtnChiudi.Attach(Handle(), IDB_HELP_CHIUDI);
+
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    font.lfWeight = FW_BOLD;
+    font.lfHeight = font.lfHeight * 5 / 4;
+    titleFont_ = CreateFontIndirectW(&font);
+    SendMessageW(LabelTitolo.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+
+    SetWindowSubclass(EditTesto.Handle(), &EscapeCloses, 1, 0);
+    SetWindowSubclass(BtnChiudi.Handle(), &EscapeCloses, 1, 0);
+
+    RECT window;
+    GetWindowRect(Handle(), &window);
+    smallest_ = {(window.right - window.left) * 2 / 3, (window.bottom - window.top) / 2};
+    Arrange();
+}
+
+void TFormHelpViewer::ShowTopic(const HelpTopic& topic) {
+    LabelTitolo.SetText(topic.title);
+    EditTesto.SetText(topic.text);
+    EditTesto.Focus();
+    SendMessageW(EditTesto.Handle(), EM_SETSEL, 0, 0);
+    SendMessageW(EditTesto.Handle(), EM_SCROLLCARET, 0, 0);
+}
+
+void TFormHelpViewer::OnCommand(int id, int) {
+    if (id == IDB_HELP_CHIUDI) OnClose();
+}
+
+// Title across the top, the text filling the window, "Chiudi" in the bottom right corner.
+void TFormHelpViewer::Arrange() {
+    RECT units{7, 12, 50, 14};
+    MapDialogRect(Handle(), &units);
+    const int margin = units.left, titleHeight = units.top, buttonWidth = units.right, buttonHeight = units.bottom;
+    RECT client;
+    GetClientRect(Handle(), &client);
+    const int width = client.right - 2 * margin;
+    const int buttonTop = client.bottom - margin - buttonHeight;
+    const int textTop = margin + titleHeight + margin / 2;
+    HDWP positions = BeginDeferWindowPos(3);
+    positions = DeferWindowPos(positions, LabelTitolo.Handle(), nullptr, margin, margin, width, titleHeight,
+                               SWP_NOZORDER | SWP_NOACTIVATE);
+    positions = DeferWindowPos(positions, EditTesto.Handle(), nullptr, margin, textTop, width,
+                               std::max(0, buttonTop - margin - textTop), SWP_NOZORDER | SWP_NOACTIVATE);
+    positions = DeferWindowPos(positions, BtnChiudi.Handle(), nullptr, client.right - margin - buttonWidth,
+                               buttonTop, buttonWidth, buttonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    EndDeferWindowPos(positions);
+}
+
+INT_PTR TFormHelpViewer::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = true;
+    switch (msg) {
+        case WM_SIZE:
+            if (wParam != SIZE_MINIMIZED) Arrange();
+            return 0;
+        case WM_GETMINMAXINFO: {
+            auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+            limits->ptMinTrackSize = {smallest_.cx, smallest_.cy};
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC:
+            // Read-only text is still text to read: white, not the grey of a disabled field.
+            if (reinterpret_cast<HWND>(lParam) == EditTesto.Handle()) {
+                SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
+                SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+                return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+            }
+            break;
+        default:
+            break;
+    }
+    handled = false;
+    return 0;
+}
+
+}  // namespace vt

@@ -1,0 +1,32 @@
+#pragma once
+// The window that shows one topic of the help file: title, text, "Chiudi".
+#include "help/HelpFile.h"
+#include "win/Controls.h"
+#include "win/Form.h"
+
+namespace vt {
+
+class TFormHelpViewer : public Form {
+public:
+    TFormHelpViewer();
+    ~TFormHelpViewer() override;
+
+    Label LabelTitolo;
+    Edit EditTesto;
+    Button BtnChiudi;
+
+    void ShowTopic(const HelpTopic& topic);
+
+protected:
+    void OnCreate() override;
+    void OnCommand(int id, int notifyCode) override;
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+private:
+    void Arrange();
+
+    HFONT titleFont_ = nullptr;
+    SIZE smallest_{};
+};
+
+}  // namespace vt

@@ -1,0 +1,53 @@
+#include "help/HelpViewer.h"
+
+#include <memory>
+
+#include "help/FormHelpViewer.h"
+#include "help/HelpFile.h"
+#include "win/Help.h"
+#include "win/NotifyUser.h"
+
+namespace vt {
+
+namespace {
+
+std::unique_ptr<TFormHelpViewer> g_viewer;
+
+void ShowHelp(const std::wstring& helpFile, const std::wstring& keyword) {
+    const std::optional<std::string> bytes = ReadHelpFile(helpFile);
+    const HelpTopics topics = bytes ? ParseHelpFile(*bytes) : HelpTopics();
+    const HelpTopic* topic = FindTopic(topics, keyword);
+    if (!topic) topic = FindTopic(topics, L"Principale");
+    if (!topic) {
+        NotifyUser(L"La guida non è disponibile.", kNotifyInformation, 0);
+        return;
+    }
+    // A viewer the user closed is gone: a fresh one takes its place.
+    if (!g_viewer || !g_viewer->Handle()) {
+        g_viewer = std::make_unique<TFormHelpViewer>();
+        if (!g_viewer->CreateModeless(nullptr)) {
+            g_viewer.reset();
+            NotifyUser(L"La guida non è disponibile.", kNotifyInformation, 0);
+            return;
+        }
+    }
+    HWND window = g_viewer->Handle();
+    g_viewer->ShowTopic(*topic);
+    ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(window);
+}
+
+}  // namespace
+
+void InstallHelpViewer(const std::wstring& helpFilePath) {
+    SetHelpHandler([helpFilePath](const std::wstring& keyword) { ShowHelp(helpFilePath, keyword); });
+}
+
+void CloseHelpViewer() {
+    SetHelpHandler(nullptr);
+    g_viewer.reset();
+}
+
+HWND HelpViewerWindow() { return g_viewer ? g_viewer->Handle() : nullptr; }
+
+}  // namespace vt

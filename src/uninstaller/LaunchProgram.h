@@ -1,0 +1,12 @@
+#pragma once
+// "LanciaFile": starts the main program again once it has ended.
+#include <string>
+
+namespace vt::sweepex {
+
+// Creates a process whose whole command line is commandLine: no inherited handles, normal
+// priority, a new console, shown normally, not waited for. A bare name is taken from
+// ownFolder when it is there; otherwise the system searches for it. False when nothing started.
+bool LaunchProgram(const std::wstring& ownFolder, const std::wstring& commandLine);
+
+}  // namespace vt::sweepex

@@ -1,0 +1,179 @@
+#include "uninstaller/UninstallRun.h"
+
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "uninstaller/WholeDrive.h"
+#include "win/Paths.h"
+
+namespace vt::sweepex {
+
+namespace {
+
+std::string ReadLogBytes(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("uninstall log cannot be opened");
+    std::string bytes;
+    char buffer[4096];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+            CloseHandle(file);
+            throw std::runtime_error("uninstall log cannot be read");
+        }
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+struct Entry {
+    std::wstring name;
+    DWORD attributes;
+};
+
+// Every entry of a folder but "." and ".."; hidden and system ones included.
+std::vector<Entry> ListFolder(const std::wstring& pattern) {
+    std::vector<Entry> entries;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return entries;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..") entries.push_back({name, found.dwFileAttributes});
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return entries;
+}
+
+void MakeOwnFolderCurrent(const std::wstring& ownFolder) {
+    if (!SetCurrentDirectoryW(ownFolder.c_str()))
+        throw std::runtime_error("the uninstaller's folder cannot be made current");
+}
+
+}  // namespace
+
+bool DeleteListedFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly) SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (DeleteFileW(path.c_str())) return true;
+    // A file that stays (in use, a folder) keeps the protection it had.
+    if (readOnly) SetFileAttributesW(path.c_str(), attributes);
+    return false;
+}
+
+UninstallRun::UninstallRun(std::wstring ownFolder, std::wstring productName, RunScreen& screen)
+    : ownFolder_(std::move(ownFolder)), productName_(std::move(productName)), screen_(screen) {}
+
+std::wstring UninstallRun::LogPath() const { return ownFolder_ + L"\\" + kUninstallLogName; }
+
+void UninstallRun::Run(const std::function<void()>& waitForMainProgram) {
+    const std::wstring log = LogPath();
+    if (!FileExists(log)) {
+        screen_.HideProgress();
+        screen_.ShowBox(UninstallerBox(L"Problemi durante la disinstallazione.\rFile non trovato: UnLogF.Dat",
+                                       L"Errore", MB_ICONWARNING | MB_OK));
+        return;
+    }
+    if (waitForMainProgram) waitForMainProgram();
+
+    removalIncomplete_ = false;
+    bool processed = false;
+    try {
+        Execute(ReadUninstallLog(SplitLogLines(ReadLogBytes(log))));
+        processed = true;
+    } catch (...) {
+        // Stopped half way: the log stays, so the rest can still be found.
+        removalIncomplete_ = true;
+    }
+    if (processed) DeleteFileW(log.c_str());
+
+    if (removalIncomplete_) {
+        screen_.HideProgress();
+        screen_.ShowBox(UninstallerBox(
+            L"Non tutti i file sono stati rimossi durante la disinstallazione\r"
+            L"del programma dal sistema. Procedere manualmente\r"
+            L"per gli altri contenuti nella cartella:\r" + baseFolder_,
+            productName_ + L" - Disinstalla", MB_ICONINFORMATION | MB_OK));
+    }
+}
+
+void UninstallRun::Execute(const std::vector<Step>& steps) {
+    for (const Step& step : steps) ExecuteStep(step);
+}
+
+void UninstallRun::ExecuteStep(const Step& step) {
+    switch (step.kind) {
+        case StepKind::DeleteTree:
+            // An empty line or a bare drive would otherwise empty the whole drive.
+            if (NamesWholeDrive(step.path)) removalIncomplete_ = true;
+            else DeleteTreeFlagged(IncludeTrailingBackslash(step.path));
+            break;
+        case StepKind::SetBaseFolder:
+            baseFolder_ = step.path;
+            break;
+        case StepKind::DeleteFile:
+            if (!DeleteListedFile(step.path) && step.failureCounts) removalIncomplete_ = true;
+            break;
+        case StepKind::DeleteMatching:
+            DeleteMatching(step.path, step.extension);
+            break;
+        case StepKind::RemoveEmptyFolder:
+            MakeOwnFolderCurrent(ownFolder_);
+            RemoveDirectoryW(step.path.c_str());
+            break;
+        case StepKind::AskRemoveEmptyFolder:
+            MakeOwnFolderCurrent(ownFolder_);
+            EmptyFolderPrompt(step.path);
+            break;
+    }
+}
+
+void UninstallRun::DeleteMatching(const std::wstring& folder, const std::wstring& extension) {
+    // Without a folder the pattern would search the root of the current drive.
+    if (folder.empty()) return;
+    for (const Entry& entry : ListFolder(folder + L"\\*." + extension))
+        if (MatchesExtension(entry.name, extension)) DeleteListedFile(folder + L"\\" + entry.name);
+}
+
+void UninstallRun::DeleteTreeFlagged(const std::wstring& folderWithBackslash) {
+    const std::vector<Entry> entries = ListFolder(folderWithBackslash + L"*");
+    for (const Entry& entry : entries) {
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (!DeleteFileW((folderWithBackslash + entry.name).c_str())) removalIncomplete_ = true;
+    }
+    for (const Entry& entry : entries) {
+        if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || entry.name.front() == L'.') continue;
+        const std::wstring child = folderWithBackslash + entry.name;
+        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+            // A junction or link: remove the link only, never what it points to.
+            if (!RemoveDirectoryW(child.c_str())) removalIncomplete_ = true;
+        } else {
+            DeleteTreeFlagged(child + L"\\");
+        }
+    }
+    if (!RemoveDirectoryW(ExcludeTrailingBackslash(folderWithBackslash).c_str())) removalIncomplete_ = true;
+}
+
+void UninstallRun::EmptyFolderPrompt(const std::wstring& folder) {
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    for (const Entry& entry : ListFolder(IncludeTrailingBackslash(folder) + L"*")) {
+        if (entry.name.front() != L'.') {
+            removalIncomplete_ = true;
+            return;
+        }
+    }
+    screen_.HideProgress();
+    const int answer = screen_.ShowBox(UninstallerBox(
+        L"Questa cartella risulta vuota:\r" + folder + L"\r" + L"Rimuoverla?", L"Informazione",
+        MB_ICONQUESTION | MB_YESNO));
+    if (answer == IDYES && !RemoveDirectoryW(folder.c_str())) removalIncomplete_ = true;
+}
+
+}  // namespace vt::sweepex

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include "app/JobPage.h"
+#include "settings/FileListFile.h"
+#include "support/RegistryGuard.h"
+#include "support/TempFolder.h"
+#include "win/RegKey.h"
+
+namespace vt {
+namespace {
+
+JobPageValues FolderJob() {
+    JobPageValues v;
+    v.orario = L"08:30";
+    v.attesa = true;
+    v.sorgente = L"C:\\Dati";
+    v.destinazione = L"D:\\Copie";
+    return v;
+}
+
+TEST(JobPage, NeverConfiguredSlotIsIncompleteAndShowsItsDefaults) {
+    const JobPageView page = ComputeJobPage(JobPageValues{});
+    EXPECT_EQ(page.edit3, L"Alle ore: --:--");
+    EXPECT_EQ(page.editSorg, L"Nessuna");
+    EXPECT_EQ(page.editDest, L"Nessuna");
+    EXPECT_EQ(page.label6, L"Cartella sorgente");
+    EXPECT_FALSE(page.enabled || page.enableBoxEnabled || page.runButtonEnabled);
+}
+
+TEST(JobPage, CompleteFolderJobKeepsItsSwitch) {
+    const JobPageView page = ComputeJobPage(FolderJob());
+    EXPECT_EQ(page.edit3, L"Alle ore: 08:30");
+    EXPECT_EQ(page.editSorg, L"C:\\Dati");
+    EXPECT_EQ(page.editSorgHint, L"Cartella sorgente (quella che verrà copiata)");
+    EXPECT_EQ(page.editDestHint, L"Cartella di destinazione (dove verrà effettuato il backup)");
+    EXPECT_TRUE(page.enabled && page.enableBoxEnabled && page.runButtonEnabled);
+    JobPageValues off = FolderJob();
+    off.attesa = false;
+    EXPECT_FALSE(ComputeJobPage(off).enabled);
+    EXPECT_TRUE(ComputeJobPage(off).enableBoxEnabled);
+}
+
+TEST(JobPage, LaterScheduleKindsOverrideEarlierOnes) {
+    JobPageValues v = FolderJob();
+    v.avvio = true;
+    EXPECT_EQ(ComputeJobPage(v).edit3, L"All'avvio");
+    v.chiusura = true;
+    EXPECT_EQ(ComputeJobPage(v).edit3, L"Alla chiusura");
+    v.manuale = true;
+    const JobPageView manual = ComputeJobPage(v);
+    EXPECT_EQ(manual.edit3, L"Manuale");
+    EXPECT_FALSE(manual.enableBoxEnabled);
+    EXPECT_TRUE(manual.runButtonEnabled);
+    EXPECT_TRUE(manual.enabled);  // the box keeps its state, only greyed
+}
+
+TEST(JobPage, IntervalsInWordsAndNonNumbersAreIncomplete) {
+    JobPageValues v = FolderJob();
+    v.tipoOrario = false;
+    v.giorni = true;
+    struct Case { const wchar_t* stored; const wchar_t* text; bool flag; };
+    for (const Case& c : {Case{L"1", L"Uno al giorno", true}, Case{L"12", L"Ogni 12 giorni", true},
+                          Case{L"-1", L"Ogni -1 giorni", true}, Case{L"x", L"Nessuno", false},
+                          Case{L"", L"Nessuno", false}}) {
+        v.nrGiorni = c.stored;
+        const JobPageView page = ComputeJobPage(v);
+        EXPECT_EQ(page.edit3, c.text);
+        EXPECT_EQ(page.daysFlag, c.flag);
+        EXPECT_EQ(page.enabled, c.flag) << c.stored;  // "Nessuno" marks the job incomplete
+    }
+    v.giorni = false;
+    v.ore = true;
+    v.nrOre = L"1";
+    EXPECT_EQ(ComputeJobPage(v).edit3, L"Ogni ora");
+    v.nrOre = L"6";
+    EXPECT_EQ(ComputeJobPage(v).edit3, L"Ogni 6 ore");
+    EXPECT_TRUE(ComputeJobPage(v).hoursFlag);
+    EXPECT_FALSE(ComputeJobPage(v).daysFlag);
+}
+
+TEST(JobPage, LaunchProgramNeedsNoCommandLine) {
+    JobPageValues v = FolderJob();
+    v.tipoDir = false;
+    v.tipoExe = true;
+    v.sorgenteExe = L"C:\\Programmi\\salva.exe";
+    const JobPageView page = ComputeJobPage(v);
+    EXPECT_EQ(page.label6, L"Programma selezionato");
+    EXPECT_EQ(page.label7, L"Riga di comando");
+    EXPECT_EQ(page.editSorg, L"C:\\Programmi\\salva.exe");
+    EXPECT_EQ(page.editDest, L"Nessuna");
+    EXPECT_EQ(page.editSorgHint, L"Nome del programma da lanciare");
+    EXPECT_EQ(page.editDestHint, L"Riga di comando da inviare al programma");
+    EXPECT_TRUE(page.enabled && page.runButtonEnabled);
+}
+
+TEST(JobPage, FileListShowsItsFilesOrNessuno) {
+    JobPageValues v = FolderJob();
+    v.tipoDir = false;
+    v.tipoFile = true;
+    v.destinazioneFile = L"E:\\Copie";
+    v.files = {L"C:\\a.doc", L"C:\\b.doc"};
+    JobPageView page = ComputeJobPage(v);
+    EXPECT_TRUE(page.listSource);
+    EXPECT_EQ(page.label6, L"File selezionati");
+    EXPECT_EQ(page.fileSorg, v.files);
+    EXPECT_EQ(page.editDest, L"E:\\Copie");
+    EXPECT_TRUE(page.enabled);
+    v.files.clear();
+    page = ComputeJobPage(v);
+    EXPECT_EQ(page.fileSorg, std::vector<std::wstring>{L"Nessuno"});
+    EXPECT_FALSE(page.enabled || page.runButtonEnabled);
+}
+
+TEST(JobPage, FtpDestinationShowsServerAndFolder) {
+    JobPageValues v = FolderJob();
+    v.destinazione.clear();
+    v.destFtp = true;
+    v.ftpHost = L"ftp.example.org";
+    v.ftpFolder = L"/copie";
+    const JobPageView page = ComputeJobPage(v);
+    EXPECT_EQ(page.label7, L"Cartella ftp destinazione");
+    EXPECT_EQ(page.editDest, L"ftp.example.org/copie");
+    EXPECT_TRUE(page.enabled);
+}
+
+TEST(JobPage, NoKindChosenShowsNothingOfAnotherSlot) {
+    JobPageValues v = FolderJob();
+    v.tipoOrario = false;
+    const JobPageView page = ComputeJobPage(v);
+    EXPECT_EQ(page.edit3, L"Nessuno");
+    EXPECT_FALSE(page.enabled);
+}
+
+TEST(JobPage, ReadsTheSlotsOwnValues) {
+    test::SettingsGuard guard;
+    test::TempFolder data;
+    const std::wstring key = L"Software\\Dorvi\\DorviVaultick3.7\\";
+    RegKey main = RegKey::Create(HKEY_CURRENT_USER, key + L"Principale");
+    main.WriteString(L"Orario3", L"21:40:00");
+    main.WriteString(L"TipoFile3", L"1");
+    main.WriteString(L"TipoDir3", L"0");
+    main.WriteString(L"Orario", L"07:00");
+    RegKey::Create(HKEY_CURRENT_USER, key + L"Vaultick3").WriteString(L"ftp-HN", L"host");
+    ASSERT_TRUE(WriteFileList(FileListPath(data.Path(), 3), {L"C:\\x.txt"}));
+    const JobPageValues v = ReadJobPageValues(3, data.Path());
+    EXPECT_EQ(v.orario, L"21:40:");  // six characters at most
+    EXPECT_TRUE(v.tipoFile);
+    EXPECT_FALSE(v.tipoDir);
+    EXPECT_EQ(v.ftpHost, L"host");
+    EXPECT_EQ(v.files, std::vector<std::wstring>{L"C:\\x.txt"});
+}
+
+}  // namespace
+}  // namespace vt
