@@ -4,6 +4,7 @@
 
 #include "about/FormInfo.h"
 #include "about/IsXPOrLater.h"
+#include "app/Autostart.h"
 #include "app/FormVaultickIds.h"
 #include "config/SetupWindow.h"
 #include "engine/BackupEngine.h"
@@ -24,7 +25,7 @@ namespace vt {
 
 namespace {
 
-constexpr UINT_PTR kTimerOro = 2, kTimerInst = 3;
+constexpr UINT_PTR kTimer1 = 1, kTimerOro = 2, kTimerInst = 3;
 
 // The window a second copy may hand over to: one of our dialogs in a process of ours. A stale
 // "HProc" may name any window of another program by now.
@@ -157,6 +158,7 @@ void TFormVaultick::FormCreate() {
     PlaceClock();
     for (const Control& picture : ImageNum) picture.SetVisible(false);
     Edit2.SetText(ClockText(LocalNow(), L"."));
+    AddTimer(Timer1, kTimer1, 55000, true, [this] { Timer1Timer(); });
     AddTimer(TimerOro, kTimerOro, 30000, true, [this] { TimerOroTimer(); });
     AddTimer(TimerInst, kTimerInst, 100, false, [this] { TimerInstTimer(); });
     manualRun_ = false;
@@ -171,10 +173,13 @@ void TFormVaultick::FormCreate() {
     if (selected > 4 || selected < 0) selected = 0;
     TabSet1.SetSelected(selected);
 
+    trayIcon_.Attach(Handle(), kTrayMessage, L"Vaultick");
+    CreatePopupMenu1();
     LoadSchedule(schedule_);
     log_.Configure(schedule_.logEnabled, schedule_.logPath);
     ShowJobPage(selected + 1);
     UpdateTitleAndClock();
+    if (trayOn_) SetTrayIconVisible(L"Mostra");
 
     if (context_.firstArgument == L"/go") {
         showAtStart_ = false;
@@ -249,7 +254,14 @@ void TFormVaultick::StoreJobEnabled() {
 
 void TFormVaultick::UpdateActivationDisplay() {
     CBAbilita.SetVisible(CBAttiva.Checked());
+    if (PopupMenu1)
+        ModifyMenuW(PopupMenu1, kAttivaprogramma1, MF_BYCOMMAND | MF_STRING, kAttivaprogramma1,
+                    CBAttiva.Checked() ? L"Disattiva &Vaultick" : L"Attiva &Vaultick");
     UpdateTitleAndClock();
+    const int image = clockColour_ == RGB(0, 0, 0) ? IDI_TRAY_ON : IDI_TRAY_OFF;
+    trayIcon_.SetImage(static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(image), IMAGE_ICON,
+                                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                     LR_SHARED)));
 }
 
 void TFormVaultick::UpdateTitleAndClock() {
@@ -259,27 +271,6 @@ void TFormVaultick::UpdateTitleAndClock() {
     app_.SetTitle(look.title);
     clockColour_ = look.clockColour;
     InvalidateRect(Edit2.Handle(), nullptr, TRUE);
-}
-
-bool TFormVaultick::AnyJobEnabled() const {
-    const SettingsStore store;
-    if (!store.IsOpen()) return false;
-    for (int slot = 1; slot <= kJobCount; ++slot)
-        if (store.ReadBool(kMainSection, SlotValueName(L"Attesa", slot), false)) return true;
-    return store.ReadBool(kMainSection, L"Task Bar", false);
-}
-
-void TFormVaultick::RunStartupJobs() {
-    if (!CBAttiva.Checked()) return;
-    for (int slot = 1; slot <= kJobCount; ++slot) {
-        const ScheduledJob& job = schedule_.Job(slot);
-        if (!job.atStartup || !job.enabled || !engine_) continue;
-        try {
-            engine_->RunJob(slot);
-        } catch (const std::exception&) {
-            // The run has said what it could; the next slots still run.
-        }
-    }
 }
 
 void TFormVaultick::OnCommand(int id, int notifyCode) {
@@ -316,15 +307,7 @@ void TFormVaultick::CBAttivaClick() {
 void TFormVaultick::BtnAvviaClick() {
     if (Edit3.Text() != L"Manuale" && NotifyUser(L"Effettuare il backup fuori orario?", kNotifyQuestion, 6) != 1)
         return;
-    if (!engine_) return;
-    manualRun_ = true;
-    try {
-        engine_->RunJob(SelectedSlot());
-    } catch (const std::exception&) {
-        // A log that cannot be written stops the run; the window must come back usable.
-    }
-    manualRun_ = false;
-    SetBusyCursor(false);
+    RequestRun({RunRequest::Job, SelectedSlot(), true});
 }
 
 void TFormVaultick::BtnInfoClick() {
@@ -339,6 +322,7 @@ void TFormVaultick::BtnSetupClick() {
     log_.Configure(schedule_.logEnabled, schedule_.logPath);
     UpdateTitleAndClock();
     showDuringRun_ = SettingsStore().ReadBool(kMainSection, L"Mostra", true);
+    SetTrayIconVisible(trayOn_ ? L"Mostra" : L"Rimuovi");
 }
 
 void TFormVaultick::BitBtn1Click() {
@@ -348,18 +332,37 @@ void TFormVaultick::BitBtn1Click() {
 void TFormVaultick::BtnHelpClick() { RequestHelp(L"Principale"); }
 
 void TFormVaultick::BtnChiudiClick() {
-    if (trayOn_ || (AnyJobEnabled() && CBAttiva.Checked())) {
+    if (trayOn_ || (AnyJobEnabledInStore() && CBAttiva.Checked())) {
         app_.HideMainForm();
         return;
     }
+    FormClose();
     DestroyWindow(Handle());
 }
 
 void TFormVaultick::OnClose() { BtnChiudiClick(); }
 
-void TFormVaultick::OnDestroy() {
+void TFormVaultick::FormClose() {
+    UpdateAutostart();
     CloseHelpViewer();
+    SetTrayIconVisible(L"Rimuovi");
+}
+
+void TFormVaultick::OnDestroy() {
+    // However the program ends, no icon stays behind in the tray.
+    trayIcon_.Hide();
+    if (PopupMenu1) DestroyMenu(PopupMenu1);
+    PopupMenu1 = nullptr;
     PostQuitMessage(0);
+}
+
+void TFormVaultick::UpdateAutostart() {
+    vt::UpdateAutostart(context_.programFolder, trayOn_ || (AnyJobEnabledInStore() && CBAttiva.Checked()));
+}
+
+void TFormVaultick::SetTrayIconVisible(const std::wstring& command) {
+    if (command == L"Mostra") trayIcon_.Show();
+    else if (command == L"Rimuovi") trayIcon_.Hide();
 }
 
 void TFormVaultick::OnHint(const std::wstring& hint) { StatusBar1.SetPanelText(0, hint); }
@@ -381,6 +384,11 @@ INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& h
         case kHandOverMessage:
             HandOver(wParam);
             return 0;
+        case kTrayMessage:
+            TrayMessage(lParam);
+            return 0;
+        case WM_QUERYENDSESSION:
+            return WMQueryEndSession();
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) break;
             FormActivate();
@@ -408,7 +416,12 @@ INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& h
                 return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
             }
             break;
-        default: break;
+        default:
+            if (msg == TrayIcon::TaskbarCreatedMessage() && msg != 0) {
+                trayIcon_.Restore();
+                return 0;
+            }
+            break;
     }
     handled = false;
     return 0;
@@ -423,8 +436,14 @@ void TFormVaultick::SetClockText(const std::wstring& text) {
     UpdateWindow(Edit2.Handle());
 }
 
+void TFormVaultick::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+
+// With "Mostra" off the window stays hidden during the runs the program starts by itself; a
+// run started with "Avvia" finds it shown anyway.
+bool TFormVaultick::WindowSuppressedForRun() const { return !showDuringRun_ && !manualRun_; }
+
 void TFormVaultick::ShowForRun() {
-    if (!showDuringRun_ && manualRun_) return;
+    if (WindowSuppressedForRun()) return;
     windowWasHidden_ = !IsWindowVisible(Handle());
     app_.ShowMainForm();
     app_.BringToFront();
@@ -433,8 +452,8 @@ void TFormVaultick::ShowForRun() {
 }
 
 void TFormVaultick::HideAfterRun() {
-    if (!showDuringRun_ && manualRun_) return;
-    if (!windowWasHidden_) return;
+    if (WindowSuppressedForRun() || !windowWasHidden_) return;
+    if (trayOn_) SetTrayIconVisible(L"Mostra");
     app_.HideMainForm();
 }
 

@@ -6,12 +6,14 @@
 
 #include "app/JobPage.h"
 #include "app/LogFile.h"
+#include "app/RunQueue.h"
 #include "app/Schedule.h"
 #include "engine/RunHost.h"
 #include "win/Controls.h"
 #include "win/Application.h"
 #include "win/ChildPage.h"
 #include "win/Form.h"
+#include "win/TrayIcon.h"
 
 namespace vt {
 
@@ -20,6 +22,10 @@ class TFormBackup;
 // The hand-over message a second copy posts to the first: parameter 0 shows the window,
 // 1 shows it and opens the removal dialog.
 inline constexpr UINT kHandOverMessage = WM_USER;
+// The tray icon's mouse events.
+inline constexpr UINT kTrayMessage = WM_APP + 1;
+// Ids of the tray menu's items.
+enum TrayMenuItem : UINT { kMostra1 = 1, kSetup1, kAttivaprogramma1, kChiudiSessione1 };
 
 struct StartUpContext {
     std::wstring programFolder;
@@ -40,9 +46,11 @@ public:
     void AppendLog(const std::wstring& line) override;
     void SetStatusText(const std::wstring& text) override;
     void SetClockText(const std::wstring& text) override;
+    void Repaint() override;
     void ShowForRun() override;
     void HideAfterRun() override;
     void SetBusyCursor(bool busy) override;
+    bool WindowSuppressedForRun() const;
     bool JobEnabled(int slot) const override;
 
     int SelectedSlot() const { return TabSet1.Selected() + 1; }
@@ -67,8 +75,25 @@ private:
     void StoreJobEnabled();
     void UpdateActivationDisplay();
     void UpdateTitleAndClock();
-    bool AnyJobEnabled() const;
+    void SetTrayIconVisible(const std::wstring& command);
+    void UpdateAutostart();
+    void FormClose();
+
+    // Runs: one at a time, the others waiting in the queue (FormVaultickRuns.cpp).
+    void RequestRun(const RunRequest& request);
+    void ExecuteRun(const RunRequest& request);
+    void Timer1Timer();
     void RunStartupJobs();
+    void RunShutdownJobs();
+    LRESULT WMQueryEndSession();
+
+    // Tray icon and its menu (FormVaultickTray.cpp).
+    void CreatePopupMenu1();
+    void TrayMessage(LPARAM mouseMessage);
+    void Mostra1Click();
+    void Setup1Click();
+    void Attivaprogramma1Click();
+    void ChiudiSessione1Click();
 
     void TabSet1Click();
     void CBAbilitaClick();
@@ -108,7 +133,12 @@ private:
     Button BtnAvvia, BtnInfo, BtnSetup, BitBtn1, BtnHelp, BtnChiudi;
     StatusBar StatusBar1;
     Label Edit2;
-    Timer TimerOro, TimerInst;
+    Timer Timer1, TimerOro, TimerInst;
+    TrayIcon trayIcon_;
+    HMENU PopupMenu1 = nullptr;
+    RunQueue queue_;
+    bool draining_ = false;
+    bool sessionEnding_ = false;
 };
 
 }  // namespace vt

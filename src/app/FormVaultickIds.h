@@ -3,6 +3,8 @@
 #define IDI_VAULTICK 1
 #define IDI_GUIDA 2
 #define IDI_RIMUOVI 3
+#define IDI_TRAY_ON 4
+#define IDI_TRAY_OFF 5
 #define IDI_NUM1 11  // .. IDI_NUM1 + 4
 
 #define IDD_VAULTICK 100

@@ -37,7 +37,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     context.firstArgument = FirstArgument();
 
     vt::TFormVaultick mainForm(context, app);
-    vt::TFormBackup engine(mainForm);
+    vt::TFormBackup engine(mainForm, context.dataFolder);
     mainForm.SetEngine(&engine);
     if (!mainForm.CreateModeless(app.Handle()) || mainForm.TerminateRequested()) return 0;
     if (mainForm.ShowAtStart()) {

@@ -42,6 +42,33 @@ void LoadSchedule(ScheduleSnapshot& snapshot) {
     snapshot.logPath = LogPath(folder);
 }
 
+bool TimeMatches(const std::wstring& jobTime, const std::wstring& clockText) {
+    if (jobTime.size() < 5 || clockText.size() < 5) return false;
+    return jobTime.compare(0, 2, clockText, 0, 2) == 0 && jobTime.compare(3, 2, clockText, 3, 2) == 0;
+}
+
+std::vector<RunRequest> DueAtTick(const ScheduleSnapshot& snapshot, bool programOn, const std::wstring& clockText) {
+    std::vector<RunRequest> due;
+    if (!programOn) return due;
+    for (int slot = 1; slot <= kJobCount; ++slot) {
+        const ScheduledJob& job = snapshot.Job(slot);
+        if (job.atTime && job.enabled && TimeMatches(job.time, clockText)) due.push_back({RunRequest::Job, slot});
+    }
+    for (int slot = 1; slot <= kJobCount; ++slot) {
+        if (snapshot.Job(slot).everyNHours) due.push_back({RunRequest::IfHoursElapsed, slot});
+        if (snapshot.Job(slot).everyNDays) due.push_back({RunRequest::IfDaysElapsed, slot});
+    }
+    return due;
+}
+
+bool AnyJobEnabledInStore() {
+    const SettingsStore store;
+    if (!store.IsOpen()) return false;
+    for (int slot = 1; slot <= kJobCount; ++slot)
+        if (store.ReadBool(kMainSection, SlotValueName(L"Attesa", slot), false)) return true;
+    return store.ReadBool(kMainSection, L"Task Bar", false);
+}
+
 ActivationLook ComputeActivationLook(bool anyJobEnabled, bool programOn) {
     if (anyJobEnabled && programOn) return {L"Vaultick on", RGB(0, 0, 0)};
     if (anyJobEnabled || !programOn) return {L"Vaultick off", RGB(255, 0, 0)};

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "settings/JobNames.h"
 
@@ -33,6 +34,25 @@ void LoadSchedule(ScheduleSnapshot& snapshot);
 
 // A periodic flag: the kind is chosen and its interval is a whole number.
 bool IntervalIsNumber(const std::wstring& interval);
+
+// Hours "hh" and minutes "nn" of a job time against the clock text; the separator between them
+// is not compared, so "08:30" matches "08.30". A shorter text never matches.
+bool TimeMatches(const std::wstring& jobTime, const std::wstring& clockText);
+
+// What one tick of the schedule asks the engine for.
+struct RunRequest {
+    enum Kind { Job, IfHoursElapsed, IfDaysElapsed } kind = Job;
+    int slot = 1;
+    bool manual = false;  // started with "Avvia"
+    bool operator==(const RunRequest& other) const { return kind == other.kind && slot == other.slot; }
+};
+
+// The runs due at a tick, in order: AtTime jobs by slot, then each slot's hours check before
+// its days check. Nothing when the program is switched off.
+std::vector<RunRequest> DueAtTick(const ScheduleSnapshot& snapshot, bool programOn, const std::wstring& clockText);
+
+// Any job enabled, or the tray icon on: the program then stays resident when closed.
+bool AnyJobEnabledInStore();
 
 // The application title and clock colour that tell the user whether jobs will run.
 struct ActivationLook {

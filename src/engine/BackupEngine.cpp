@@ -1,11 +1,114 @@
 #include "engine/BackupEngine.h"
 
+#include <cstring>
+#include <exception>
+
+#include "engine/FileListCopy.h"
+#include "engine/FolderCopy.h"
+#include "engine/IntervalCheck.h"
+#include "engine/ProgramLaunch.h"
+#include "engine/RunContext.h"
+#include "engine/TimeStamps.h"
+#include "settings/JobNames.h"
+#include "settings/SettingsStore.h"
+#include "win/Clock.h"
+#include "win/DateTime.h"
+#include "win/RegKey.h"
+#include "win/Text.h"
+
 namespace vt {
 
+namespace {
+
+std::vector<BYTE> DateTimeBytes(double value) {
+    std::vector<BYTE> bytes(sizeof value);
+    std::memcpy(bytes.data(), &value, sizeof value);
+    return bytes;
+}
+
+double Now() { return ToDateTime(LocalNow()); }
+
+}  // namespace
+
+DataKind DetectDataKind(int slot) {
+    if (slot < 1 || slot > kJobCount) return DataKind::None;
+    const SettingsStore store;
+    const bool file = store.ReadBool(kMainSection, SlotValueName(L"TipoFile", slot), false);
+    const bool exe = store.ReadBool(kMainSection, SlotValueName(L"TipoExe", slot), false);
+    const bool dir = store.ReadBool(kMainSection, SlotValueName(L"TipoDir", slot), true);
+    if (dir) return DataKind::Folder;
+    if (exe) return DataKind::LaunchProgram;
+    if (file) return DataKind::FileList;
+    return DataKind::None;
+}
+
 void TFormBackup::RunJob(int slot) {
-    // Runs arrive with the engine's copy, removal and launch steps.
-    (void)slot;
-    (void)host_;
+    if (running_) return;
+    running_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{running_};
+
+    host_.ShowForRun();
+    host_.SetStatusText(L"ATTENDERE! Backup in corso...");
+    host_.SetBusyCursor(true);
+    host_.AppendLog(L"");
+    host_.AppendLog(LogTimeNow());
+    host_.AppendLog(L"Avvio backup numero " + std::to_wstring(slot));
+    const bool destIsFtp = SettingsStore().ReadBool(JobSection(slot), L"DestFTP", false);
+    if (destIsFtp) host_.AppendLog(L"Destinazione sito ftp");
+    RunKind(slot, destIsFtp, DetectDataKind(slot));
+    host_.SetBusyCursor(false);
+    host_.SetStatusText(L"");
+    host_.HideAfterRun();
+}
+
+void TFormBackup::RunKind(int slot, bool destIsFtp, DataKind kind) {
+    RunContext run{host_, slot, destIsFtp};
+    switch (kind) {
+        case DataKind::Folder: host_.AppendLog(L"Tipo di backup : Cartelle"); break;
+        case DataKind::FileList: host_.AppendLog(L"Tipo di backup : File"); break;
+        case DataKind::LaunchProgram: host_.AppendLog(L"Tipo di backup : Lancio di un file"); break;
+        case DataKind::None: host_.AppendLog(L"Problemi nell'identificazione del tipo di backup"); return;
+    }
+    // A failure inside the job ends it silently; the window is put back all the same.
+    try {
+        switch (kind) {
+            case DataKind::Folder: RunFolderJob(run); break;
+            case DataKind::FileList: RunFileListJob(run, dataFolder_); break;
+            case DataKind::LaunchProgram: RunLaunchJob(run); break;
+            case DataKind::None: break;
+        }
+    } catch (const std::exception&) {
+    }
+}
+
+void TFormBackup::RunIfHoursElapsed(int slot) { RunIfElapsed(slot, L"NrOre", kOneHour); }
+
+void TFormBackup::RunIfDaysElapsed(int slot) { RunIfElapsed(slot, L"NrGiorni", 1.0); }
+
+void TFormBackup::RunIfElapsed(int slot, const wchar_t* intervalName, double unitDays) {
+    if (!host_.JobEnabled(slot) || running_) return;
+    const std::wstring keyPath = std::wstring(kSettingsKey) + L"\\" + JobSection(slot);
+    std::wstring interval;
+    double lastRun = 0.0;
+    {
+        RegKey key = RegKey::Create(HKEY_CURRENT_USER, keyPath);
+        if (!key.IsOpen()) return;
+        interval = key.ReadString(intervalName).value_or(L"");
+        const auto stored = key.ReadBinary(L"Tempo");
+        if (stored && stored->size() == sizeof(double)) {
+            std::memcpy(&lastRun, stored->data(), sizeof lastRun);
+        } else {
+            // Never run: due at once.
+            key.WriteBinary(L"Tempo", DateTimeBytes(Now()));
+        }
+    }
+    int n = 0;
+    if (!ParseInteger(interval, n) || !IntervalDue(Now(), lastRun, n, unitDays)) return;
+    RunJob(slot);
+    RegKey::Create(HKEY_CURRENT_USER, keyPath).WriteBinary(L"Tempo", DateTimeBytes(Now()));
 }
 
 }  // namespace vt

@@ -1,17 +1,37 @@
 #pragma once
-// The backup engine: runs one job from start to end.
+// The backup engine: runs one job from start to end on the user-interface thread.
+#include <string>
+
 #include "engine/RunHost.h"
 
 namespace vt {
 
+enum class DataKind { None, Folder, FileList, LaunchProgram };
+
+DataKind DetectDataKind(int slot);
+
 class TFormBackup {
 public:
-    explicit TFormBackup(RunHost& host) : host_(host) {}
+    TFormBackup(RunHost& host, std::wstring dataFolder) : host_(host), dataFolder_(std::move(dataFolder)) {}
 
+    // Runs the job of the slot and returns when it has ended. Only one run at a time: a call
+    // while a run is in progress (from inside its message loop) does nothing, and callers
+    // are to wait until Running() is false. A log that cannot be written at the opening lines
+    // raises IoFailure to the caller.
     void RunJob(int slot);
+    bool Running() const { return running_; }
+
+    // The EveryNHours and EveryNDays checks: run when the interval has passed since "Tempo".
+    void RunIfHoursElapsed(int slot);
+    void RunIfDaysElapsed(int slot);
 
 private:
+    void RunIfElapsed(int slot, const wchar_t* intervalName, double unitDays);
+    void RunKind(int slot, bool destIsFtp, DataKind kind);
+
     RunHost& host_;
+    std::wstring dataFolder_;
+    bool running_ = false;
 };
 
 }  // namespace vt

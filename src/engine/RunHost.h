@@ -10,6 +10,8 @@ public:
     virtual void AppendLog(const std::wstring& line) = 0;  // raises IoFailure when the log cannot be written
     virtual void SetStatusText(const std::wstring& text) = 0;
     virtual void SetClockText(const std::wstring& text) = 0;
+    // Paints what changed at once: a copy does not run the message loop.
+    virtual void Repaint() = 0;
     virtual void ShowForRun() = 0;
     virtual void HideAfterRun() = 0;
     virtual void SetBusyCursor(bool busy) = 0;

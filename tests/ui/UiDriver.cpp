@@ -1,6 +1,7 @@
 // uidriver: plays the user for scripts that look at the windows under Wine.
 //   uidriver wait <caption> [seconds]        waits for a visible top-level window
 //   uidriver click <caption> <control id>    clicks a button of that window
+//   uidriver post <caption> <msg> <lparam>   posts a message to that window
 //   uidriver end <exe name>                  ends every process of that executable
 #include <windows.h>
 
@@ -36,6 +37,10 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     if (command == L"wait") return 0;
+    if (command == L"post" && argc > 4) {
+        PostMessageW(window, static_cast<UINT>(_wtoi(argv[3])), 0, _wtoi(argv[4]));
+        return 0;
+    }
     HWND control = argc > 3 ? FindControl(window, _wtoi(argv[3])) : nullptr;
     if (!control) return 1;
     if (command == L"click") {

@@ -12,13 +12,14 @@ TEST(StartProgram, OpensAProgramWithParametersInItsFolder) {
     test::TempFolder temp;
     // cmd writes the folder it was started in, which proves parameters and folder arrive.
     ASSERT_TRUE(StartProgram(L"cmd.exe", L"/c cd > here.txt", temp.Path(), SW_HIDE));
+    // ReadBytes opens without sharing writes, so it succeeds only once cmd has let go.
     std::string written;
-    for (int i = 0; i < 100 && written.empty(); ++i) {
-        Sleep(100);
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (written.find("vttest-") == std::string::npos && GetTickCount64() < deadline) {
+        Sleep(50);
         written = test::ReadBytes(temp / L"here.txt");
     }
     EXPECT_NE(written.find("vttest-"), std::string::npos) << written;
-    Sleep(200);  // let cmd let go of the file before the folder is removed
 }
 
 TEST(StartProgram, MissingFileIsAFailure) {

@@ -1,0 +1,67 @@
+// The main window's runs: the schedule tick, the starts at logon and at the end of the
+// session, and the queue that keeps one run from starting inside another.
+#include "app/FormVaultick.h"
+
+#include <exception>
+
+#include "engine/BackupEngine.h"
+#include "settings/SettingsStore.h"
+
+namespace vt {
+
+void TFormVaultick::RequestRun(const RunRequest& request) {
+    queue_.Push(request);
+    // A request made inside a run's message loop waits for the run in progress to end.
+    if (draining_ || !engine_) return;
+    draining_ = true;
+    while (const auto next = queue_.Pop()) ExecuteRun(*next);
+    draining_ = false;
+    if (sessionEnding_) PostQuitMessage(0);
+}
+
+void TFormVaultick::ExecuteRun(const RunRequest& request) {
+    manualRun_ = request.manual;
+    try {
+        switch (request.kind) {
+            case RunRequest::Job: engine_->RunJob(request.slot); break;
+            case RunRequest::IfHoursElapsed: engine_->RunIfHoursElapsed(request.slot); break;
+            case RunRequest::IfDaysElapsed: engine_->RunIfDaysElapsed(request.slot); break;
+        }
+    } catch (const std::exception&) {
+        // The log could not be written: the run stopped there. The window must come back
+        // usable and the next runs still run.
+        SetBusyCursor(false);
+    }
+    manualRun_ = false;
+}
+
+void TFormVaultick::Timer1Timer() {
+    for (const RunRequest& request : DueAtTick(schedule_, CBAttiva.Checked(), Edit2.Text())) RequestRun(request);
+}
+
+void TFormVaultick::RunStartupJobs() {
+    if (!CBAttiva.Checked()) return;
+    for (int slot = 1; slot <= kJobCount; ++slot)
+        if (schedule_.Job(slot).atStartup && schedule_.Job(slot).enabled) RequestRun({RunRequest::Job, slot});
+}
+
+void TFormVaultick::RunShutdownJobs() {
+    if (!CBAttiva.Checked()) return;
+    for (int slot = 1; slot <= kJobCount; ++slot)
+        if (schedule_.Job(slot).atShutdown && schedule_.Job(slot).enabled) RequestRun({RunRequest::Job, slot});
+}
+
+LRESULT TFormVaultick::WMQueryEndSession() {
+    UpdateAutostart();
+    showDuringRun_ = SettingsStore().ReadBool(kMainSection, L"Mostra", true);
+    // Shown by the system's shutdown screen while the jobs run.
+    ShutdownBlockReasonCreate(Handle(), L"Backup in corso...");
+    sessionEnding_ = true;
+    RunShutdownJobs();
+    ShutdownBlockReasonDestroy(Handle());
+    // Inside a run the jobs wait in the queue; the program ends when the queue is done.
+    if (!draining_) PostQuitMessage(0);
+    return TRUE;
+}
+
+}  // namespace vt

@@ -1,0 +1,53 @@
+#include "engine/CopyNaming.h"
+
+#include <algorithm>
+
+namespace vt {
+
+namespace {
+
+constexpr size_t kStampLength = 13;  // ddmmyy-hhnnss
+
+wchar_t AsciiUpper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - 32) : c; }
+
+}  // namespace
+
+std::wstring SourceFolderName(const std::wstring& path) {
+    if (path.size() == 3) return path.substr(0, 1);
+    std::wstring trimmed = path;
+    if (!trimmed.empty() && trimmed.back() == L'\\') trimmed.pop_back();
+    const size_t cut = trimmed.rfind(L'\\');
+    return cut == std::wstring::npos ? trimmed : trimmed.substr(cut + 1);
+}
+
+std::wstring LocalDatedDestination(const std::wstring& destination, const std::wstring& datedFolderName) {
+    return destination.size() == 3 ? destination + datedFolderName : destination + L"\\" + datedFolderName;
+}
+
+bool IsDatedCopyOf(const std::wstring& folderName, const std::wstring& copyName) {
+    const size_t n = copyName.size();
+    if (folderName.size() != n + 1 + kStampLength) return false;
+    for (size_t i = 0; i < n; ++i)
+        if (AsciiUpper(folderName[i]) != AsciiUpper(copyName[i])) return false;
+    return folderName[n] == L'_' && folderName[n + 7] == L'-';
+}
+
+std::wstring SortKey(const std::wstring& folderName, const std::wstring& copyName) {
+    const std::wstring stamp = folderName.substr(copyName.size() + 1);
+    return stamp.substr(4, 2) + stamp.substr(2, 2) + stamp.substr(0, 2) + stamp.substr(7, 6);
+}
+
+std::vector<std::wstring> CopiesToRemove(const std::vector<std::wstring>& folderNames, const std::wstring& copyName,
+                                         unsigned keep) {
+    std::vector<std::wstring> candidates;
+    for (const auto& name : folderNames)
+        if (IsDatedCopyOf(name, copyName)) candidates.push_back(name);
+    if (keep == 0 || candidates.size() <= keep) return keep == 0 ? candidates : std::vector<std::wstring>{};
+    std::stable_sort(candidates.begin(), candidates.end(), [&](const std::wstring& a, const std::wstring& b) {
+        return SortKey(a, copyName) < SortKey(b, copyName);
+    });
+    candidates.resize(candidates.size() - keep);
+    return candidates;
+}
+
+}  // namespace vt

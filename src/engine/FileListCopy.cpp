@@ -1,0 +1,71 @@
+#include "engine/FileListCopy.h"
+
+#include "engine/CopyNaming.h"
+#include "engine/CopyPolicy.h"
+#include "engine/EngineFiles.h"
+#include "engine/Retention.h"
+#include "engine/StopKey.h"
+#include "engine/TimeStamps.h"
+#include "settings/FileListFile.h"
+#include "settings/SettingsStore.h"
+#include "win/Clock.h"
+
+namespace vt {
+
+std::wstring EntryFileName(const std::wstring& entry) {
+    const size_t cut = entry.find_last_of(L"\\:");
+    return cut == std::wstring::npos ? entry : entry.substr(cut + 1);
+}
+
+void RunFileListJob(RunContext& run, const std::wstring& dataFolder) {
+    // Uploads to an FTP site arrive with the FTP client.
+    if (run.destIsFtp) return;
+    const std::vector<std::wstring> files =
+        ReadFileList(FileListPath(dataFolder, run.slot)).value_or(std::vector<std::wstring>{});
+    const std::wstring destination =
+        SettingsStore().ReadString(kMainSection, SlotValueName(L"DestinazioneFile", run.slot), L"");
+    if (files.empty()) return;
+
+    const std::wstring copyName = L"File" + std::to_wstring(run.slot);
+    run.datedDestination = LocalDatedDestination(destination, copyName + L"_" + FolderStamp(LocalNow()));
+    // An empty destination would write into the root of the current drive.
+    if (destination.empty() || (run.datedDestination[0] != L'\\' && run.datedDestination[0] != L'/' &&
+                                !DriveReady(run.datedDestination[0]))) {
+        run.host.SetBusyCursor(false);
+        run.Log(L"Percorso destinazione non pronto : " + run.datedDestination);
+        return;
+    }
+    run.stopRequested = false;
+    run.Status(L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare");
+    const CopyPolicy policy = ReadCopyPolicy();
+    switch (policy.kind) {
+        case CopyPolicy::NoCopies:
+            RemoveOldCopies(run, destination, 0, copyName);
+            CopyFileList(run, files);
+            run.Log(L"Singola copia effettuata : " + LogTimeNow());
+            break;
+        case CopyPolicy::Unlimited:
+            CopyFileList(run, files);
+            run.Log(L"Copia infinita effettuata : " + LogTimeNow());
+            break;
+        case CopyPolicy::Limited:
+            RemoveOldCopies(run, destination, policy.keep, copyName);
+            CopyFileList(run, files);
+            run.Log(L"Copia limitata nel numero effettuata : " + LogTimeNow());
+            break;
+        case CopyPolicy::None: break;
+    }
+}
+
+void CopyFileList(RunContext& run, const std::vector<std::wstring>& files) {
+    if (run.stopRequested) return;
+    CreateFolderPath(run.datedDestination);
+    for (const std::wstring& entry : files) {
+        run.host.Repaint();
+        if (EscapePressed() && run.AskStop(L"ATTENDERE! Chiusura in corso...")) break;
+        if (!CopyFileOverwrite(entry, run.datedDestination + L"\\" + EntryFileName(entry)))
+            run.Log(L"File non copiato (corrotto o in uso) : " + entry);
+    }
+}
+
+}  // namespace vt

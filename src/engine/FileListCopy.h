@@ -1,0 +1,15 @@
+#pragma once
+// The FileList job: the listed files copied side by side into a new dated folder.
+#include <string>
+#include <vector>
+
+#include "engine/RunContext.h"
+
+namespace vt {
+
+void RunFileListJob(RunContext& run, const std::wstring& dataFolder);
+void CopyFileList(RunContext& run, const std::vector<std::wstring>& files);
+// The file name of a list entry: what follows its last backslash or colon.
+std::wstring EntryFileName(const std::wstring& entry);
+
+}  // namespace vt

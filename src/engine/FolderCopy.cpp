@@ -1,0 +1,95 @@
+#include "engine/FolderCopy.h"
+
+#include <algorithm>
+
+#include "engine/CopyNaming.h"
+#include "engine/CopyPolicy.h"
+#include "engine/EngineFiles.h"
+#include "engine/Retention.h"
+#include "engine/StopKey.h"
+#include "engine/TimeStamps.h"
+#include "settings/JobNames.h"
+#include "settings/SettingsStore.h"
+#include "win/Clock.h"
+
+namespace vt {
+
+std::wstring SourceRoot(const std::wstring& source) { return source.size() == 3 ? source.substr(0, 2) : source; }
+
+std::wstring RelativeFolder(const std::wstring& sourceRoot, const std::wstring& folder, bool forFtp) {
+    std::wstring relative = folder.substr(std::min(sourceRoot.size(), folder.size()));
+    if (forFtp) std::replace(relative.begin(), relative.end(), L'\\', L'/');
+    return relative;
+}
+
+void RunFolderJob(RunContext& run) {
+    // Uploads to an FTP site arrive with the FTP client.
+    if (run.destIsFtp) return;
+    std::wstring source, destination;
+    {
+        const SettingsStore store;
+        source = store.ReadString(kMainSection, SlotValueName(L"Sorgente", run.slot), L"");
+        destination = store.ReadString(kMainSection, SlotValueName(L"Destinazione", run.slot), L"");
+    }
+    const std::wstring stamp = FolderStamp(LocalNow());
+    const std::wstring copyName = SourceFolderName(source);
+    run.datedDestination = LocalDatedDestination(destination, copyName + L"_" + stamp);
+    run.sourceRoot = SourceRoot(source);
+
+    auto refuse = [&](const std::wstring& line) {
+        run.host.SetBusyCursor(false);
+        run.Log(line);
+    };
+    // An empty source or destination is not ready: the first would copy the current folder,
+    // the second would write into the root of the current drive.
+    if (run.sourceRoot.empty() || (run.sourceRoot[0] != L'\\' && !DriveReady(run.sourceRoot[0])))
+        return refuse(L"Percorso sorgente non pronto : " + run.sourceRoot);
+    if (destination.empty() || (run.datedDestination[0] != L'\\' && run.datedDestination[0] != L'/' &&
+                                !DriveReady(run.datedDestination[0])))
+        return refuse(L"Percorso destinazione non pronto : " + run.datedDestination);
+    const DWORD attributes = GetFileAttributesW(LongPath(run.sourceRoot + L"\\").c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return refuse(L"Cartella sorgente inesistente.");
+
+    run.stopRequested = false;
+    const CopyPolicy policy = ReadCopyPolicy();
+    switch (policy.kind) {
+        case CopyPolicy::NoCopies:
+            RemoveOldCopies(run, destination, 0, copyName);
+            CopyFolderTree(run, run.sourceRoot + L"\\");
+            run.Log(L"Singola copia effettuata : " + LogTimeNow());
+            break;
+        case CopyPolicy::Unlimited:
+            CopyFolderTree(run, run.sourceRoot + L"\\");
+            run.Log(L"Copia infinita effettuata : " + LogTimeNow());
+            break;
+        case CopyPolicy::Limited:
+            RemoveOldCopies(run, destination, policy.keep, copyName);
+            CopyFolderTree(run, run.sourceRoot + L"\\");
+            run.Log(L"Copia limitata nel numero effettuata : " + LogTimeNow());
+            break;
+        case CopyPolicy::None: break;
+    }
+}
+
+void CopyFolderTree(RunContext& run, const std::wstring& folder) {
+    if (run.stopRequested) return;
+    run.Status(L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare");
+    const std::vector<FolderEntry> entries = ListFolder(folder).value_or(std::vector<FolderEntry>{});
+    const std::wstring target = run.datedDestination + RelativeFolder(run.sourceRoot, folder, false);
+    for (const FolderEntry& entry : entries) {
+        if (entry.IsFolder()) continue;
+        if (EscapePressed() && run.AskStop(L"ATTENDERE! Chiusura in corso...")) return;
+        run.host.Repaint();
+        CreateFolderPath(target);
+        if (!CopyFileOverwrite(folder + entry.name, target + entry.name))
+            run.Log(L"File non copiato (corrotto o in uso) : " + folder + entry.name);
+    }
+    for (const FolderEntry& entry : entries) {
+        if (!entry.IsFolder() || entry.name[0] == L'.') continue;
+        run.host.SetClockText(ClockText(LocalNow(), L"."));
+        CopyFolderTree(run, folder + entry.name + L"\\");
+    }
+}
+
+}  // namespace vt

@@ -1,0 +1,39 @@
+#include "engine/ProgramLaunch.h"
+
+#include "engine/TimeStamps.h"
+#include "settings/JobNames.h"
+#include "settings/SettingsStore.h"
+#include "win/Paths.h"
+#include "win/StartProgram.h"
+
+namespace vt {
+
+namespace {
+// What the shell was always given at most; longer texts are refused, never cut.
+constexpr size_t kMaxShellText = 512;
+}  // namespace
+
+void RunLaunchJob(RunContext& run) {
+    run.host.Repaint();
+    std::wstring file, parameters;
+    {
+        const SettingsStore store;
+        file = store.ReadString(kMainSection, SlotValueName(L"SorgenteExe", run.slot), L"");
+        parameters = store.ReadString(kMainSection, SlotValueName(L"DestinazioneExe", run.slot), L"");
+    }
+    if (!FileExists(file)) {
+        run.Log(L"Il file selezionato non è stato trovato");
+        return;
+    }
+    const std::wstring folder = IncludeTrailingBackslash(FolderOf(file));
+    if (file.size() > kMaxShellText || parameters.size() > kMaxShellText || folder.size() > kMaxShellText) {
+        run.Log(L"Percorso o parametri oltre 512 caratteri: il programma selezionato non è stato lanciato");
+        return;
+    }
+    if (StartProgram(file, parameters, folder, SW_SHOWNORMAL))
+        run.Log(L"File lanciato : " + LogTimeNow());
+    else
+        run.Log(L"Si sono riscontrati dei problemi nell'eseguire il programma selezionato");
+}
+
+}  // namespace vt

@@ -1,0 +1,19 @@
+#include "engine/RunContext.h"
+
+#include "win/NotifyUser.h"
+
+namespace vt {
+
+bool RunContext::AskStop(const wchar_t* closing) {
+    Status(L"Backup Bloccato da Utente.");
+    if (NotifyUser(L"Interrompere il Backup?", kNotifyQuestion, 6) != 1) {
+        host.Repaint();
+        return false;
+    }
+    Log(L"Backup Bloccato da Utente.");
+    stopRequested = true;
+    Status(closing);
+    return true;
+}
+
+}  // namespace vt

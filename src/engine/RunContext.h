@@ -1,0 +1,25 @@
+#pragma once
+// The state of the one run in progress, shared by the steps of a job.
+#include <string>
+
+#include "engine/RunHost.h"
+
+namespace vt {
+
+struct RunContext {
+    RunHost& host;
+    int slot = 0;
+    bool destIsFtp = false;
+    bool stopRequested = false;
+    std::wstring sourceRoot;          // Folder jobs: the source, "C:" for "C:\"
+    std::wstring datedDestination;    // where this run's copy goes
+
+    void Log(const std::wstring& line) { host.AppendLog(line); }
+    void Status(const std::wstring& text) { host.SetStatusText(text); }
+
+    // Esc was pressed: asks whether to stop. On Yes the run is marked stopped and `closing`
+    // is shown; returns true then.
+    bool AskStop(const wchar_t* closing);
+};
+
+}  // namespace vt

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+
+#include "RunningProgram.h"
+#include "app/Autostart.h"
+#include "app/FormVaultick.h"
+#include "app/FormVaultickIds.h"
+#include "settings/SettingsStore.h"
+#include "support/RegistryGuard.h"
+#include "support/TempFolder.h"
+#include "win/Paths.h"
+#include "win/RegKey.h"
+
+namespace vt {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FindControl;
+using test::FindTopWindow;
+using test::WaitFor;
+
+// The program as it stays resident: autostart, logon and session-end runs, Exit, the tray.
+class Resident : public ::testing::Test {
+protected:
+    test::SettingsGuard guard_;
+    test::RegistryGuard runKey_{HKEY_CURRENT_USER, kRunKey};
+    test::TempFolder folder_;
+    SettingsStore store_;
+    std::unique_ptr<test::RunningProgram> program_;
+    std::wstring exe_;
+
+    void SetUp() override {
+        test::EndProcesses(L"DorviVaultick.exe");
+        store_.WriteBool(L"Principale", L"ShowInst", false);
+        store_.WriteString(L"Principale", L"Versione", L"3.7");
+        store_.WriteBool(L"FileLog", L"CBAttiva", true);
+        store_.WriteString(L"FileLog", L"CartDest", folder_.Path());
+        exe_ = folder_ / L"DorviVaultick.exe";
+        CopyFileW((test::BinFolder() + L"\\DorviVaultick.exe").c_str(), exe_.c_str(), FALSE);
+        CopyFileW((test::BinFolder() + L"\\Sweepex.exe").c_str(), (folder_ / L"Sweepex.exe").c_str(), FALSE);
+        test::WriteBytes(folder_ / L"DorviVaultick.exe.manifest", std::string());
+    }
+    void TearDown() override {
+        program_.reset();
+        test::EndProcesses(L"DorviVaultick.exe");
+    }
+
+    // A complete LaunchProgram job whose file is missing: quick, and its run shows in the log.
+    void LaunchJob(int slot, const wchar_t* kindFlag) {
+        store_.WriteBool(L"Principale", SlotValueName(L"TipoDir", slot), false);
+        store_.WriteBool(L"Principale", SlotValueName(L"TipoExe", slot), true);
+        store_.WriteString(L"Principale", SlotValueName(L"SorgenteExe", slot), folder_ / L"manca.exe");
+        store_.WriteBool(L"Principale", SlotValueName(L"TipoOrario", slot), false);
+        store_.WriteBool(L"Principale", SlotValueName(kindFlag, slot), true);
+        store_.WriteBool(L"Principale", SlotValueName(L"Attesa", slot), true);
+    }
+
+    HWND Start(const std::wstring& arguments = L"") {
+        program_ = std::make_unique<test::RunningProgram>(exe_, arguments);
+        HWND window = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program_->Id())); }, 20s));
+        EXPECT_TRUE(WaitFor([&] { return store_.ReadInteger(L"Principale", L"HProc", 0) != 0; }, 20s));
+        return window;
+    }
+
+    std::string Log() const { return test::ReadBytes(folder_ / L"Vaultick.log"); }
+    std::wstring RunValue() const {
+        return RegKey::Open(HKEY_CURRENT_USER, kRunKey).ReadString(L"Vaultick").value_or(L"");
+    }
+};
+
+TEST_F(Resident, AutostartRunsTheLogonJobsWithTheWindowHidden) {
+    LaunchJob(2, L"Avvio");
+    LaunchJob(4, L"Avvio");
+    store_.WriteBool(L"Principale", L"Mostra", false);
+    const HWND window = Start(L"/go");
+    ASSERT_TRUE(WaitFor([&] { return Log().find("Avvio backup numero 4") != std::string::npos; }, 20s)) << Log();
+    EXPECT_LT(Log().find("Avvio backup numero 2"), Log().find("Avvio backup numero 4"));
+    EXPECT_FALSE(IsWindowVisible(window));
+}
+
+TEST_F(Resident, SwitchedOffRunsNothingAtLogon) {
+    LaunchJob(1, L"Avvio");
+    store_.WriteBool(L"Principale", L"CBAttiva", false);
+    Start(L"/go");
+    EXPECT_TRUE(program_->Running());
+    EXPECT_EQ(Log(), "");
+}
+
+TEST_F(Resident, SessionEndRunsTheShutdownJobsInOrderAndEnds) {
+    LaunchJob(5, L"Chiusura");
+    LaunchJob(2, L"Chiusura");
+    const HWND window = Start();
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &answer);
+    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_TRUE(program_->WaitForExit(20s));
+    const std::string log = Log();
+    ASSERT_NE(log.find("Avvio backup numero 5"), std::string::npos) << log;
+    EXPECT_LT(log.find("Avvio backup numero 2"), log.find("Avvio backup numero 5"));
+    EXPECT_EQ(RunValue(), AutostartCommand(folder_.Path()));
+}
+
+TEST_F(Resident, ExitWithNothingToRunEndsAndRemovesTheAutostart) {
+    RegKey::Create(HKEY_CURRENT_USER, kRunKey).WriteString(L"Vaultick", L"vecchio");
+    const HWND window = Start();
+    PostMessageW(FindControl(window, IDB_CHIUDI), BM_CLICK, 0, 0);
+    EXPECT_TRUE(program_->WaitForExit(20s));
+    EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, kRunKey).ValueExists(L"Vaultick"));
+}
+
+TEST_F(Resident, ExitWithAJobEnabledHidesAndASecondStartShowsIt) {
+    LaunchJob(1, L"Avvio");
+    const HWND window = Start();
+    PostMessageW(FindControl(window, IDB_CHIUDI), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 10s));
+    test::RunningProgram second(exe_, L"");
+    EXPECT_TRUE(second.WaitForExit(20s));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 10s));
+}
+
+TEST_F(Resident, TrayCloseAsksOnlyWhenJobsWouldRun) {
+    store_.WriteBool(L"Principale", L"Task Bar", true);
+    LaunchJob(1, L"Avvio");
+    HWND window = Start();
+    auto chooseClose = [&] {
+        PostMessageW(window, kTrayMessage, 0, WM_RBUTTONUP);
+        HWND menu = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (menu = FindTopWindow(L"#32768", L"", program_->Id())); }, 10s));
+        // Up from no selection reaches the last item, "&Chiudi".
+        PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
+        PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    };
+    chooseClose();
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())); }, 10s));
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    EXPECT_EQ(std::wstring(text),
+              L"ATTENZIONE!\r\nChiudendo il programma i backup non verranno effettuati.\r\nContinuare ugualmente?");
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10s));
+    EXPECT_TRUE(program_->Running());
+
+    // Switched off, it closes at once.
+    PostMessageW(FindControl(window, IDX_ATTIVA), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 10s));
+    chooseClose();
+    EXPECT_TRUE(program_->WaitForExit(20s));
+    EXPECT_EQ(RunValue(), AutostartCommand(folder_.Path()));  // the tray keeps it resident
+}
+
+}  // namespace
+}  // namespace vt
