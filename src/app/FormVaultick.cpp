@@ -318,6 +318,9 @@ void TFormVaultick::BtnInfoClick() {
 void TFormVaultick::BtnSetupClick() {
     OpenSetupWindow(Handle(), TabSet1.Selected());
     ShowJobPage(SelectedSlot());
+    // The set-up window has saved; the autostart follows what it saved (the tray switch is
+    // reread by the page).
+    UpdateAutostart();
     LoadSchedule(schedule_);
     log_.Configure(schedule_.logEnabled, schedule_.logPath);
     UpdateTitleAndClock();

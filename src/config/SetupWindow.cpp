@@ -1,11 +1,14 @@
 #include "config/SetupWindow.h"
 
+#include "config/FormSetup.h"
+#include "settings/FileListFile.h"
+#include "win/Paths.h"
+
 namespace vt {
 
 void OpenSetupWindow(HWND owner, int page) {
-    // The set-up window arrives with the configuration windows.
-    (void)owner;
-    (void)page;
+    TFormSetup form(page, DataFolder(), ExcludeTrailingBackslash(FolderOf(ModuleFileName())));
+    form.ShowModal(owner);
 }
 
 }  // namespace vt

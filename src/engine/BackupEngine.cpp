@@ -62,10 +62,15 @@ void TFormBackup::RunJob(int slot) {
     host_.SetBusyCursor(false);
     host_.SetStatusText(L"");
     host_.HideAfterRun();
+    // Every run ends by closing the FTP connection; without one the Quit ends after 1 second.
+    ftp_.Timeout = 1;
+    ftp_.Quit();
+    ftp_.Timeout = 10;
 }
 
 void TFormBackup::RunKind(int slot, bool destIsFtp, DataKind kind) {
     RunContext run{host_, slot, destIsFtp};
+    run.ftp = &ftp_;
     switch (kind) {
         case DataKind::Folder: host_.AppendLog(L"Tipo di backup : Cartelle"); break;
         case DataKind::FileList: host_.AppendLog(L"Tipo di backup : File"); break;

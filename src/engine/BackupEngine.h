@@ -3,6 +3,7 @@
 #include <string>
 
 #include "engine/RunHost.h"
+#include "ftp/FtpClient.h"
 
 namespace vt {
 
@@ -32,6 +33,7 @@ private:
     RunHost& host_;
     std::wstring dataFolder_;
     bool running_ = false;
+    TFtpClient ftp_;
 };
 
 }  // namespace vt

@@ -2,10 +2,30 @@
 
 namespace vt {
 
+namespace {
+
+// The prefix turns off the system's own clean-up of a path, so doubled backslashes (a source
+// or destination typed with a trailing backslash, a drive root), "." and ".." go first.
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return path;
+    full.resize(length);
+    // Wine leaves doubled backslashes in share paths.
+    std::wstring out = full.substr(0, 2);
+    for (size_t i = 2; i < full.size(); ++i)
+        if (full[i] != L'\\' || out.back() != L'\\') out += full[i];
+    return out;
+}
+
+}  // namespace
+
 std::wstring LongPath(const std::wstring& path) {
     if (path.rfind(L"\\\\?\\", 0) == 0) return path;
-    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
-    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + FullPath(path).substr(2);
+    if (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) return L"\\\\?\\" + FullPath(path);
     return path;
 }
 

@@ -3,6 +3,7 @@
 #include "engine/CopyNaming.h"
 #include "engine/CopyPolicy.h"
 #include "engine/EngineFiles.h"
+#include "engine/FtpUpload.h"
 #include "engine/Retention.h"
 #include "engine/StopKey.h"
 #include "engine/TimeStamps.h"
@@ -18,13 +19,13 @@ std::wstring EntryFileName(const std::wstring& entry) {
 }
 
 void RunFileListJob(RunContext& run, const std::wstring& dataFolder) {
-    // Uploads to an FTP site arrive with the FTP client.
-    if (run.destIsFtp) return;
+    if (run.destIsFtp && !ConnectFtp(run)) return;
     const std::vector<std::wstring> files =
         ReadFileList(FileListPath(dataFolder, run.slot)).value_or(std::vector<std::wstring>{});
     const std::wstring destination =
         SettingsStore().ReadString(kMainSection, SlotValueName(L"DestinazioneFile", run.slot), L"");
     if (files.empty()) return;
+    if (run.destIsFtp) return RunFtpFileListJob(run, files);
 
     const std::wstring copyName = L"File" + std::to_wstring(run.slot);
     run.datedDestination = LocalDatedDestination(destination, copyName + L"_" + FolderStamp(LocalNow()));

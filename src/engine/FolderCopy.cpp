@@ -5,6 +5,7 @@
 #include "engine/CopyNaming.h"
 #include "engine/CopyPolicy.h"
 #include "engine/EngineFiles.h"
+#include "engine/FtpUpload.h"
 #include "engine/Retention.h"
 #include "engine/StopKey.h"
 #include "engine/TimeStamps.h"
@@ -14,7 +15,13 @@
 
 namespace vt {
 
-std::wstring SourceRoot(const std::wstring& source) { return source.size() == 3 ? source.substr(0, 2) : source; }
+std::wstring SourceRoot(const std::wstring& source) {
+    if (source.size() == 3) return source.substr(0, 2);
+    // "C:\Dati\" visits the same folders as "C:\Dati", and logs them without a doubled "\".
+    std::wstring root = source;
+    while (root.size() > 1 && root.back() == L'\\') root.pop_back();
+    return root;
+}
 
 std::wstring RelativeFolder(const std::wstring& sourceRoot, const std::wstring& folder, bool forFtp) {
     std::wstring relative = folder.substr(std::min(sourceRoot.size(), folder.size()));
@@ -23,8 +30,7 @@ std::wstring RelativeFolder(const std::wstring& sourceRoot, const std::wstring& 
 }
 
 void RunFolderJob(RunContext& run) {
-    // Uploads to an FTP site arrive with the FTP client.
-    if (run.destIsFtp) return;
+    if (run.destIsFtp) return RunFtpFolderJob(run);
     std::wstring source, destination;
     {
         const SettingsStore store;

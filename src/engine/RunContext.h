@@ -1,10 +1,13 @@
 #pragma once
 // The state of the one run in progress, shared by the steps of a job.
 #include <string>
+#include <vector>
 
 #include "engine/RunHost.h"
 
 namespace vt {
+
+class TFtpClient;
 
 struct RunContext {
     RunHost& host;
@@ -13,6 +16,9 @@ struct RunContext {
     bool stopRequested = false;
     std::wstring sourceRoot;          // Folder jobs: the source, "C:" for "C:\"
     std::wstring datedDestination;    // where this run's copy goes
+    TFtpClient* ftp = nullptr;        // the engine's FTP session
+    std::wstring remoteBase;          // "ftp-HDN" as read when connecting
+    std::vector<std::wstring> knownRemoteFolders;  // folders made during this connection
 
     void Log(const std::wstring& line) { host.AppendLog(line); }
     void Status(const std::wstring& text) { host.SetStatusText(text); }

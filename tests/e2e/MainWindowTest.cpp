@@ -109,12 +109,12 @@ TEST_F(MainWindow, CompleteFileListJobAndItsSwitch) {
 
     // Switching the job off is stored at once and changes the title.
     PostMessageW(Control(IDX_ABILITA), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"Attesa2", true); }, 10s));
-    EXPECT_TRUE(WaitFor([&] { return Title() == L"Vaultick off"; }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"Attesa2", true); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return Title() == L"Vaultick off"; }, 30s));
     // The program's switch hides the job's switch.
     PostMessageW(Control(IDX_ATTIVA), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 10s));
-    EXPECT_TRUE(WaitFor([&] { return !Visible(IDX_ABILITA); }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return !Visible(IDX_ABILITA); }, 30s));
 }
 
 TEST_F(MainWindow, AvviaAsksFirstOnAJobWithASchedule) {
@@ -126,21 +126,21 @@ TEST_F(MainWindow, AvviaAsksFirstOnAJobWithASchedule) {
     ASSERT_TRUE(Enabled(IDB_AVVIA));
     PostMessageW(Control(IDB_AVVIA), BM_CLICK, 0, 0);
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())) != nullptr; }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())) != nullptr; }, 30s));
     wchar_t text[256] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 256);
     EXPECT_EQ(std::wstring(text), L"Effettuare il backup fuori orario?");
     EXPECT_NE(GetDlgItem(box, IDYES), nullptr);
     EXPECT_NE(GetDlgItem(box, IDNO), nullptr);
     PostMessageW(box, WM_COMMAND, IDNO, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 30s));
     EXPECT_TRUE(program_->Running());
 }
 
 TEST_F(MainWindow, ExitWithNothingToRunEndsTheProgram) {
     Start();
     PostMessageW(Control(IDB_CHIUDI), BM_CLICK, 0, 0);
-    EXPECT_TRUE(program_->WaitForExit(10s));
+    EXPECT_TRUE(program_->WaitForExit(30s));
 }
 
 TEST_F(MainWindow, ExitWithAJobEnabledHides) {
@@ -150,7 +150,7 @@ TEST_F(MainWindow, ExitWithAJobEnabledHides) {
     store_.WriteBool(L"Principale", L"Attesa", true);
     Start();
     PostMessageW(Control(IDB_CHIUDI), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window_); }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window_); }, 30s));
     EXPECT_TRUE(program_->Running());
 }
 

@@ -117,10 +117,10 @@ TEST_F(Resident, ExitWithAJobEnabledHidesAndASecondStartShowsIt) {
     LaunchJob(1, L"Avvio");
     const HWND window = Start();
     PostMessageW(FindControl(window, IDB_CHIUDI), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 30s));
     test::RunningProgram second(exe_, L"");
     EXPECT_TRUE(second.WaitForExit(20s));
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s));
 }
 
 TEST_F(Resident, TrayCloseAsksOnlyWhenJobsWouldRun) {
@@ -130,25 +130,25 @@ TEST_F(Resident, TrayCloseAsksOnlyWhenJobsWouldRun) {
     auto chooseClose = [&] {
         PostMessageW(window, kTrayMessage, 0, WM_RBUTTONUP);
         HWND menu = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (menu = FindTopWindow(L"#32768", L"", program_->Id())); }, 10s));
+        ASSERT_TRUE(WaitFor([&] { return (menu = FindTopWindow(L"#32768", L"", program_->Id())); }, 30s));
         // Up from no selection reaches the last item, "&Chiudi".
         PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
         PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     };
     chooseClose();
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())); }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())); }, 30s));
     wchar_t text[256] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 256);
     EXPECT_EQ(std::wstring(text),
               L"ATTENZIONE!\r\nChiudendo il programma i backup non verranno effettuati.\r\nContinuare ugualmente?");
     PostMessageW(box, WM_COMMAND, IDNO, 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 30s));
     EXPECT_TRUE(program_->Running());
 
     // Switched off, it closes at once.
     PostMessageW(FindControl(window, IDX_ATTIVA), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 10s));
+    ASSERT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 30s));
     chooseClose();
     EXPECT_TRUE(program_->WaitForExit(20s));
     EXPECT_EQ(RunValue(), AutostartCommand(folder_.Path()));  // the tray keeps it resident

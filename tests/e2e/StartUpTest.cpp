@@ -64,7 +64,7 @@ TEST_F(StartUp, MissingUninstallerIsReportedAndEndsTheProgram) {
     GetDlgItemTextW(box, 0xFFFF, text, 512);
     EXPECT_EQ(std::wstring(text), L"File mancante:\r\n" + folder_ / L"Sweepex.exe");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(program.WaitForExit(10s));
+    EXPECT_TRUE(program.WaitForExit(30s));
     EXPECT_EQ(MainWindow(), nullptr);
 }
 
@@ -80,7 +80,7 @@ TEST_F(StartUp, MissingManifestIsWrittenAndTheUninstallerStartsTheProgramAgain) 
     EXPECT_EQ(MainWindow(), nullptr);
     HWND window = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr; }, 30s));
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 10s));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s));
 }
 
 TEST_F(StartUp, SecondCopyHandsOverToTheFirstAndEnds) {
@@ -90,14 +90,14 @@ TEST_F(StartUp, SecondCopyHandsOverToTheFirstAndEnds) {
     ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr && IsWindowVisible(window); }, 20s));
     EXPECT_TRUE(WaitFor([&] {
         return SettingsStore().ReadInteger(L"Principale", L"HProc", 0) == static_cast<int>(reinterpret_cast<INT_PTR>(window));
-    }, 10s));
+    }, 30s));
 
     for (const wchar_t* argument : {L"", L"Rimuovi"}) {
         ShowWindow(window, SW_HIDE);
         ASSERT_FALSE(IsWindowVisible(window));
         RunningProgram second(exe, argument);
         EXPECT_TRUE(second.WaitForExit(20s)) << argument;
-        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 10s)) << argument;
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s)) << argument;
         EXPECT_TRUE(first.Running());
     }
 }
@@ -107,7 +107,7 @@ TEST_F(StartUp, StaleWindowHandleGetsNoHandOver) {
     RunningProgram first(exe, L"");
     HWND window = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr; }, 20s));
-    ASSERT_TRUE(WaitFor([] { return SettingsStore().ReadInteger(L"Principale", L"HProc", 0) != 0; }, 10s));
+    ASSERT_TRUE(WaitFor([] { return SettingsStore().ReadInteger(L"Principale", L"HProc", 0) != 0; }, 30s));
 
     // "HProc" left over from an earlier session now names a window of another program.
     HWND stranger = CreateWindowW(L"STATIC", L"estraneo", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);

@@ -1,0 +1,42 @@
+#pragma once
+// The FTP destination of one job: server, folder, user, password (stored scrambled), transfer type.
+#include <string>
+
+#include "config/ToolTips.h"
+#include "win/Controls.h"
+#include "win/Form.h"
+
+namespace vt {
+
+inline constexpr int kMaxFtpPassword = 200;
+
+// Host, folder and user are required; the password may be empty.
+bool FtpDataComplete(const std::wstring& host, const std::wstring& folder, const std::wstring& user);
+// The remote folder as stored: with a leading "/".
+std::wstring WithLeadingSlash(const std::wstring& folder);
+// The password as the store keeps it, and back.
+std::wstring StoredFtpPassword(const std::wstring& password);
+std::wstring FtpPasswordFromStore(const std::wstring& stored);
+
+class TFormDatiFTP : public Form {
+public:
+    explicit TFormDatiFTP(int slot);
+
+    Label Label1, Label2, Label3, Label4;
+    Edit Edit1, Edit2, Edit3, Edit4;
+    RadioButton RB1, RB2;
+    Button BtnAnnulla, BtnSalva, BtnHelp;
+    ToolTips Hints;
+
+protected:
+    void OnCreate() override;
+    void OnCommand(int id, int notifyCode) override;
+
+private:
+    void ReadValues();
+    void BtnSalvaClick();
+
+    std::wstring section_;
+};
+
+}  // namespace vt

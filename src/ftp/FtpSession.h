@@ -1,0 +1,126 @@
+#pragma once
+// The protocol of one FTP client session as a state machine: requests are started, socket
+// events are fed in, and the session asks its transport for the socket work. No sockets here,
+// so tests drive it with a scripted transport.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "ftp/FtpReply.h"
+
+namespace vt {
+
+// What the session needs of a socket layer. Every start reports its end through the
+// session's On... calls, later, on the user-interface thread. Addresses are IPv4 in network
+// byte order, ports in host order.
+class FtpTransport {
+public:
+    virtual ~FtpTransport() = default;
+    virtual void Resolve(const std::string& host) = 0;                        // OnResolved
+    virtual void ConnectControl(uint32_t address, uint16_t port) = 0;         // OnControlConnected
+    virtual bool SendControl(const std::string& bytes) = 0;
+    virtual void CloseControl() = 0;  // also cancels a lookup
+    virtual uint32_t ControlLocalAddress() = 0;
+    // Listens on any address and a port the system chooses; 0 or a socket error.
+    virtual int Listen(uint16_t& port) = 0;                                   // OnDataAccepted
+    virtual void ConnectData(uint32_t address, uint16_t port) = 0;            // OnDataConnected
+    // Bytes taken (maybe fewer than offered), 0 when the network is full (OnDataWritable
+    // follows when it has room), or minus a socket error.
+    virtual int SendData(const char* bytes, int count) = 0;
+    // Asks for OnDataWritable after the pending events, so the message loop runs between blocks.
+    virtual void ContinueData() = 0;
+    virtual void ShutdownData() = 0;  // no more bytes: the server sees the end of the file
+    virtual void CloseData() = 0;     // the listening socket and the data connection, at once
+};
+
+enum class FtpPhase { Ready, Resolving, WaitingBanner, WaitingResponse, Aborting };
+
+class FtpSession {
+public:
+    // Bytes read from the file and handed to the network at a time; the .cpp says why so many.
+    static constexpr int kBlockSize = 1024 * 1024;
+
+    explicit FtpSession(FtpTransport& transport) : transport_(transport) {}
+    ~FtpSession();
+    FtpSession(const FtpSession&) = delete;
+    FtpSession& operator=(const FtpSession&) = delete;
+
+    // Settings. Texts travel as the bytes given here. hostName may end with ":port".
+    std::string hostName, userName, password, hostFileName;
+    std::wstring localFileName;
+    bool binary = true;
+
+    // Each starts a request; false when it could not start (errorMessage tells why), and then
+    // the phase is Ready again.
+    bool StartConnect();
+    bool StartMkd();
+    bool StartPut();
+    bool StartQuit();
+    // Timeout or program ending: drops the connections and ends the request with "426 Timeout".
+    void Abandon();
+
+    void OnResolved(int error, uint32_t address);
+    void OnControlConnected(int error);
+    void OnControlData(const char* bytes, size_t count);
+    void OnControlClosed(int error);
+    void OnDataAccepted(int error);
+    void OnDataConnected(int error);
+    void OnDataWritable();
+    void OnDataClosed(int error);
+
+    FtpPhase Phase() const { return phase_; }
+    bool Connected() const { return connected_; }
+    bool Passive() const { return passive_; }
+    const std::string& LastResponse() const { return lastResponse_; }
+    int StatusCode() const { return statusCode_; }
+    int RequestError() const { return requestError_; }
+    const std::string& ErrorMessage() const { return errorMessage_; }
+    // Grows with every event that shows the request is moving: replies, blocks sent.
+    unsigned Progress() const { return progress_; }
+
+private:
+    enum class Step { None, Lookup, Connect, Banner, User, Pass, Mkd, Type, Port, Pasv, Stor, Quit };
+
+    bool Begin(Step first, FtpPhase phase);
+    void Send(const std::string& command);
+    void OnReply(int code);
+    void Succeed();
+    void Fail(int code, const std::string& message);
+    void FailConnect(int code, const std::string& message);
+    void ReplyToStor(int code);
+    void OpenDataPort();
+    void FallBackToPassive();
+    void SendStor();
+    void TryStartSending();
+    void Pump();
+    void DataFailed(int error);
+    void TryFinishTransfer();
+    void EndTransfer();
+    std::string Hidden(const std::string& text) const;
+
+    FtpTransport& transport_;
+    ReplyAssembler replies_;
+    FtpPhase phase_ = FtpPhase::Ready;
+    Step step_ = Step::None;
+    bool connected_ = false;
+    bool passive_ = false;        // kept for the rest of the session once active mode failed
+    bool triedPassive_ = false;   // for the running Put
+    uint32_t serverAddress_ = 0;
+    std::string lastResponse_;
+    int statusCode_ = 0;
+    int requestError_ = 0;
+    std::string errorMessage_;
+    unsigned progress_ = 0;
+
+    // The running Put.
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    std::vector<char> block_;
+    size_t blockSent_ = 0, blockSize_ = 0;
+    bool storStarted_ = false, dataOpen_ = false, dataClosed_ = false, sending_ = false,
+         endSent_ = false, finalReply_ = false;
+    int dataError_ = 0;
+};
+
+}  // namespace vt

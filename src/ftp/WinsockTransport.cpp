@@ -1,0 +1,291 @@
+#include "ftp/WinsockTransport.h"
+
+#include <ws2tcpip.h>
+
+#include <cstring>
+
+namespace vt {
+
+namespace {
+
+constexpr UINT kLookupMessage = WM_APP + 1;
+constexpr UINT kControlMessage = WM_APP + 2;
+constexpr UINT kListenMessage = WM_APP + 3;
+constexpr UINT kDataMessage = WM_APP + 4;
+constexpr UINT kContinueMessage = WM_APP + 5;
+constexpr UINT kNumericLookupMessage = WM_APP + 6;
+constexpr wchar_t kClassName[] = L"VaultickFtpSockets";
+
+void CloseSocket(SOCKET& socket) {
+    if (socket == INVALID_SOCKET) return;
+    closesocket(socket);
+    socket = INVALID_SOCKET;
+}
+
+// A send buffer that holds a few blocks keeps the network busy while the message loop runs
+// between two blocks.
+void WidenSendBuffer(SOCKET socket) {
+    int size = 4 * 1024 * 1024;
+    setsockopt(socket, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&size), sizeof size);
+}
+
+}  // namespace
+
+WinsockTransport::WinsockTransport() {
+    WSADATA data;
+    started_ = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{sizeof windowClass};
+    if (!GetClassInfoExW(instance, kClassName, &windowClass)) {
+        windowClass = WNDCLASSEXW{sizeof windowClass};
+        windowClass.lpfnWndProc = WindowProc;
+        windowClass.hInstance = instance;
+        windowClass.lpszClassName = kClassName;
+        RegisterClassExW(&windowClass);
+    }
+    window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+WinsockTransport::~WinsockTransport() {
+    CloseData();
+    CloseControl();
+    if (window_) DestroyWindow(window_);
+    if (started_) WSACleanup();
+}
+
+LRESULT CALLBACK WinsockTransport::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<WinsockTransport*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && message >= kLookupMessage && message <= kNumericLookupMessage) {
+        // No exception may leave a window procedure.
+        try {
+            self->OnMessage(message, wParam, lParam);
+        } catch (...) {
+        }
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void WinsockTransport::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!session_) return;
+    const int event = WSAGETSELECTEVENT(lParam);
+    const int error = WSAGETSELECTERROR(lParam);
+    switch (message) {
+        case kLookupMessage: {
+            if (reinterpret_cast<HANDLE>(wParam) != lookup_) return;
+            lookup_ = nullptr;
+            const int lookupError = WSAGETASYNCERROR(lParam);
+            const auto* host = reinterpret_cast<const hostent*>(hostBuffer_);
+            if (lookupError != 0 || host->h_addrtype != AF_INET || !host->h_addr_list[0])
+                return session_->OnResolved(lookupError != 0 ? lookupError : WSANO_DATA, 0);
+            uint32_t address;
+            std::memcpy(&address, host->h_addr_list[0], 4);
+            return session_->OnResolved(0, address);
+        }
+        case kNumericLookupMessage: return session_->OnResolved(0, static_cast<uint32_t>(lParam));
+        case kControlMessage: return OnControlEvent(static_cast<SOCKET>(wParam), event, error);
+        case kListenMessage: return OnListenEvent(static_cast<SOCKET>(wParam), event, error);
+        case kDataMessage: return OnDataEvent(static_cast<SOCKET>(wParam), event, error);
+        case kContinueMessage:
+            if (static_cast<unsigned>(wParam) == dataGeneration_ && data_ != INVALID_SOCKET)
+                session_->OnDataWritable();
+            return;
+    }
+}
+
+void WinsockTransport::Resolve(const std::string& host) {
+    const unsigned long numeric = inet_addr(host.c_str());
+    if (numeric != INADDR_NONE) {
+        PostMessageW(window_, kNumericLookupMessage, 0, static_cast<LPARAM>(numeric));
+        return;
+    }
+    lookup_ = WSAAsyncGetHostByName(window_, kLookupMessage, host.c_str(), hostBuffer_, sizeof hostBuffer_);
+    if (!lookup_) {
+        const int error = WSAGetLastError();
+        PostMessageW(window_, kLookupMessage, 0, WSAMAKEASYNCREPLY(0, error));
+        lookup_ = nullptr;
+    }
+}
+
+void WinsockTransport::ConnectControl(uint32_t address, uint16_t port) {
+    CloseSocket(control_);
+    control_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (control_ == INVALID_SOCKET) {
+        session_->OnControlConnected(WSAGetLastError());
+        return;
+    }
+    WSAAsyncSelect(control_, window_, kControlMessage, FD_CONNECT | FD_READ | FD_CLOSE);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = INADDR_ANY;
+    bind(control_, reinterpret_cast<sockaddr*>(&local), sizeof local);
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_addr.s_addr = address;
+    remote.sin_port = htons(port);
+    if (connect(control_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == SOCKET_ERROR) {
+        const int error = WSAGetLastError();
+        if (error != WSAEWOULDBLOCK) {
+            CloseSocket(control_);
+            session_->OnControlConnected(error);
+        }
+    }
+}
+
+bool WinsockTransport::SendControl(const std::string& bytes) {
+    // Commands are short; the system's buffer takes them whole unless the connection is broken,
+    // which the close event then reports. A server that reads nothing is left to the timeout.
+    size_t sent = 0;
+    for (int tries = 0; control_ != INVALID_SOCKET && sent < bytes.size();) {
+        const int n = send(control_, bytes.data() + sent, static_cast<int>(bytes.size() - sent), 0);
+        if (n == SOCKET_ERROR) {
+            if (WSAGetLastError() != WSAEWOULDBLOCK || ++tries > 1000) return false;
+            Sleep(1);
+            continue;
+        }
+        sent += static_cast<size_t>(n);
+    }
+    return sent == bytes.size();
+}
+
+void WinsockTransport::CloseControl() {
+    if (lookup_) {
+        WSACancelAsyncRequest(lookup_);
+        lookup_ = nullptr;
+    }
+    CloseSocket(control_);
+}
+
+uint32_t WinsockTransport::ControlLocalAddress() {
+    sockaddr_in local{};
+    int size = sizeof local;
+    if (control_ == INVALID_SOCKET || getsockname(control_, reinterpret_cast<sockaddr*>(&local), &size) != 0)
+        return 0;
+    return local.sin_addr.s_addr;
+}
+
+void WinsockTransport::DrainControl() {
+    char buffer[4096];
+    for (;;) {
+        if (control_ == INVALID_SOCKET) return;
+        const int n = recv(control_, buffer, sizeof buffer, 0);
+        if (n <= 0) return;
+        session_->OnControlData(buffer, static_cast<size_t>(n));
+    }
+}
+
+void WinsockTransport::OnControlEvent(SOCKET socket, int event, int error) {
+    if (socket != control_) return;  // an event of a connection already closed
+    switch (event) {
+        case FD_CONNECT:
+            if (error != 0) CloseSocket(control_);
+            session_->OnControlConnected(error);
+            break;
+        case FD_READ: DrainControl(); break;
+        case FD_CLOSE:
+            DrainControl();
+            if (socket == control_) session_->OnControlClosed(error);
+            break;
+    }
+}
+
+int WinsockTransport::Listen(uint16_t& port) {
+    CloseData();
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (listener_ == INVALID_SOCKET) return WSAGetLastError();
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = INADDR_ANY;
+    int size = sizeof local;
+    if (bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 || listen(listener_, 1) != 0 ||
+        getsockname(listener_, reinterpret_cast<sockaddr*>(&local), &size) != 0) {
+        const int error = WSAGetLastError();
+        CloseSocket(listener_);
+        return error;
+    }
+    WSAAsyncSelect(listener_, window_, kListenMessage, FD_ACCEPT);
+    port = ntohs(local.sin_port);
+    return 0;
+}
+
+void WinsockTransport::OnListenEvent(SOCKET socket, int event, int error) {
+    if (socket != listener_ || event != FD_ACCEPT) return;
+    if (error != 0) {
+        CloseSocket(listener_);
+        return session_->OnDataAccepted(error);
+    }
+    SOCKET accepted = accept(listener_, nullptr, nullptr);
+    if (accepted == INVALID_SOCKET) {
+        const int acceptError = WSAGetLastError();
+        if (acceptError == WSAEWOULDBLOCK) return;
+        CloseSocket(listener_);
+        return session_->OnDataAccepted(acceptError);
+    }
+    CloseSocket(listener_);
+    data_ = accepted;
+    ++dataGeneration_;
+    WidenSendBuffer(data_);
+    WSAAsyncSelect(data_, window_, kDataMessage, FD_READ | FD_WRITE | FD_CLOSE);
+    session_->OnDataAccepted(0);
+}
+
+void WinsockTransport::ConnectData(uint32_t address, uint16_t port) {
+    CloseData();
+    data_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (data_ == INVALID_SOCKET) return session_->OnDataConnected(WSAGetLastError());
+    ++dataGeneration_;
+    WidenSendBuffer(data_);
+    WSAAsyncSelect(data_, window_, kDataMessage, FD_CONNECT | FD_READ | FD_WRITE | FD_CLOSE);
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_addr.s_addr = address;
+    remote.sin_port = htons(port);
+    if (connect(data_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) == SOCKET_ERROR) {
+        const int error = WSAGetLastError();
+        if (error != WSAEWOULDBLOCK) {
+            CloseSocket(data_);
+            session_->OnDataConnected(error);
+        }
+    }
+}
+
+void WinsockTransport::OnDataEvent(SOCKET socket, int event, int error) {
+    if (socket != data_) return;
+    switch (event) {
+        case FD_CONNECT:
+            if (error != 0) CloseSocket(data_);
+            session_->OnDataConnected(error);
+            break;
+        case FD_WRITE: session_->OnDataWritable(); break;
+        case FD_READ: {
+            // An upload expects nothing back; what comes is read and dropped.
+            char buffer[512];
+            while (recv(data_, buffer, sizeof buffer, 0) > 0) {
+            }
+            break;
+        }
+        case FD_CLOSE: session_->OnDataClosed(error); break;
+    }
+}
+
+int WinsockTransport::SendData(const char* bytes, int count) {
+    if (data_ == INVALID_SOCKET) return -WSAENOTCONN;
+    const int n = send(data_, bytes, count, 0);
+    if (n != SOCKET_ERROR) return n;
+    const int error = WSAGetLastError();
+    return error == WSAEWOULDBLOCK ? 0 : -error;
+}
+
+void WinsockTransport::ContinueData() { PostMessageW(window_, kContinueMessage, dataGeneration_, 0); }
+
+void WinsockTransport::ShutdownData() {
+    if (data_ != INVALID_SOCKET) shutdown(data_, SD_SEND);
+}
+
+void WinsockTransport::CloseData() {
+    CloseSocket(listener_);
+    CloseSocket(data_);
+}
+
+}  // namespace vt

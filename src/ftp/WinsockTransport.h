@@ -1,0 +1,52 @@
+#pragma once
+// The session's sockets: non-blocking Winsock sockets whose events arrive as messages to a
+// hidden message-only window, so they are handled on the user-interface thread whenever the
+// message loop runs.
+#include <winsock2.h>
+#include <windows.h>
+
+#include "ftp/FtpSession.h"
+
+namespace vt {
+
+class WinsockTransport : public FtpTransport {
+public:
+    WinsockTransport();
+    ~WinsockTransport() override;
+    WinsockTransport(const WinsockTransport&) = delete;
+    WinsockTransport& operator=(const WinsockTransport&) = delete;
+
+    void Attach(FtpSession* session) { session_ = session; }
+
+    void Resolve(const std::string& host) override;
+    void ConnectControl(uint32_t address, uint16_t port) override;
+    bool SendControl(const std::string& bytes) override;
+    void CloseControl() override;
+    uint32_t ControlLocalAddress() override;
+    int Listen(uint16_t& port) override;
+    void ConnectData(uint32_t address, uint16_t port) override;
+    int SendData(const char* bytes, int count) override;
+    void ContinueData() override;
+    void ShutdownData() override;
+    void CloseData() override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnControlEvent(SOCKET socket, int event, int error);
+    void OnListenEvent(SOCKET socket, int event, int error);
+    void OnDataEvent(SOCKET socket, int event, int error);
+    void DrainControl();
+
+    FtpSession* session_ = nullptr;
+    HWND window_ = nullptr;
+    bool started_ = false;
+    SOCKET control_ = INVALID_SOCKET;
+    SOCKET listener_ = INVALID_SOCKET;
+    SOCKET data_ = INVALID_SOCKET;
+    HANDLE lookup_ = nullptr;
+    char hostBuffer_[MAXGETHOSTSTRUCT] = {};
+    unsigned dataGeneration_ = 0;  // tells a continuation of an earlier data connection apart
+};
+
+}  // namespace vt

@@ -1,0 +1,88 @@
+#pragma once
+// The installation dialog: installs, changes and removes the program for the current user
+// or, for an administrator, for all users.
+#include <functional>
+#include <string>
+
+#include "install/InstallDialog.h"
+#include "install/OtherProfiles.h"
+#include "install/ShellPlaces.h"
+#include "win/Controls.h"
+#include "win/Form.h"
+#include "win/Timer.h"
+
+namespace vt {
+
+// Everything the dialog takes from the machine; tests hand in folders of their own.
+struct InstallEnvironment {
+    std::wstring exePath;
+    std::wstring temporaryFolder;  // no trailing backslash
+    std::wstring dataFolder;
+    std::wstring currentUser;      // logon name
+    bool isNT = true;
+    // The administrator test; empty runs the real one under HKEY_LOCAL_MACHINE.
+    std::function<bool()> administratorTest;
+    ShellPlaces places;
+    OtherProfiles profiles;
+};
+
+InstallEnvironment SystemInstallEnvironment();
+// Creating and deleting "Software\ProvaKeyDorvi" under HKEY_LOCAL_MACHINE.
+bool PassesAdministratorTest();
+
+class TFormInstallaz : public Form {
+public:
+    TFormInstallaz(InstallMode mode, InstallEnvironment environment);
+    ~TFormInstallaz() override;
+
+    bool UninstallStarted() const { return uninstallStarted_; }
+    InstallMode Mode() const { return mode_; }
+    bool IsAdmin() const { return isAdmin_; }
+
+    RadioButton RBUtente, RBTutti;
+    Label LabelAmm, LabelIcone, Label1;
+    CheckBox CBDesktop, CBMenuAvvio, CBAvvioVeloce;
+    ListBox LB2;
+    Button BtnAnnulla, BtnImposta, BtnDisinstalla, BtnHelp;
+    Timer TimerClose;
+
+protected:
+    void OnCreate() override;
+    void OnCommand(int id, int notifyCode) override;
+    void OnClose() override;
+    void OnEscape() override;
+    INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
+
+private:
+    void AttachControls();
+    void CreateGlyphsAndHints();
+    void ProbeShortcuts();
+    void SetMode(InstallMode mode);
+    void BtnImpostaClick();
+    void BtnDisinstallaClick();
+    void BtnAnnullaClick();
+    void BtnHelpClick();
+    void TimerCloseTimer();
+    void ApplyUserShortcuts();
+    void RunRemoval();
+    void StartUninstaller();
+    void ClosingSteps();
+    void CloseForm();
+    void SetGlyphsEnabled(bool enabled);
+    void Repaint();
+    std::wstring ProgramFolder() const;
+
+    InstallMode mode_;
+    InstallEnvironment env_;
+    std::wstring installingUser_;
+    bool isAdmin_ = false;
+    bool allUsersAtOpen_ = false;
+    bool activated_ = false;
+    bool uninstallStarted_ = false;
+    bool closed_ = false;
+    bool creating_ = false;
+    HFONT bigFont_ = nullptr;
+    HWND tooltip_ = nullptr;
+};
+
+}  // namespace vt

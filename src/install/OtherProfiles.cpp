@@ -1,0 +1,167 @@
+#include "install/OtherProfiles.h"
+
+#include <windows.h>
+
+#include "install/Shortcuts.h"
+#include "win/FileHelpers.h"
+#include "win/Paths.h"
+#include "win/RegKey.h"
+#include "win/Text.h"
+
+namespace vt {
+
+namespace {
+
+constexpr wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
+constexpr wchar_t kRunKeyPath[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kSettingsKeyPath[] = L"Software\\Dorvi\\DorviVaultick3.7";
+
+std::wstring ExpandedValue(HKEY key, const wchar_t* subKey, const wchar_t* name) {
+    wchar_t buffer[MAX_PATH * 2] = {};
+    DWORD size = sizeof buffer;
+    if (RegGetValueW(key, subKey, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return {};
+    return buffer;
+}
+
+void DeleteFileForcedQuietly(const std::wstring& path) {
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+}
+
+}  // namespace
+
+std::vector<std::wstring> SystemProfileFolders() {
+    // Only the accounts of people (S-1-5-21-...): the service profiles are always loaded,
+    // and folders such as "All Users" or "Public" hold no hive at all.
+    std::vector<std::wstring> folders;
+    RegKey list = RegKey::Open(HKEY_LOCAL_MACHINE, kProfileList);
+    if (!list.IsOpen()) return folders;
+    for (DWORD index = 0;; ++index) {
+        wchar_t sid[256] = {};
+        DWORD length = 256;
+        if (RegEnumKeyExW(list.Get(), index, sid, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (wcsncmp(sid, L"S-1-5-21-", 9) != 0) continue;
+        const std::wstring folder = ExcludeTrailingBackslash(ExpandedValue(list.Get(), sid, L"ProfileImagePath"));
+        if (!folder.empty() && FolderExists(folder)) folders.push_back(folder);
+    }
+    return folders;
+}
+
+std::wstring RelativeToProfile(const std::wstring& folder, const std::wstring& profile) {
+    const std::wstring root = ExcludeTrailingBackslash(profile);
+    if (root.empty() || folder.size() <= root.size() || folder[root.size()] != L'\\' ||
+        !EqualsNoCase(std::wstring_view(folder).substr(0, root.size()), root))
+        return folder;
+    return folder.substr(root.size());
+}
+
+OtherProfiles SystemOtherProfiles(const std::wstring& currentUser) {
+    OtherProfiles profiles;
+    profiles.folders = SystemProfileFolders();
+    profiles.currentUser = currentUser;
+    profiles.ownProfile = UserProfileFolder();
+    profiles.appDataRel = RelativeToProfile(ShellFolder(0x001a /* CSIDL_APPDATA */), profiles.ownProfile);
+    profiles.programsRel = RelativeToProfile(ShellFolder(0x0002 /* CSIDL_PROGRAMS */), profiles.ownProfile);
+    return profiles;
+}
+
+std::vector<std::wstring> TakingPart(const OtherProfiles& profiles) {
+    std::vector<std::wstring> taking;
+    for (const std::wstring& folder : profiles.folders) {
+        const std::wstring name = FileNameOf(folder);
+        if (name.empty() || name[0] == L'.') continue;
+        if (EqualsNoCase(name, profiles.currentUser)) continue;
+        if (EqualsNoCase(ExcludeTrailingBackslash(folder), ExcludeTrailingBackslash(profiles.ownProfile))) continue;
+        taking.push_back(folder);
+    }
+    return taking;
+}
+
+void EnableHivePrivilege(const std::wstring& word) {
+    const wchar_t* privilege = word == L"salva" ? L"SeBackupPrivilege" : L"SeRestorePrivilege";
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
+    TOKEN_PRIVILEGES wanted{};
+    wanted.PrivilegeCount = 1;
+    wanted.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueW(nullptr, privilege, &wanted.Privileges[0].Luid))
+        AdjustTokenPrivileges(token, FALSE, &wanted, 0, nullptr, nullptr);
+    CloseHandle(token);
+}
+
+void UnloadTempHive() {
+    EnableHivePrivilege(L"leggi");
+    RegUnLoadKeyW(HKEY_LOCAL_MACHINE, kTempHiveKey);
+}
+
+bool MountTempHive(const std::wstring& hiveFile) {
+    EnableHivePrivilege(L"leggi");
+    // A missing file would make some systems create an empty hive.
+    if (!FileExists(hiveFile)) return false;
+    return RegLoadKeyW(HKEY_LOCAL_MACHINE, kTempHiveKey, hiveFile.c_str()) == ERROR_SUCCESS;
+}
+
+bool SomeoneLoggedOn(const OtherProfiles& profiles) {
+    if (profiles.folders.empty()) return false;
+    EnableHivePrivilege(L"leggi");
+    for (const std::wstring& folder : TakingPart(profiles)) {
+        UnloadTempHive();
+        const bool mounted = MountTempHive(folder + L"\\NTUSER.DAT");
+        UnloadTempHive();
+        if (!mounted) return true;
+    }
+    return false;
+}
+
+void RemoveFromOtherProfiles(const OtherProfiles& profiles, const ShellPlaces& places, bool uninstall) {
+    if (profiles.folders.empty()) return;
+    DeleteShortcutItem(places, L"Dorvi\\Vaultick", L"Start_FolderAll");
+    DeleteShortcutItem(places, L"Dorvi", L"Start_Folder_VuotoAll");
+    for (const std::wstring& folder : TakingPart(profiles)) {
+        DeleteFileForcedQuietly(folder + L"\\Desktop\\Vaultick.lnk");
+        DeleteFileForcedQuietly(folder + profiles.appDataRel + L"\\Microsoft\\Internet Explorer\\Quick Launch\\Vaultick.lnk");
+        DeleteTree(folder + profiles.programsRel + L"\\Dorvi\\Vaultick");
+        RemoveDirectoryW((folder + profiles.programsRel + L"\\Dorvi").c_str());
+        if (uninstall) DeleteTree(folder + profiles.appDataRel + L"\\Dorvi\\Vaultick");
+    }
+}
+
+void RemoveFromOtherHives(const OtherProfiles& profiles, bool uninstall) {
+    if (uninstall) {
+        DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKeyPath);
+        if (RegKey run = RegKey::Create(HKEY_CURRENT_USER, kRunKeyPath); run.IsOpen()) run.DeleteValue(L"Vaultick");
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
+    }
+    if (profiles.folders.empty()) return;
+    for (const std::wstring& folder : TakingPart(profiles)) EditProfileHive(folder + L"\\NTUSER.DAT", uninstall);
+}
+
+void EditProfileHive(const std::wstring& hiveFile, bool uninstall) {
+    UnloadTempHive();
+    if (!MountTempHive(hiveFile)) return;
+    const std::wstring root = kTempHiveKey;
+    bool changed = false;
+    if (RegKey run = RegKey::Open(HKEY_LOCAL_MACHINE, root + L"\\" + kRunKeyPath, KEY_ALL_ACCESS); run.IsOpen())
+        changed = run.DeleteValue(L"Vaultick");
+    if (uninstall) {
+        const std::wstring settings = root + L"\\" + kSettingsKeyPath;
+        if (KeyExists(HKEY_LOCAL_MACHINE, settings)) changed = DeleteKeyTree(HKEY_LOCAL_MACHINE, settings) || changed;
+    }
+    // Unmounting does not write a hive back everywhere (Wine keeps it in memory only), and a
+    // restore from the hive's own file would undo the edits: save the edited hive beside the
+    // file and put it in place once the hive is unmounted.
+    const std::wstring edited = hiveFile + L".DorviNew";
+    bool saved = false;
+    if (changed) {
+        EnableHivePrivilege(L"salva");
+        DeleteFileW(edited.c_str());
+        if (RegKey mounted = RegKey::Open(HKEY_LOCAL_MACHINE, root, KEY_READ); mounted.IsOpen())
+            saved = RegSaveKeyW(mounted.Get(), edited.c_str(), nullptr) == ERROR_SUCCESS;
+    }
+    UnloadTempHive();
+    if (saved && !MoveFileExW(edited.c_str(), hiveFile.c_str(), MOVEFILE_REPLACE_EXISTING))
+        DeleteFileW(edited.c_str());
+}
+
+}  // namespace vt

@@ -1,0 +1,36 @@
+#include "install/UninstallLogWriter.h"
+
+#include <windows.h>
+
+#include "win/Text.h"
+
+namespace vt {
+
+const std::vector<std::wstring>& InstalledFileNames() {
+    static const std::vector<std::wstring> names = {
+        L"DorviVaultick.exe", L"Sweepex.exe",  L"Rimuovi Vaultick.lnk", L"BkpFile1.Dat",
+        L"BkpFile2.Dat",      L"BkpFile3.Dat", L"BkpFile4.Dat",         L"BkpFile5.Dat",
+        L"DorviVaultick.hlp", L"DorviVaultick.gid", L"DorviVaultick.exe.manifest"};
+    return names;
+}
+
+std::vector<std::wstring> UninstallLogLines(const std::wstring& programFolder) {
+    std::vector<std::wstring> lines = {L"[DirCorrente]", programFolder, L"-", L"[File2]"};
+    lines.insert(lines.end(), InstalledFileNames().begin(), InstalledFileNames().end());
+    lines.insert(lines.end(), {L"-", L"[RimuoviDirMsg]", programFolder, L"-"});
+    return lines;
+}
+
+bool WriteUninstallLog(const std::wstring& temporaryFolder, const std::wstring& programFolder) {
+    std::string bytes;
+    for (const std::wstring& line : UninstallLogLines(programFolder)) bytes += ToAnsi(line) + "\r\n";
+    const std::wstring path = temporaryFolder + L"\\UnLogF.Dat";
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    return CloseHandle(file) && ok;
+}
+
+}  // namespace vt

@@ -1,0 +1,15 @@
+#pragma once
+// The uninstall log "UnLogF.Dat" that the main program leaves for the uninstaller.
+#include <string>
+#include <vector>
+
+namespace vt {
+
+// The files the uninstaller removes from the program folder, in order.
+const std::vector<std::wstring>& InstalledFileNames();
+// The 19 lines: base folder, the files (failures ignored), then the empty-folder question.
+std::vector<std::wstring> UninstallLogLines(const std::wstring& programFolder);
+// Writes temporaryFolder + "\UnLogF.Dat" in the ANSI code page with CR LF, replacing it.
+bool WriteUninstallLog(const std::wstring& temporaryFolder, const std::wstring& programFolder);
+
+}  // namespace vt

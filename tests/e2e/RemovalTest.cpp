@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include "RunningProgram.h"
+#include "settings/FileListFile.h"
+#include "settings/SettingsStore.h"
+#include "support/RegistryGuard.h"
+#include "support/TempFolder.h"
+#include "win/Paths.h"
+#include "win/RegKey.h"
+
+namespace vt {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FindTopWindow;
+using test::RunningProgram;
+using test::WaitFor;
+
+constexpr wchar_t kEntryKey[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DorviVaultick.";
+constexpr wchar_t kRun[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr int kBtnSi = 812;
+
+std::wstring LogonName() {
+    wchar_t name[257] = {};
+    DWORD size = 257;
+    GetUserNameW(name, &size);
+    return name;
+}
+
+// The removal takes the user's data folder: keep the real one aside while the test runs.
+class DataFolderAside {
+public:
+    DataFolderAside() : folder_(DataFolder()), aside_(folder_ + L".VaultickTest") {
+        moved_ = MoveFileW(folder_.c_str(), aside_.c_str()) != FALSE;
+    }
+    ~DataFolderAside() {
+        test::RemoveTree(folder_);
+        if (moved_) MoveFileW(aside_.c_str(), folder_.c_str());
+    }
+    const std::wstring& Path() const { return folder_; }
+
+private:
+    std::wstring folder_, aside_;
+    bool moved_ = false;
+};
+
+class Removal : public ::testing::Test {
+protected:
+    test::SettingsGuard settings_;
+    test::RegistryGuard machine_{HKEY_LOCAL_MACHINE, kSettingsKey};
+    test::RegistryGuard entry_{HKEY_LOCAL_MACHINE, kEntryKey};
+    test::RegistryGuard run_{HKEY_CURRENT_USER, kRun};
+    DataFolderAside data_;
+    test::TempFolder folder_;
+
+    void SetUp() override {
+        test::EndProcesses(L"DorviVaultick.exe");
+        SettingsStore store;
+        store.WriteBool(L"Principale", L"ShowInst", false);
+        store.WriteString(L"Principale", L"Versione", L"3.7");
+        RegKey::Create(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\Principale").WriteString(L"Utente", LogonName());
+        RegKey::Create(HKEY_LOCAL_MACHINE, kEntryKey).WriteString(L"DisplayName", L"DorviVaultick 3.7  (Dorvi Multimedia)");
+        RegKey::Create(HKEY_CURRENT_USER, kRun).WriteString(L"Vaultick", folder_ / L"DorviVaultick.Exe /go");
+        ForceFolders(data_.Path());
+        test::WriteBytes(data_.Path() + L"\\BkpFile1.Dat", "C:\\a.txt\r\n");
+    }
+    void TearDown() override {
+        test::EndProcesses(L"DorviVaultick.exe");
+        test::EndProcesses(L"Sweepex.exe");
+        DeleteFileW((ExcludeTrailingBackslash(TempFolder()) + L"\\Sweepex.exe").c_str());
+        DeleteFileW((ExcludeTrailingBackslash(TempFolder()) + L"\\UnLogF.Dat").c_str());
+    }
+};
+
+TEST_F(Removal, RimuoviRemovesEverythingAndTheUninstallerOffersTheEmptyFolder) {
+    const std::wstring exe = folder_ / L"DorviVaultick.exe";
+    ASSERT_TRUE(CopyFileW((test::BinFolder() + L"\\DorviVaultick.exe").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW((test::BinFolder() + L"\\Sweepex.exe").c_str(), (folder_ / L"Sweepex.exe").c_str(), FALSE));
+    test::WriteBytes(folder_ / L"DorviVaultick.exe.manifest", std::string());
+    test::WriteBytes(folder_ / L"BkpFile2.Dat", "C:\\b.txt\r\n");
+
+    RunningProgram program(exe, L"Rimuovi");
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        return (dialog = FindTopWindow(L"#32770", L"Dorvi Vaultick - Disinstallazione", program.Id())) != nullptr;
+    }, 20s));
+    const HWND yes = test::FindControl(dialog, kBtnSi);
+    ASSERT_NE(yes, nullptr);
+    EXPECT_EQ(test::WindowText(yes), L"    Si");
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kBtnSi, BN_CLICKED), reinterpret_cast<LPARAM>(yes));
+    ASSERT_TRUE(program.WaitForExit(20s));
+
+    // Everything the program owns outside its folder is gone before the uninstaller starts.
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey));
+    EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, kRun).ValueExists(L"Vaultick"));
+    EXPECT_FALSE(FolderExists(data_.Path()));
+
+    // The uninstaller deletes the files, then asks about the emptied folder.
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Informazione")) != nullptr; }, 30s));
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    EXPECT_EQ(std::wstring(text), L"Questa cartella risulta vuota:\r\n" + folder_.Path() + L"\r\nRimuoverla?");
+    EXPECT_FALSE(FileExists(exe));
+    EXPECT_FALSE(FileExists(folder_ / L"BkpFile2.Dat"));
+    PostMessageW(box, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(WaitFor([&] { return !FolderExists(folder_.Path()); }, 30s));
+    EXPECT_TRUE(WaitFor([] { return !FileExists(ExcludeTrailingBackslash(TempFolder()) + L"\\UnLogF.Dat"); }, 30s));
+}
+
+}  // namespace
+}  // namespace vt

@@ -1,0 +1,94 @@
+#pragma once
+// What the engine tests share: a host that records what a run shows, a fixed clock, scripted
+// answers and Esc key, a guarded settings key and a temporary folder.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/BackupEngine.h"
+#include "engine/RunHost.h"
+#include "support/RegistryGuard.h"
+#include "support/TempFolder.h"
+
+namespace vt::test {
+
+class RecordingHost : public RunHost {
+public:
+    std::vector<std::wstring> log, statuses, clocks;
+    int repaints = 0, shows = 0, hides = 0;
+    bool busy = false;
+    std::array<bool, 6> enabled{};
+    // Called before a line is recorded; may throw to stand for a log that cannot be written.
+    std::function<void(const std::wstring&)> onLog;
+
+    void AppendLog(const std::wstring& line) override {
+        if (onLog) onLog(line);
+        log.push_back(line);
+    }
+    void SetStatusText(const std::wstring& text) override { statuses.push_back(text); }
+    void SetClockText(const std::wstring& text) override { clocks.push_back(text); }
+    void Repaint() override { ++repaints; }
+    void ShowForRun() override { ++shows; }
+    void HideAfterRun() override { ++hides; }
+    void SetBusyCursor(bool on) override { busy = on; }
+    bool JobEnabled(int slot) const override { return slot >= 1 && slot <= 5 && enabled[slot]; }
+
+    // The lines logged after the first line equal to `marker`.
+    std::vector<std::wstring> LinesAfter(const std::wstring& marker) const;
+    bool Showed(const std::wstring& status) const;
+};
+
+// One file or folder of a tree: folders have attributes with FILE_ATTRIBUTE_DIRECTORY and no bytes.
+struct TreeEntry {
+    std::string bytes;
+    DWORD attributes = 0;
+    ULONGLONG lastWrite = 0;
+    bool operator==(const TreeEntry&) const = default;
+};
+// Relative path ("A\B\f.txt") -> entry, read through long paths.
+using Tree = std::map<std::wstring, TreeEntry>;
+Tree ReadTree(const std::wstring& root);
+// The same tree seen only as names and contents, as a copy must reproduce it.
+std::map<std::wstring, std::string> Contents(const Tree& tree);
+
+std::wstring Long(const std::wstring& path);
+bool MakeFile(const std::wstring& path, const std::string& bytes);  // creates the folders above
+bool MakeFolder(const std::wstring& path);
+void RemoveLongTree(const std::wstring& path);
+// Sub-folder names of a folder, sorted.
+std::vector<std::wstring> FolderNames(const std::wstring& folder);
+
+class EngineTest : public ::testing::Test {
+protected:
+    EngineTest();
+    ~EngineTest() override;
+
+    // The day the fixed clock starts at: 06/06/2013 09:45:00.
+    void SetNow(WORD year, WORD month, WORD day, WORD hour, WORD minute, WORD second);
+    std::wstring Stamp() const;  // "ddmmyy-hhnnss" of the clock
+    std::wstring LogTime() const;  // the clock in log form, with the user's separators
+
+    void SetString(const std::wstring& section, const std::wstring& name, const std::wstring& value);
+    void SetBool(const std::wstring& section, const std::wstring& name, bool value);
+    void Policy(bool rb1, bool rb2, bool rb3, int numBkp = 2);
+    void FolderJob(int slot, const std::wstring& source, const std::wstring& destination);
+
+    // Esc is "pressed" at these polls (1-based); each press is answered from `answers` in turn.
+    void PressEscAt(std::vector<int> polls, std::vector<int> answers);
+    int escPolls = 0;
+    std::vector<std::wstring> questions;
+
+    SettingsGuard settings;
+    TempFolder temp;
+    RecordingHost host;
+    TFormBackup engine{host, temp.Path()};
+    SYSTEMTIME now{};
+};
+
+}  // namespace vt::test

@@ -1,0 +1,261 @@
+// Folder jobs against real folders: the copy, the stop key, and the removal of older copies.
+#include "EngineFixture.h"
+
+namespace vt::test {
+namespace {
+
+const std::wstring kCopying = L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare";
+const std::wstring kRemoving = L"ATTENDERE! Rimozione copia backup in corso...";
+
+class FolderJobTest : public EngineTest {
+protected:
+    FolderJobTest() {
+        source = temp / L"Dati\\Documenti";
+        dest = temp / L"Copie";
+        MakeFile(source + L"\\a.txt", "alfa");
+        MakeFolder(dest);
+        FolderJob(1, source, dest);
+    }
+    // An earlier copy with a file inside, dated `stamp`.
+    std::wstring OldCopy(const std::wstring& stamp) {
+        const std::wstring folder = dest + L"\\Documenti_" + stamp;
+        MakeFile(folder + L"\\a.txt", "vecchia");
+        return folder;
+    }
+    std::wstring NewCopy() const { return dest + L"\\Documenti_" + Stamp(); }
+    std::vector<std::wstring> Closing(const std::wstring& text) const { return {text + LogTime()}; }
+
+    std::wstring source, dest;
+};
+
+TEST_F(FolderJobTest, LimitedKeepsTheNewestAndAddsOne) {
+    Policy(false, false, true, 2);
+    OldCopy(L"010613-080000");  // oldest
+    OldCopy(L"311299-080000");  // 1999 counts as newest
+    OldCopy(L"020613-080000");
+    MakeFolder(dest + L"\\Documenti_2013");
+    MakeFolder(dest + L"\\Documenti_010101-000000_vecchia");
+    engine.RunJob(1);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing(L"Copia limitata nel numero effettuata : "));
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{L"Documenti_010101-000000_vecchia", L"Documenti_020613-080000",
+                                                             L"Documenti_060613-094500", L"Documenti_2013",
+                                                             L"Documenti_311299-080000"}));
+    EXPECT_EQ(ReadBytes(NewCopy() + L"\\a.txt"), "alfa");
+    EXPECT_TRUE(host.Showed(kRemoving));
+}
+
+TEST_F(FolderJobTest, LimitedWithFewerCopiesRemovesNothing) {
+    Policy(false, false, true, 2);
+    OldCopy(L"010613-080000");
+    OldCopy(L"020613-080000");
+    engine.RunJob(1);
+    EXPECT_EQ(FolderNames(dest).size(), 3u);
+}
+
+TEST_F(FolderJobTest, NoCopiesRemovesEveryEarlierCopyButHiddenOnesAndOthers) {
+    Policy(true, false, false);
+    OldCopy(L"010613-080000");
+    OldCopy(L"020613-080000");
+    // A read-only file inside an old copy is deleted all the same.
+    const std::wstring readOnly = OldCopy(L"030613-080000") + L"\\sola.txt";
+    MakeFile(readOnly, "r");
+    SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::wstring hidden = OldCopy(L"040613-080000");
+    SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeFolder(dest + L"\\Altro_010613-080000");
+    engine.RunJob(1);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing(L"Singola copia effettuata : "));
+    EXPECT_EQ(FolderNames(dest),
+              (std::vector<std::wstring>{L"Altro_010613-080000", L"Documenti_040613-080000", L"Documenti_060613-094500"}));
+}
+
+TEST_F(FolderJobTest, AHiddenCopyIsNotCounted) {
+    Policy(false, false, true, 1);
+    SetFileAttributesW(OldCopy(L"010613-080000").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    OldCopy(L"020613-080000");
+    engine.RunJob(1);
+    EXPECT_EQ(FolderNames(dest).size(), 3u);
+}
+
+TEST_F(FolderJobTest, UnlimitedNeverRemoves) {
+    Policy(false, true, false);
+    OldCopy(L"010613-080000");
+    OldCopy(L"020613-080000");
+    engine.RunJob(1);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing(L"Copia infinita effettuata : "));
+    EXPECT_EQ(FolderNames(dest).size(), 3u);
+    EXPECT_FALSE(host.Showed(kRemoving));
+}
+
+TEST_F(FolderJobTest, NoPolicyCopiesNothing) {
+    Policy(false, false, false);
+    engine.RunJob(1);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), std::vector<std::wstring>{});
+    EXPECT_TRUE(FolderNames(dest).empty());
+}
+
+TEST_F(FolderJobTest, SourcesWithTheSameNameShareTheirCopies) {
+    Policy(false, false, true, 1);
+    MakeFile(temp / L"Altri\\Documenti\\b.txt", "beta");
+    // Trailing backslashes, as a user may type them, name the same folders.
+    FolderJob(1, source, dest + L"\\");
+    FolderJob(2, temp / L"Altri\\Documenti\\", dest);
+    engine.RunJob(1);
+    SetNow(2013, 6, 6, 10, 0, 0);
+    engine.RunJob(2);
+    SetNow(2013, 6, 6, 11, 0, 0);
+    engine.RunJob(1);
+    // The first job's own earlier copy was the oldest of the shared set.
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{L"Documenti_060613-100000", L"Documenti_060613-110000"}));
+    EXPECT_EQ(ReadBytes(dest + L"\\Documenti_060613-100000\\b.txt"), "beta");
+}
+
+TEST_F(FolderJobTest, CopiesTheTreeExactlyAndLeavesTheSourceAlone) {
+    Policy(false, true, false);
+    MakeFile(source + L"\\.profilo", "dot file");
+    MakeFile(source + L"\\nascosto.bin", std::string("\0\x01\xff\r\n", 5));
+    SetFileAttributesW(Long(source + L"\\nascosto.bin").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    MakeFile(source + L"\\sola lettura.txt", "ro");
+    SetFileAttributesW(Long(source + L"\\sola lettura.txt").c_str(), FILE_ATTRIBUTE_READONLY);
+    MakeFile(source + L"\\A\\B\\profondo.txt", std::string(100000, 'x'));
+    MakeFolder(source + L"\\Vuota\\Anche");
+    MakeFile(source + L"\\.cache\\saltato.txt", "no");
+    MakeFile(source + L"\\\u0141\u00f3d\u017a\\\u0395\u03bb\u03bb\u03ac\u03b4\u03b1.txt", "non 1252");
+    std::wstring deep = source;
+    for (int i = 0; deep.size() < 320; ++i) deep += L"\\cartella-piuttosto-lunga-" + std::to_wstring(i);
+    MakeFile(deep + L"\\in fondo.txt", "deep");
+
+    const Tree before = ReadTree(source);
+    engine.RunJob(1);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing(L"Copia infinita effettuata : "));
+    EXPECT_EQ(ReadTree(source), before);
+
+    // Expected: everything but the empty folders and the dot-folder.
+    Tree expected = before;
+    for (auto it = expected.begin(); it != expected.end();) {
+        const bool skipped = it->first.rfind(L"Vuota", 0) == 0 || it->first.rfind(L".cache", 0) == 0;
+        it = skipped ? expected.erase(it) : std::next(it);
+    }
+    const Tree copied = ReadTree(NewCopy());
+    EXPECT_EQ(Contents(copied), Contents(expected));
+    for (const auto& [path, entry] : expected) {
+        if (!copied.count(path) || (entry.attributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY;
+        EXPECT_EQ(copied.at(path).attributes & kept, entry.attributes & kept) << path;
+        EXPECT_EQ(copied.at(path).lastWrite, entry.lastWrite) << path;
+    }
+    EXPECT_GT(host.repaints, 0);
+    EXPECT_FALSE(host.clocks.empty());
+    EXPECT_EQ(host.clocks.front(), L"09.45");
+}
+
+TEST_F(FolderJobTest, OnlyFoldersHoldingFilesAreCreated) {
+    Policy(false, true, false);
+    DeleteFileW((source + L"\\a.txt").c_str());
+    MakeFile(source + L"\\A\\B\\f.txt", "f");
+    MakeFolder(source + L"\\A\\C");
+    MakeFolder(source + L"\\D\\E");
+    engine.RunJob(1);
+    EXPECT_EQ(Contents(ReadTree(NewCopy())),
+              (std::map<std::wstring, std::string>{{L"A", ""}, {L"A\\B", ""}, {L"A\\B\\f.txt", "f"}}));
+}
+
+TEST_F(FolderJobTest, ALockedFileIsLoggedAndSkipped) {
+    Policy(false, true, false);
+    MakeFile(source + L"\\bloccato.txt", "in uso");
+    MakeFile(source + L"\\Sotto\\dopo.txt", "dopo");
+    const HANDLE lock = CreateFileW((source + L"\\bloccato.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    engine.RunJob(1);
+    CloseHandle(lock);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
+              (std::vector<std::wstring>{L"File non copiato (corrotto o in uso) : " + source + L"\\bloccato.txt",
+                                         L"Copia infinita effettuata : " + LogTime()}));
+    EXPECT_EQ(Contents(ReadTree(NewCopy())),
+              (std::map<std::wstring, std::string>{{L"a.txt", "alfa"}, {L"Sotto", ""}, {L"Sotto\\dopo.txt", "dopo"}}));
+}
+
+TEST_F(FolderJobTest, EscAnsweredNoGoesOnAndYesStopsEverything) {
+    Policy(true, false, false);
+    MakeFile(source + L"\\b.txt", "b");
+    for (const wchar_t* name : {L"1.txt", L"2.txt", L"3.txt"}) MakeFile(source + L"\\Sotto\\" + name, "s");
+    MakeFile(source + L"\\Sotto\\Dentro\\d.txt", "d");
+    // Polls 1-2: the two root files (No at 1); 3-5: Sotto's files (Yes at 4).
+    PressEscAt({1, 4}, {IDNO, IDYES});
+    engine.RunJob(1);
+    EXPECT_EQ(questions, (std::vector<std::wstring>(2, L"Conferma|Interrompere il Backup?")));
+    EXPECT_EQ(escPolls, 4);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
+              (std::vector<std::wstring>{L"Backup Bloccato da Utente.", L"Singola copia effettuata : " + LogTime()}));
+    const Tree copied = ReadTree(NewCopy());
+    EXPECT_EQ(copied.count(L"a.txt") + copied.count(L"b.txt"), 2u);
+    size_t inSotto = 0;
+    for (const auto& [path, entry] : copied) inSotto += path.rfind(L"Sotto\\", 0) == 0;
+    EXPECT_EQ(inSotto, 1u);
+    EXPECT_EQ(host.statuses, (std::vector<std::wstring>{L"ATTENDERE! Backup in corso...", kRemoving, kCopying,
+                                                        L"Backup Bloccato da Utente.", kCopying,
+                                                        L"Backup Bloccato da Utente.",
+                                                        L"ATTENDERE! Chiusura in corso...", L""}));
+}
+
+TEST_F(FolderJobTest, EscYesWhileRemovingLeavesTheRestAndCopiesNothing) {
+    Policy(true, false, false);
+    const std::wstring old = OldCopy(L"010613-080000");
+    MakeFile(old + L"\\Sotto\\s1.txt", "1");
+    MakeFile(old + L"\\Sotto\\s2.txt", "2");
+    // Poll 1: the old copy's own file; poll 2: the first file of its sub-folder.
+    PressEscAt({2}, {IDYES});
+    engine.RunJob(1);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
+              (std::vector<std::wstring>{L"Backup Bloccato da Utente.", L"Singola copia effettuata : " + LogTime()}));
+    EXPECT_EQ(Contents(ReadTree(old)).size(), 3u);  // Sotto and its two files
+    EXPECT_EQ(FolderNames(dest), std::vector<std::wstring>{L"Documenti_010613-080000"});
+    EXPECT_TRUE(host.Showed(L"ATTENDERE... Chiusura in corso."));
+}
+
+TEST_F(FolderJobTest, ACopyThatCannotBeRemovedEndsTheJobSilently) {
+    Policy(true, false, false);
+    MakeFile(OldCopy(L"010613-080000") + L"\\.keep\\x.txt", "x");
+    engine.RunJob(1);
+    EXPECT_EQ(host.log.back(), L"Tipo di backup : Cartelle");
+    EXPECT_EQ(FolderNames(dest), std::vector<std::wstring>{L"Documenti_010613-080000"});
+    EXPECT_EQ(host.statuses.back(), L"");
+    EXPECT_FALSE(host.busy);
+    EXPECT_EQ(host.hides, 1);
+}
+
+TEST_F(FolderJobTest, AFileHeldOpenInAnOldCopyEndsTheJobSilently) {
+    Policy(false, false, true, 1);
+    const std::wstring held = OldCopy(L"010613-080000") + L"\\a.txt";
+    OldCopy(L"020613-080000");
+    const HANDLE lock = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    engine.RunJob(1);
+    CloseHandle(lock);
+    EXPECT_EQ(host.log.back(), L"Tipo di backup : Cartelle");
+    EXPECT_EQ(FolderNames(dest).size(), 2u);
+}
+
+TEST_F(FolderJobTest, SourceAndDestinationChecks) {
+    Policy(false, true, false);
+    struct Case {
+        std::wstring source, destination, line;
+    } cases[] = {
+        {temp / L"Manca", dest, L"Cartella sorgente inesistente."},
+        {temp / L"Dati\\Documenti\\a.txt", dest, L"Cartella sorgente inesistente."},
+        {L"", dest, L"Percorso sorgente non pronto : "},
+        {L"Q:\\Dati", dest, L"Percorso sorgente non pronto : Q:\\Dati"},
+        {source, L"Q:\\Copie", L"Percorso destinazione non pronto : Q:\\Copie\\Documenti_" + Stamp()},
+    };
+    for (const Case& c : cases) {
+        host.log.clear();
+        FolderJob(1, c.source, c.destination);
+        engine.RunJob(1);
+        EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), std::vector<std::wstring>{c.line}) << c.source;
+        EXPECT_TRUE(FolderNames(dest).empty());
+        EXPECT_FALSE(host.busy);
+    }
+}
+
+}  // namespace
+}  // namespace vt::test

@@ -1,0 +1,375 @@
+// The protocol without sockets: a scripted transport stands for the network.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ftp/FtpReply.h"
+#include "ftp/FtpSession.h"
+#include "ftp/SocketErrors.h"
+#include "support/TempFolder.h"
+
+namespace vt {
+namespace {
+
+std::vector<std::string> Lines(ReplyAssembler& replies) {
+    std::vector<std::string> lines;
+    for (std::string line; replies.NextLine(line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(FtpReplyTest, AssemblesLinesFromPiecesWithOrWithoutCarriageReturn) {
+    ReplyAssembler replies;
+    replies.Feed("220 he", 6);
+    EXPECT_TRUE(Lines(replies).empty());
+    replies.Feed("llo\r\n331 a\n\r\n230", 16);
+    EXPECT_EQ(Lines(replies), (std::vector<std::string>{"220 hello", "331 a", ""}));
+    replies.Feed(" x\r\r\n", 5);
+    EXPECT_EQ(Lines(replies), (std::vector<std::string>{"230 x"}));
+}
+
+TEST(FtpReplyTest, CutsALineThatFillsTheWholeBuffer) {
+    ReplyAssembler replies;
+    const std::string endless(ReplyAssembler::kCapacity + 10, 'x');
+    replies.Feed(endless.data(), endless.size());
+    replies.Feed("\n", 1);
+    const auto lines = Lines(replies);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].size(), ReplyAssembler::kCapacity);
+    EXPECT_EQ(lines[1], std::string(10, 'x'));
+}
+
+TEST(FtpReplyTest, OnlyADigitLedLineWithoutHyphenCompletesAReply) {
+    int code = 0;
+    EXPECT_TRUE(CompletesReply("226 Transfer complete", code));
+    EXPECT_EQ(code, 226);
+    EXPECT_TRUE(CompletesReply("250", code));
+    EXPECT_EQ(code, 250);
+    EXPECT_FALSE(CompletesReply("220-Welcome", code));
+    EXPECT_FALSE(CompletesReply(" 220 indented", code));
+    EXPECT_FALSE(CompletesReply("Hello 220", code));
+    EXPECT_FALSE(CompletesReply("", code));
+}
+
+TEST(FtpReplyTest, SocketErrorTexts) {
+    EXPECT_EQ(SocketErrorText(0), "No Error");
+    EXPECT_EQ(SocketErrorText(10048), "Address already in use");
+    EXPECT_EQ(SocketErrorText(10051), "Network is unreachable");
+    EXPECT_EQ(SocketErrorText(10060), "Connection timed out");
+    EXPECT_EQ(SocketErrorText(10061), "Connection refused");
+    EXPECT_EQ(SocketErrorText(11001), "Host not found");
+    EXPECT_EQ(SocketErrorText(11004), "No Data");
+    EXPECT_EQ(SocketErrorText(12345), "Not a WinSock error");
+    EXPECT_EQ(SocketErrorDetail(10061), "Connection refused (Winsock error #10061)");
+}
+
+// Records what the session asks of the network; the test plays the server's side.
+class ScriptedTransport : public FtpTransport {
+public:
+    std::vector<std::string> commands, actions;
+    std::string data;
+    int room = 1 << 30;  // bytes the network takes before it is full
+    int sendError = 0;
+    uint32_t localAddress = 0x0501A8C0;  // 192.168.1.5
+
+    void Resolve(const std::string& host) override { actions.push_back("resolve " + host); }
+    void ConnectControl(uint32_t, uint16_t port) override { actions.push_back("connect " + std::to_string(port)); }
+    bool SendControl(const std::string& bytes) override {
+        commands.push_back(bytes.substr(0, bytes.size() - 2));
+        return true;
+    }
+    void CloseControl() override { actions.push_back("close control"); }
+    uint32_t ControlLocalAddress() override { return localAddress; }
+    int Listen(uint16_t& port) override {
+        port = 5001;
+        actions.push_back("listen");
+        return 0;
+    }
+    void ConnectData(uint32_t, uint16_t port) override { actions.push_back("connect data " + std::to_string(port)); }
+    int SendData(const char* bytes, int count) override {
+        if (sendError) return -sendError;
+        const int taken = std::min(count, room);
+        room -= taken;
+        data.append(bytes, taken);
+        return taken;
+    }
+    void ContinueData() override { ++continues; }
+    void ShutdownData() override { actions.push_back("shutdown data"); }
+    void CloseData() override { actions.push_back("close data"); }
+    int continues = 0;
+};
+
+constexpr uint32_t kLoopback = 0x0100007F;
+constexpr uint32_t kRemote = 0x0A00000A;  // 10.0.0.10
+
+class FtpSessionTest : public ::testing::Test {
+protected:
+    FtpSessionTest() {
+        session.hostName = "server";
+        session.userName = "anna";
+        session.password = "s3greta";
+    }
+    void Reply(const std::string& text) { session.OnControlData(text.data(), text.size()); }
+    void LogIn(uint32_t server = kLoopback) {
+        ASSERT_TRUE(session.StartConnect());
+        session.OnResolved(0, server);
+        session.OnControlConnected(0);
+        Reply("220 ready\r\n331 pass\r\n230 in\r\n");
+        ASSERT_EQ(session.Phase(), FtpPhase::Ready);
+        ASSERT_EQ(session.RequestError(), 0);
+        transport.commands.clear();
+        transport.actions.clear();
+    }
+    // Runs the data side until the file has gone out.
+    void Drain() {
+        for (int guard = 0; guard < 10000 && transport.continues > 0; ++guard) {
+            --transport.continues;
+            session.OnDataWritable();
+        }
+    }
+
+    ScriptedTransport transport;
+    FtpSession session{transport};
+    test::TempFolder temp;
+};
+
+TEST_F(FtpSessionTest, LogsInWithUserAndPassOnAPortGivenWithTheHost) {
+    session.hostName = "server:2121";
+    ASSERT_TRUE(session.StartConnect());
+    EXPECT_EQ(session.Phase(), FtpPhase::Resolving);
+    session.OnResolved(0, kRemote);
+    session.OnControlConnected(0);
+    EXPECT_EQ(session.Phase(), FtpPhase::WaitingBanner);
+    // A multi-line greeting completes only on its "220 " line.
+    Reply("220-Welcome\r\n 220 indented\r\nText 220\r\n");
+    EXPECT_TRUE(transport.commands.empty());
+    Reply("220 ready\n");
+    Reply("331 Password required\r\n230 Logged in\r\n");
+    EXPECT_EQ(transport.actions, (std::vector<std::string>{"resolve server", "connect 2121"}));
+    EXPECT_EQ(transport.commands, (std::vector<std::string>{"USER anna", "PASS s3greta"}));
+    EXPECT_EQ(session.Phase(), FtpPhase::Ready);
+    EXPECT_EQ(session.RequestError(), 0);
+    EXPECT_EQ(session.StatusCode(), 230);
+    EXPECT_EQ(session.LastResponse(), "230 Logged in");
+    EXPECT_TRUE(session.Connected());
+}
+
+TEST_F(FtpSessionTest, LoginFailuresEndTheRequestAndLeaveNoConnection) {
+    struct Case {
+        std::string user, password, replies, message;
+        int error;
+        std::vector<std::string> commands;
+    };
+    const std::vector<Case> cases = {
+        {"anna", "pw", "421 Too many users\r\n", "421 Too many users", 421, {}},
+        {"", "pw", "220 ready\r\n", "UserName empty", 500, {}},
+        {"anna", "", "220 ready\r\n331 pass\r\n", "Password empty", 500, {"USER anna"}},
+        {"anna", "pw", "220 ready\r\n331 pass\r\n530 Login incorrect\r\n", "530 Login incorrect", 530,
+         {"USER anna", "PASS pw"}},
+    };
+    for (const Case& c : cases) {
+        ScriptedTransport net;
+        FtpSession s{net};
+        s.hostName = "h";
+        s.userName = c.user;
+        s.password = c.password;
+        ASSERT_TRUE(s.StartConnect());
+        s.OnResolved(0, kRemote);
+        s.OnControlConnected(0);
+        s.OnControlData(c.replies.data(), c.replies.size());
+        EXPECT_EQ(s.Phase(), FtpPhase::Ready) << c.message;
+        EXPECT_EQ(s.RequestError(), c.error) << c.message;
+        EXPECT_EQ(s.ErrorMessage(), c.message);
+        EXPECT_EQ(net.commands, c.commands) << c.message;
+        EXPECT_FALSE(s.Connected()) << c.message;
+        EXPECT_EQ(net.actions.back(), "close control") << c.message;
+    }
+}
+
+TEST_F(FtpSessionTest, UserAnswered230NeedsNoPassword) {
+    ASSERT_TRUE(session.StartConnect());
+    session.OnResolved(0, kRemote);
+    session.OnControlConnected(0);
+    Reply("220 ready\r\n230 Welcome\r\n");
+    EXPECT_EQ(transport.commands, (std::vector<std::string>{"USER anna"}));
+    EXPECT_EQ(session.RequestError(), 0);
+    EXPECT_TRUE(session.Connected());
+}
+
+TEST_F(FtpSessionTest, LookupAndConnectionFailuresCarryTheSocketText) {
+    ASSERT_TRUE(session.StartConnect());
+    session.OnResolved(11001, 0);
+    EXPECT_EQ(session.RequestError(), 500);
+    EXPECT_EQ(session.ErrorMessage(), "500 Host not found (Winsock error #11001)");
+    ASSERT_TRUE(session.StartConnect());
+    session.OnResolved(0, kRemote);
+    session.OnControlConnected(10061);
+    EXPECT_EQ(session.ErrorMessage(), "500 Connection refused (Winsock error #10061)");
+    EXPECT_EQ(session.Phase(), FtpPhase::Ready);
+    session.hostName = "";
+    EXPECT_FALSE(session.StartConnect());
+    EXPECT_EQ(session.ErrorMessage(), "500 Host not found (Winsock error #11001)");
+}
+
+TEST_F(FtpSessionTest, StartChecks) {
+    EXPECT_FALSE(session.StartMkd());
+    EXPECT_EQ(session.ErrorMessage(), "FTP component not connected");
+    EXPECT_FALSE(session.StartPut());
+    EXPECT_EQ(session.ErrorMessage(), "FTP component not connected");
+    LogIn();
+    EXPECT_FALSE(session.StartConnect());
+    EXPECT_EQ(session.ErrorMessage(), "FTP component already connected");
+    session.hostFileName = "/a";
+    ASSERT_TRUE(session.StartMkd());
+    EXPECT_FALSE(session.StartPut());
+    EXPECT_EQ(session.ErrorMessage(), "FTP component not ready");
+    Reply("257 \"/a\" created\r\n");
+    EXPECT_EQ(session.RequestError(), 0);
+    EXPECT_EQ(transport.commands, (std::vector<std::string>{"MKD /a"}));
+}
+
+TEST_F(FtpSessionTest, TheServersRepliesNeverShowThePassword) {
+    ASSERT_TRUE(session.StartConnect());
+    session.OnResolved(0, kRemote);
+    session.OnControlConnected(0);
+    Reply("220 ready\r\n331 pass\r\n530 Wrong password s3greta\r\n");
+    EXPECT_EQ(session.ErrorMessage(), "530 Wrong password ***");
+    EXPECT_EQ(session.LastResponse(), "530 Wrong password ***");
+}
+
+TEST_F(FtpSessionTest, PutSendsTheFileInBlocksAndEndsOnTheFinalReplyAndTheClosedConnection) {
+    std::string content;
+    for (int i = 0; i < 3 * FtpSession::kBlockSize + 17; ++i) content.push_back(static_cast<char>(i * 7));
+    ASSERT_TRUE(test::WriteBytes(temp / L"f.bin", content));
+    LogIn();
+    session.localFileName = temp / L"f.bin";
+    session.hostFileName = "/b/f.bin";
+    session.binary = false;
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 Type A\r\n");
+    Reply("200 PORT ok\r\n");
+    // The server connects before it answers STOR, as pyftpdlib does.
+    session.OnDataAccepted(0);
+    EXPECT_TRUE(transport.data.empty());
+    transport.room = 1000;  // the network fills up in the middle of the first block
+    Reply("125 Data connection open\r\n");
+    EXPECT_EQ(transport.data.size(), 1000u);
+    transport.room = 1 << 30;
+    session.OnDataWritable();
+    Drain();
+    EXPECT_EQ(transport.data, content);
+    EXPECT_EQ(transport.actions, (std::vector<std::string>{"listen", "shutdown data"}));
+    EXPECT_EQ(session.Phase(), FtpPhase::WaitingResponse);
+    session.OnDataClosed(0);
+    Reply("226 Done\r\n");
+    EXPECT_EQ(session.Phase(), FtpPhase::Ready);
+    EXPECT_EQ(session.RequestError(), 0);
+    EXPECT_EQ(transport.commands,
+              (std::vector<std::string>{"TYPE A", "PORT 127,0,0,1,19,137", "STOR /b/f.bin"}));
+}
+
+TEST_F(FtpSessionTest, PortAnnouncesTheControlConnectionsAddressAndAnEmptyFileSendsNothing) {
+    ASSERT_TRUE(test::WriteBytes(temp / L"empty", ""));
+    LogIn(kRemote);
+    session.localFileName = temp / L"empty";
+    session.hostFileName = "/empty";
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n200 ok\r\n150 go\r\n");
+    session.OnDataAccepted(0);
+    EXPECT_EQ(transport.actions, (std::vector<std::string>{"listen", "shutdown data"}));
+    // The final reply first: the data connection is closed at once, everything was sent.
+    Reply("226 Done\r\n");
+    EXPECT_EQ(session.RequestError(), 0);
+    EXPECT_EQ(session.Phase(), FtpPhase::Ready);
+    EXPECT_EQ(transport.commands[1], "PORT 192,168,1,5,19,137");
+    EXPECT_TRUE(transport.data.empty());
+}
+
+TEST_F(FtpSessionTest, ALostDataConnectionFailsThePutAfterTheServersReply) {
+    ASSERT_TRUE(test::WriteBytes(temp / L"f", std::string(100000, 'x')));
+    LogIn();
+    session.localFileName = temp / L"f";
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n200 ok\r\n150 go\r\n");
+    transport.sendError = 10054;
+    session.OnDataAccepted(0);
+    // Still waiting: the server's reply to STOR must not be left for the next request.
+    EXPECT_EQ(session.Phase(), FtpPhase::WaitingResponse);
+    Reply("226 Done\r\n");
+    EXPECT_EQ(session.Phase(), FtpPhase::Ready);
+    EXPECT_EQ(session.RequestError(), 10054);
+}
+
+TEST_F(FtpSessionTest, ServerClosingTheDataConnectionEarlyIsNotASuccess) {
+    ASSERT_TRUE(test::WriteBytes(temp / L"f", std::string(100000, 'x')));
+    LogIn();
+    session.localFileName = temp / L"f";
+    ASSERT_TRUE(session.StartPut());
+    transport.room = 10;
+    Reply("200 ok\r\n200 ok\r\n150 go\r\n");
+    session.OnDataAccepted(0);
+    session.OnDataClosed(0);
+    Reply("226 Done\r\n");
+    EXPECT_NE(session.RequestError(), 0);
+}
+
+TEST_F(FtpSessionTest, RefusedActiveModeFallsBackToPassiveOnceAndKeepsIt) {
+    ASSERT_TRUE(test::WriteBytes(temp / L"f", "abc"));
+    LogIn();
+    session.localFileName = temp / L"f";
+    session.hostFileName = "/f";
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n500 PORT not allowed\r\n");
+    Reply("227 Entering Passive Mode (10,9,8,7,4,1)\r\n");
+    EXPECT_EQ(transport.actions.back(), "connect data 1025");
+    session.OnDataConnected(0);
+    Reply("150 go\r\n");
+    Drain();
+    session.OnDataClosed(0);
+    Reply("226 Done\r\n");
+    EXPECT_EQ(session.RequestError(), 0);
+    EXPECT_EQ(transport.data, "abc");
+    EXPECT_TRUE(session.Passive());
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n");
+    EXPECT_EQ(transport.commands,
+              (std::vector<std::string>{"TYPE I", "PORT 127,0,0,1,19,137", "PASV", "STOR /f", "TYPE I", "PASV"}));
+}
+
+TEST_F(FtpSessionTest, UnreadableLocalFileAndEmptyName) {
+    LogIn();
+    session.localFileName = temp / L"missing";
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n200 ok\r\n");
+    EXPECT_EQ(session.RequestError(), 426);
+    EXPECT_EQ(session.ErrorMessage().rfind("426 Unable to open local file ", 0), 0u);
+    EXPECT_EQ(transport.commands.size(), 2u);  // no STOR
+    session.localFileName.clear();
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n200 ok\r\n");
+    EXPECT_EQ(session.ErrorMessage(), "LocalFileName empty");
+}
+
+TEST_F(FtpSessionTest, AbandonAndQuit) {
+    LogIn();
+    session.hostFileName = "/x";
+    ASSERT_TRUE(session.StartMkd());
+    session.Abandon();
+    EXPECT_EQ(session.ErrorMessage(), "426 Timeout");
+    EXPECT_EQ(session.StatusCode(), 426);
+    EXPECT_FALSE(session.Connected());
+    EXPECT_EQ(session.Phase(), FtpPhase::Ready);
+    // Quit without a connection sends nothing and waits for its timeout.
+    transport.commands.clear();
+    ASSERT_TRUE(session.StartQuit());
+    EXPECT_TRUE(transport.commands.empty());
+    session.Abandon();
+    LogIn();
+    ASSERT_TRUE(session.StartQuit());
+    Reply("500 what?\r\n");
+    EXPECT_FALSE(session.Connected());
+    EXPECT_EQ(transport.actions.back(), "close control");
+}
+
+}  // namespace
+}  // namespace vt

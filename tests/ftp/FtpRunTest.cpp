@@ -1,0 +1,142 @@
+// Whole Folder and FileList runs to an FTP site, through the engine as the main window runs them.
+#include <gtest/gtest.h>
+
+#include "EngineFixture.h"
+#include "FtpServers.h"
+#include "engine/FtpUpload.h"
+#include "settings/FileListFile.h"
+#include "settings/JobNames.h"
+#include "settings/PasswordScrambling.h"
+#include "win/Text.h"
+
+namespace vt::test {
+namespace {
+
+class FtpRunTest : public EngineTest {
+protected:
+    FtpRunTest() { ClearFtpRoot(); }
+
+    void FtpJob(int slot, const std::string& server, const std::wstring& baseFolder,
+                const std::wstring& password = kFtpPassword) {
+        const std::wstring section = JobSection(slot);
+        SetBool(section, L"DestFTP", true);
+        SetString(section, L"ftp-HN", FtpServerHost(server));
+        SetString(section, L"ftp-HDN", baseFolder);
+        SetString(section, L"ftp-UN", kFtpUser);
+        SetString(section, L"ftp-Pswd", ScrambledToStored(ScramblePassword(kPasswordKey, ToAnsi(password))));
+    }
+    std::vector<std::wstring> RunLines(int slot) {
+        engine.RunJob(slot);
+        return host.LinesAfter(L"Avvio backup numero " + std::to_wstring(slot));
+    }
+};
+
+TEST_F(FtpRunTest, FolderJobUploadsTheTreeIntoADatedFolder) {
+    const std::wstring source = temp / L"Documenti";
+    ASSERT_TRUE(MakeFile(source + L"\\a.txt", "alfa\r\n"));
+    ASSERT_TRUE(MakeFile(source + L"\\Sub\\b.bin", std::string("\0\1\2\r\n", 5)));
+    ASSERT_TRUE(MakeFile(source + L"\\Sub\\Deep\\c.txt", "gamma"));
+    ASSERT_TRUE(MakeFile(source + L"\\.git\\config", "skipped"));
+    ASSERT_TRUE(MakeFolder(source + L"\\Vuota"));
+    FolderJob(1, source, L"");
+    FtpJob(1, "real", L"backup");
+    SetBool(JobSection(1), L"ftp-Binari", true);
+    ASSERT_TRUE(MakeFolder(FtpRoot() + L"\\backup"));
+
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Cartella non creata (già esistente) : /backup",
+                                                      L"Copia sul sito ftp effettuata : " + LogTime()}));
+    const std::wstring dated = FtpRoot() + L"\\backup\\Documenti_" + Stamp();
+    EXPECT_EQ(Contents(ReadTree(dated)), (std::map<std::wstring, std::string>{
+                                             {L"Sub", ""},
+                                             {L"Sub\\Deep", ""},
+                                             {L"Sub\\Deep\\c.txt", "gamma"},
+                                             {L"Sub\\b.bin", std::string("\0\1\2\r\n", 5)},
+                                             {L"a.txt", "alfa\r\n"}}));
+    EXPECT_TRUE(host.Showed(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 1)"));
+    EXPECT_TRUE(host.Showed(L"Connesso"));
+    EXPECT_TRUE(host.Showed(L"Copia file su sito ftp : c.txt"));
+    EXPECT_FALSE(host.Showed(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 2)"));
+    EXPECT_EQ(host.statuses.back(), L"");
+}
+
+TEST_F(FtpRunTest, FileListJobUploadsAsTextByDefaultAndLogsWhatIsMissing) {
+    ASSERT_TRUE(MakeFile(temp / L"one.txt", "uno\r\n"));
+    ASSERT_TRUE(MakeFile(temp / L"two\\two.txt", "due"));
+    ASSERT_TRUE(WriteFileList(FileListPath(temp.Path(), 2),
+                              {temp / L"one.txt", temp / L"missing.txt", temp / L"two\\two.txt"}));
+    SetBool(kMainSection, L"TipoDir2", false);
+    SetBool(kMainSection, L"TipoFile2", true);
+    FtpJob(2, "real", L"");
+
+    EXPECT_EQ(RunLines(2), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : File",
+                                                      L"File non copiato (corrotto o in uso) : " + (temp / L"missing.txt"),
+                                                      L"Copia sul sito ftp effettuata : " + LogTime()}));
+    EXPECT_EQ(Contents(ReadTree(FtpRoot() + L"\\File2_" + Stamp())),
+              (std::map<std::wstring, std::string>{{L"one.txt", "uno\n"}, {L"two.txt", "due"}}));
+    EXPECT_TRUE(host.Showed(L"Copia File su ftp : two.txt"));
+}
+
+TEST_F(FtpRunTest, WrongPasswordTriesThreeTimesAndCopiesNothing) {
+    const std::wstring source = temp / L"Documenti";
+    ASSERT_TRUE(MakeFile(source + L"\\a.txt", "alfa"));
+    FolderJob(1, source, L"");
+    FtpJob(1, "real", L"backup", L"sbagliata");
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Sito ftp non trovato o connessione non attivata"}));
+    for (const wchar_t* status : {L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 1)",
+                                  L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 2)",
+                                  L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 3)",
+                                  L"Non connesso. Chiusura in corso..."})
+        EXPECT_TRUE(host.Showed(status)) << ToUtf8(status);
+    EXPECT_FALSE(host.Showed(L"Connesso"));
+    EXPECT_TRUE(ReadTree(FtpRoot()).empty());
+    for (const auto& text : host.statuses) EXPECT_EQ(text.find(L"sbagliata"), std::wstring::npos);
+}
+
+TEST_F(FtpRunTest, ServerThatNeverAnswersGivesUpWithinTheBound) {
+    FolderJob(1, temp / L"Documenti", L"");
+    FtpJob(1, "silent", L"");
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Sito ftp non trovato o connessione non attivata"}));
+    // Three attempts of 10 s and their 3-second waits, the last wait, and the closing Quit's 1 s.
+    const ULONGLONG took = GetTickCount64() - start;
+    EXPECT_GE(took, 42000u);
+    EXPECT_LE(took, 46000u);
+}
+
+TEST_F(FtpRunTest, FailuresInsideTheRunAreLoggedAndTheRunGoesOn) {
+    const std::wstring source = temp / L"Documenti";
+    ASSERT_TRUE(MakeFile(source + L"\\a.txt", "alfa"));
+    ASSERT_TRUE(MakeFile(source + L"\\S\\b.txt", "beta"));
+    FolderJob(1, source, L"");
+    FtpJob(1, "refuse", L"/bk/");
+    // Nothing is ever made, so each folder's first file asks for the whole path again.
+    const std::wstring dated = L"/bk/Documenti_" + Stamp();
+    auto refused = [](const std::wstring& folder) { return L"Cartella non creata (già esistente) : " + folder; };
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      refused(L"/bk"), refused(dated), refused(L"/bk"), refused(dated),
+                                                      L"File non copiato (corrotto o in uso) : " + source + L"\\a.txt",
+                                                      refused(L"/bk"), refused(dated), refused(dated + L"/S"),
+                                                      L"File non copiato (corrotto o in uso) : " + source + L"\\S\\b.txt",
+                                                      L"Copia sul sito ftp effettuata : " + LogTime()}));
+}
+
+TEST(RemoteFoldersTest, KnownFoldersAreTheMadeOnesAndTheirAncestors) {
+    const std::vector<std::wstring> known{L"/backup/Doc_1/Data2", L"/x"};
+    EXPECT_TRUE(IsKnownRemoteFolder(known, L"/backup"));
+    EXPECT_TRUE(IsKnownRemoteFolder(known, L"/backup/Doc_1/"));
+    EXPECT_TRUE(IsKnownRemoteFolder(known, L"/backup/Doc_1/Data2/"));
+    EXPECT_TRUE(IsKnownRemoteFolder(known, L"/x"));
+    // A sibling whose name is a prefix was never made.
+    EXPECT_FALSE(IsKnownRemoteFolder(known, L"/backup/Doc_1/Data"));
+    EXPECT_FALSE(IsKnownRemoteFolder(known, L"/back"));
+    EXPECT_FALSE(IsKnownRemoteFolder({}, L"/backup"));
+    EXPECT_EQ(RemoteDatedDestination(L"", L"D_1"), L"/D_1");
+    EXPECT_EQ(RemoteDatedDestination(L"backup", L"D_1"), L"/backup/D_1");
+    EXPECT_EQ(RemoteDatedDestination(L"/a/b/", L"D_1"), L"/a/b/D_1");
+}
+
+}  // namespace
+}  // namespace vt::test

@@ -1,0 +1,58 @@
+#include "FtpServers.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/TempFolder.h"
+
+namespace vt::test {
+
+namespace {
+
+std::wstring StateFolder() {
+    wchar_t value[1024];
+    const DWORD size = GetEnvironmentVariableW(L"VAULTICK_FTP_STATE", value, 1024);
+    if (size == 0 || size >= 1024) return L"";
+    std::wstring path = L"Z:" + std::wstring(value, size);
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return path;
+}
+
+}  // namespace
+
+std::wstring FtpServerHost(const std::string& name) {
+    std::istringstream ports(ReadBytes(StateFolder() + L"\\ports"));
+    std::string server;
+    int port = 0;
+    while (ports >> server >> port)
+        if (server == name) return L"127.0.0.1:" + std::to_wstring(port);
+    ADD_FAILURE() << "no FTP test server " << name << " (is VAULTICK_FTP_STATE set by ctest?)";
+    return L"";
+}
+
+std::wstring FtpRoot() { return StateFolder() + L"\\root"; }
+
+void ClearFtpRoot() {
+    RemoveTree(FtpRoot());
+    CreateDirectoryW(FtpRoot().c_str(), nullptr);
+}
+
+std::vector<std::string> Transcript(const std::string& name) {
+    const std::wstring path = StateFolder() + L"\\" + std::wstring(name.begin(), name.end()) + L".txt";
+    // Written when the server's side of the connection ends, a moment after our QUIT.
+    for (int i = 0; i < 100 && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+    std::vector<std::string> lines;
+    std::istringstream text(ReadBytes(path));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+}
+
+void ForgetTranscript(const std::string& name) {
+    DeleteFileW((StateFolder() + L"\\" + std::wstring(name.begin(), name.end()) + L".txt").c_str());
+}
+
+}  // namespace vt::test

@@ -1,0 +1,21 @@
+#pragma once
+// The servers that the ctest fixture started on the Linux side (ftp_servers.py): their ports,
+// the real server's folder and the scripted servers' transcripts, seen through drive Z:.
+#include <string>
+#include <vector>
+
+namespace vt::test {
+
+inline constexpr wchar_t kFtpUser[] = L"vaultick";
+inline constexpr wchar_t kFtpPassword[] = L"Segr3ta!";
+
+// "127.0.0.1:<port>" of a server by name ("real", or a scripted fault); empty when unknown.
+std::wstring FtpServerHost(const std::string& name);
+// The real server's root folder, emptied by ClearFtpRoot.
+std::wstring FtpRoot();
+void ClearFtpRoot();
+// Commands the scripted server received on its last connection, once that connection ended.
+std::vector<std::string> Transcript(const std::string& name);
+void ForgetTranscript(const std::string& name);
+
+}  // namespace vt::test

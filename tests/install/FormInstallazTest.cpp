@@ -1,0 +1,315 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <deque>
+#include <memory>
+#include <thread>
+
+#include "LinkReader.h"
+#include "install/FormInstallaz.h"
+#include "install/InstallIds.h"
+#include "install/InstallTexts.h"
+#include "install/Shortcuts.h"
+#include "settings/SettingsStore.h"
+#include "support/RegistryGuard.h"
+#include "support/TempFolder.h"
+#include "win/Help.h"
+#include "win/NotifyUser.h"
+#include "win/Paths.h"
+#include "win/RegKey.h"
+#include "win/Text.h"
+
+namespace vt {
+namespace {
+
+constexpr wchar_t kRun[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class FormProbe : public TFormInstallaz {
+public:
+    using TFormInstallaz::TFormInstallaz;
+    using Form::HelpContext;
+};
+
+// The box breaks the line where the message has a carriage return.
+std::wstring Shown(std::wstring text) {
+    for (size_t at = text.find(L'\r'); at != std::wstring::npos; at = text.find(L'\r', at + 2)) text.insert(at + 1, L"\n");
+    return text;
+}
+
+std::wstring Caption(HWND window) {
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    return text;
+}
+
+// Runs the message loop until the condition holds; the dialog's own timer needs it.
+bool PumpUntil(const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+class InstallDialog : public ::testing::Test {
+protected:
+    test::SettingsGuard settings_;
+    test::RegistryGuard machine_{HKEY_LOCAL_MACHINE, kSettingsKey};
+    test::RegistryGuard entry_{HKEY_LOCAL_MACHINE, kInstalledProgramsKey};
+    test::RegistryGuard run_{HKEY_CURRENT_USER, kRun};
+    test::TempFolder root_;
+    InstallEnvironment env_;
+    std::vector<MessageBoxRequest> boxes_;
+    std::deque<int> answers_;
+    std::vector<std::wstring> help_;
+
+    void SetUp() override {
+        for (const wchar_t* name : {L"Prog", L"Temp", L"Data", L"Programs", L"Desktop", L"QL", L"AllPrograms"})
+            CreateDirectoryW((root_ / name).c_str(), nullptr);
+        env_.exePath = root_ / L"Prog\\DorviVaultick.exe";
+        test::WriteBytes(env_.exePath, "MZ");
+        env_.temporaryFolder = root_ / L"Temp";
+        env_.dataFolder = root_ / L"Data";
+        env_.currentUser = L"Mario";
+        env_.places = {root_ / L"Programs", root_ / L"Desktop", root_ / L"QL", root_ / L"AllPrograms"};
+        SetMessageBoxSeam([this](const MessageBoxRequest& request) {
+            boxes_.push_back(request);
+            if (answers_.empty()) return IDOK;
+            const int answer = answers_.front();
+            answers_.pop_front();
+            return answer;
+        });
+        SetHelpHandler([this](const std::wstring& keyword) { help_.push_back(keyword); });
+    }
+    void TearDown() override {
+        SetMessageBoxSeam(nullptr);
+        SetHelpHandler(nullptr);
+    }
+
+    std::unique_ptr<FormProbe> Open(InstallMode mode) {
+        auto form = std::make_unique<FormProbe>(mode, env_);
+        EXPECT_TRUE(form->CreateModeless(nullptr));
+        return form;
+    }
+    static void Click(const FormProbe& form, const Button& button) {
+        SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(button.Id(), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button.Handle()));
+    }
+    void SetInstallingUser(const std::wstring& user, bool allUsers = false) {
+        RegKey key = RegKey::Create(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\Principale");
+        key.WriteString(L"Utente", user);
+        key.WriteString(L"Per Tutti", allUsers ? L"1" : L"0");
+    }
+    std::wstring Places(const wchar_t* sub) const { return root_ / sub; }
+    bool AnyFileIn(const wchar_t* folder) const {
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((root_ / folder + L"\\*").c_str(), &data);
+        bool any = false;
+        if (find != INVALID_HANDLE_VALUE) {
+            do any = any || data.cFileName[0] != L'.';
+            while (FindNextFileW(find, &data));
+            FindClose(find);
+        }
+        return any;
+    }
+};
+
+TEST_F(InstallDialog, InstallModeClosedByItsTitleBarButtonStillRegistersTheProgram) {
+    auto form = Open(InstallMode::Install);
+    EXPECT_EQ(Caption(form->Handle()), L"Vaultick - Installazione Amministratore");
+    EXPECT_EQ(form->RBUtente.Text(), L"Per l'utente \"Mario\"");
+    EXPECT_EQ(form->RBTutti.Text(), L"Per tutti gli utenti");
+    EXPECT_EQ(form->LabelAmm.Text(), L"Disponibilità");
+    EXPECT_EQ(form->CBMenuAvvio.Text(), L"Nel menù \"Start\"");
+    EXPECT_EQ(form->BtnImposta.Text(), L"     &Imposta");
+    EXPECT_EQ(form->BtnHelp.Text(), L"    &Help");
+    EXPECT_EQ(form->HelpContext(), 30);
+    EXPECT_FALSE(form->BtnAnnulla.Visible());
+    EXPECT_FALSE(form->BtnDisinstalla.Visible());
+    EXPECT_FALSE(form->LB2.Visible());
+    EXPECT_TRUE(form->RBUtente.Checked());
+    EXPECT_TRUE(form->CBMenuAvvio.Checked());
+    EXPECT_TRUE(form->LabelAmm.Enabled());
+    // Esc belongs to the hidden "Annulla": nothing happens.
+    SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ASSERT_NE(form->Handle(), nullptr);
+    Click(*form, form->BtnHelp);
+    EXPECT_EQ(help_, std::vector<std::wstring>{L"Installazione"});
+
+    SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(form->Handle(), nullptr);
+    for (const wchar_t* folder : {L"Programs", L"Desktop", L"QL", L"AllPrograms"}) EXPECT_FALSE(AnyFileIn(folder)) << folder;
+    const SettingsStore store;
+    EXPECT_EQ(store.ReadString(L"Principale", L"ShowInst", L""), L"0");
+    EXPECT_EQ(store.ReadString(L"Principale", L"Versione", L""), L"3.7");
+    RegKey machine = RegKey::Open(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\Principale");
+    EXPECT_EQ(machine.ReadString(L"Utente"), L"Mario");
+    EXPECT_EQ(machine.ReadString(L"Per Tutti"), L"0");
+    const auto link = test::ReadLink(root_ / L"Prog\\Rimuovi Vaultick.Lnk");
+    ASSERT_TRUE(link);
+    EXPECT_EQ(link->arguments, L"Rimuovi");
+    EXPECT_EQ(link->iconIndex, 2);
+    EXPECT_EQ(RegKey::Open(HKEY_LOCAL_MACHINE, kInstalledProgramsKey).ReadString(L"UninstallString"),
+              env_.exePath + L" Rimuovi");
+}
+
+TEST_F(InstallDialog, ImpostaAppliesEachBoxAndTheChangeModeProbesThemBack) {
+    auto form = Open(InstallMode::Install);
+    for (const CheckBox* box : {&form->CBDesktop, &form->CBMenuAvvio, &form->CBAvvioVeloce}) box->SetChecked(true);
+    Click(*form, form->BtnImposta);
+    EXPECT_EQ(form->Handle(), nullptr);
+    const std::wstring start = Places(L"Programs\\Dorvi\\Vaultick\\");
+    for (const std::wstring& file : {Places(L"Desktop\\Vaultick.Lnk"), Places(L"QL\\Vaultick.Lnk"), start + L"Vaultick.Lnk",
+                                     start + L"Rimuovi Vaultick.Lnk"})
+        EXPECT_TRUE(FileExists(file)) << file;
+    const auto guide = test::ReadLink(start + L"Guida a Vaultick.Lnk");
+    ASSERT_TRUE(guide);
+    EXPECT_TRUE(EqualsNoCase(guide->target, root_ / L"Prog\\DorviVaultick.Hlp")) << guide->target;
+    EXPECT_EQ(guide->iconIndex, 1);
+
+    form = Open(InstallMode::Change);
+    EXPECT_EQ(Caption(form->Handle()), L"Vaultick - Modifica Installazione Amministratore");
+    EXPECT_TRUE(form->CBDesktop.Checked() && form->CBMenuAvvio.Checked() && form->CBAvvioVeloce.Checked());
+    EXPECT_TRUE(form->BtnDisinstalla.Visible() && form->BtnDisinstalla.Enabled());
+    EXPECT_EQ(form->BtnDisinstalla.Text(), L"      &Uninstall");
+    EXPECT_FALSE(form->BtnAnnulla.Visible());
+    for (const CheckBox* box : {&form->CBDesktop, &form->CBMenuAvvio, &form->CBAvvioVeloce}) box->SetChecked(false);
+    Click(*form, form->BtnImposta);
+    for (const wchar_t* folder : {L"Programs", L"Desktop", L"QL"}) EXPECT_FALSE(AnyFileIn(folder)) << folder;
+
+    // All users: the Start-menu shortcuts of everybody, and the choice is remembered.
+    form = Open(InstallMode::Change);
+    form->RBUtente.SetChecked(false);
+    form->RBTutti.SetChecked(true);
+    Click(*form, form->BtnImposta);
+    EXPECT_TRUE(FileExists(Places(L"AllPrograms\\Dorvi\\Vaultick\\Rimuovi Vaultick.Lnk")));
+    form = Open(InstallMode::Change);
+    EXPECT_TRUE(form->RBTutti.Checked());
+    EXPECT_TRUE(form->CBMenuAvvio.Checked());
+}
+
+TEST_F(InstallDialog, NonAdministratorGetsStartMenuShortcutsOnlyAndCannotUninstall) {
+    env_.administratorTest = [] { return false; };
+    auto form = Open(InstallMode::Install);
+    EXPECT_EQ(Caption(form->Handle()), L"Vaultick - Installazione Utente");
+    EXPECT_TRUE(form->CBMenuAvvio.Checked());
+    EXPECT_FALSE(form->CBMenuAvvio.Enabled() || form->RBUtente.Enabled() || form->RBTutti.Enabled() ||
+                 form->LabelAmm.Enabled());
+    Click(*form, form->BtnImposta);
+    EXPECT_TRUE(FileExists(Places(L"Programs\\Dorvi\\Vaultick\\Vaultick.Lnk")));
+    EXPECT_FALSE(FileExists(root_ / L"Prog\\Rimuovi Vaultick.Lnk"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kInstalledProgramsKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
+    EXPECT_EQ(SettingsStore().ReadString(L"Principale", L"Versione", L""), L"3.7");
+
+    form = Open(InstallMode::Change);
+    EXPECT_EQ(Caption(form->Handle()), L"Vaultick - Modifica Installazione Utente");
+    EXPECT_FALSE(form->BtnDisinstalla.Enabled());
+    SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
+
+    form = Open(InstallMode::Uninstall);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, Shown(kNotAdminMessage));
+    EXPECT_EQ(boxes_[0].caption, L"Errore");
+    EXPECT_FALSE(form->BtnDisinstalla.Enabled());
+    EXPECT_TRUE(PumpUntil([&] { return form->Handle() == nullptr; }));
+    EXPECT_FALSE(form->UninstallStarted());
+    EXPECT_TRUE(FileExists(Places(L"Programs\\Dorvi\\Vaultick\\Vaultick.Lnk")));
+}
+
+TEST_F(InstallDialog, UninstallModeAsksWhenAnotherUserInstalled) {
+    SetInstallingUser(L"Giulia");
+    SettingsStore().WriteString(L"Principale", L"Selez", L"2");
+    answers_ = {IDNO};
+    auto form = Open(InstallMode::Uninstall);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, Shown(L"Questo programma è stato installato dall'utente \"Giulia\"\rpertanto è opportuno "
+                                    L"che sia lui a procedere alla disinstallazione.\rContinuare ugualmente?"));
+    EXPECT_EQ(boxes_[0].caption, L"Conferma");
+    EXPECT_TRUE(PumpUntil([&] { return form->Handle() == nullptr; }));
+    EXPECT_FALSE(form->UninstallStarted());
+    EXPECT_EQ(SettingsStore().ReadString(L"Principale", L"Selez", L""), L"2");
+
+    answers_ = {IDYES};
+    form = Open(InstallMode::Uninstall);
+    ASSERT_NE(form->Handle(), nullptr);
+    EXPECT_EQ(Caption(form->Handle()), L"Dorvi Vaultick - Disinstallazione");
+    EXPECT_EQ(form->HelpContext(), 40);
+    EXPECT_EQ(form->LabelAmm.Text(), L"File da rimuovere");
+    EXPECT_EQ(form->Label1.Text(), L"Rimuovere il programma?");
+    EXPECT_EQ(form->BtnDisinstalla.Text(), L"    Si");
+    EXPECT_EQ(form->BtnAnnulla.Text(), L"   No");
+    EXPECT_TRUE(form->LB2.Visible());
+    EXPECT_EQ(form->LB2.Count(), 11);
+    EXPECT_FALSE(form->BtnImposta.Visible() || form->RBUtente.Visible() || form->CBDesktop.Visible());
+    Click(*form, form->BtnHelp);
+    EXPECT_EQ(help_, std::vector<std::wstring>{L"Disinstallazione"});
+    // "No" removes nothing and writes nothing.
+    Click(*form, form->BtnAnnulla);
+    EXPECT_EQ(form->Handle(), nullptr);
+    EXPECT_FALSE(form->UninstallStarted());
+    EXPECT_EQ(SettingsStore().ReadString(L"Principale", L"Versione", L"-"), L"-");
+}
+
+TEST_F(InstallDialog, ChangeModeTurnsIntoUninstallModeAndRemovesEverything) {
+    SetInstallingUser(L"MARIO");
+    auto form = Open(InstallMode::Install);
+    for (const CheckBox* box : {&form->CBDesktop, &form->CBMenuAvvio, &form->CBAvvioVeloce}) box->SetChecked(true);
+    Click(*form, form->BtnImposta);
+    ASSERT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kInstalledProgramsKey));
+    RegKey::Create(HKEY_CURRENT_USER, kRun).WriteString(L"Vaultick", env_.exePath + L" /go");
+    test::WriteBytes(root_ / L"Data\\BkpFile1.Dat", "C:\\a\r\n");
+
+    form = Open(InstallMode::Change);
+    Click(*form, form->BtnDisinstalla);
+    EXPECT_EQ(form->Mode(), InstallMode::Uninstall);
+    EXPECT_EQ(Caption(form->Handle()), L"Dorvi Vaultick - Disinstallazione");
+    EXPECT_TRUE(boxes_.empty());  // the installing user is the current one
+    Click(*form, form->BtnDisinstalla);
+    EXPECT_EQ(form->Handle(), nullptr);
+    EXPECT_TRUE(form->UninstallStarted());
+
+    EXPECT_EQ(test::ReadBytes(root_ / L"Temp\\UnLogF.Dat").substr(0, 15), "[DirCorrente]\r\n");
+    for (const wchar_t* folder : {L"Programs", L"Desktop", L"QL", L"Data"}) EXPECT_FALSE(AnyFileIn(folder)) << folder;
+    EXPECT_FALSE(FolderExists(root_ / L"Data"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kInstalledProgramsKey));
+    EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, kRun).ValueExists(L"Vaultick"));
+}
+
+TEST_F(InstallDialog, LeavingAllUsersWhileOthersAreLoggedOnCanBeTakenBack) {
+    SetInstallingUser(L"Mario", true);
+    CreateDirectoryW((root_ / L"Giulia").c_str(), nullptr);  // no hive: taken as logged on
+    env_.profiles.folders = {root_ / L"Giulia"};
+    env_.profiles.currentUser = L"Mario";
+    auto form = Open(InstallMode::Change);
+    SendMessageW(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    form->RBTutti.SetChecked(false);
+    form->RBUtente.SetChecked(true);
+    answers_ = {IDNO};
+    Click(*form, form->BtnImposta);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, Shown(kLoggedOnChangeQuestion));
+    ASSERT_NE(form->Handle(), nullptr);
+    EXPECT_TRUE(form->RBTutti.Checked());
+    EXPECT_FALSE(form->RBUtente.Checked());
+
+    // The removal asks too; No ends the dialog without removing anything.
+    Click(*form, form->BtnDisinstalla);
+    answers_ = {IDNO};
+    Click(*form, form->BtnDisinstalla);
+    EXPECT_EQ(boxes_.back().text, Shown(kLoggedOnRemoveQuestion));
+    EXPECT_EQ(form->Handle(), nullptr);
+    EXPECT_FALSE(form->UninstallStarted());
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
+}
+
+}  // namespace
+}  // namespace vt

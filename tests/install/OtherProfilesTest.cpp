@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include "install/OtherProfiles.h"
+#include "settings/SettingsStore.h"
+#include "support/RegistryGuard.h"
+#include "support/TempFolder.h"
+#include "win/Paths.h"
+#include "win/RegKey.h"
+
+namespace vt {
+namespace {
+
+constexpr wchar_t kRun[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kFixtureKey[] = L"Software\\VaultickHiveFixture";
+
+// A profile folder whose NTUSER.DAT holds the autostart value, the settings key and a value
+// of another program, saved with the system's own hive writer.
+void MakeProfile(const std::wstring& folder, bool withOurValues) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    {
+        RegKey other = RegKey::Create(HKEY_CURRENT_USER, std::wstring(kFixtureKey) + L"\\Software\\Altro");
+        other.WriteString(L"Valore", L"resta");
+        RegKey run = RegKey::Create(HKEY_CURRENT_USER, std::wstring(kFixtureKey) + L"\\" + kRun);
+        run.WriteString(L"Altro", L"altro.exe");
+        if (withOurValues) {
+            run.WriteString(L"Vaultick", L"C:\\Vaultick\\DorviVaultick.Exe /go");
+            RegKey settings = RegKey::Create(HKEY_CURRENT_USER, std::wstring(kFixtureKey) + L"\\" + kSettingsKey + L"\\Principale");
+            settings.WriteString(L"Selez", L"2");
+        }
+    }
+    EnableHivePrivilege(L"salva");
+    {
+        RegKey fixture = RegKey::Open(HKEY_CURRENT_USER, kFixtureKey, KEY_READ);
+        ASSERT_EQ(RegSaveKeyW(fixture.Get(), (folder + L"\\NTUSER.DAT").c_str(), nullptr), ERROR_SUCCESS);
+    }
+    DeleteKeyTree(HKEY_CURRENT_USER, kFixtureKey);
+}
+
+struct HiveContent {
+    bool runValue = false, otherRunValue = false, settingsKey = false, otherKey = false;
+};
+
+HiveContent ReadHive(const std::wstring& folder) {
+    HiveContent content;
+    EXPECT_TRUE(MountTempHive(folder + L"\\NTUSER.DAT"));
+    const std::wstring root = std::wstring(kTempHiveKey) + L"\\";
+    {
+        RegKey run = RegKey::Open(HKEY_LOCAL_MACHINE, root + kRun);
+        content.runValue = run.ValueExists(L"Vaultick");
+        content.otherRunValue = run.ValueExists(L"Altro");
+        content.settingsKey = KeyExists(HKEY_LOCAL_MACHINE, root + kSettingsKey);
+        content.otherKey = RegKey::Open(HKEY_LOCAL_MACHINE, root + L"Software\\Altro").ReadString(L"Valore") == L"resta";
+    }
+    UnloadTempHive();
+    return content;
+}
+
+class OtherProfilesTest : public ::testing::Test {
+protected:
+    test::TempFolder root_;
+    OtherProfiles profiles_;
+
+    void SetUp() override {
+        profiles_.currentUser = L"Mario";
+        profiles_.ownProfile = root_ / L"mario";
+        profiles_.appDataRel = L"\\AppData\\Roaming";
+        profiles_.programsRel = L"\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs";
+    }
+    void TearDown() override { EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kTempHiveKey)) << "a hive stayed mounted"; }
+};
+
+TEST_F(OtherProfilesTest, RelativeFoldersAndTheProfilesThatTakePart) {
+    EXPECT_EQ(RelativeToProfile(L"C:\\Users\\Mario\\AppData\\Roaming", L"c:\\users\\mario"), L"\\AppData\\Roaming");
+    EXPECT_EQ(RelativeToProfile(L"C:\\Documents and Settings\\Mario\\Dati applicazioni",
+                                L"C:\\Documents and Settings\\Mario\\"), L"\\Dati applicazioni");
+    EXPECT_EQ(RelativeToProfile(L"D:\\Altrove\\AppData", L"C:\\Users\\Mario"), L"D:\\Altrove\\AppData");
+    EXPECT_EQ(RelativeToProfile(L"C:\\Users\\Marione\\AppData", L"C:\\Users\\Mario"), L"C:\\Users\\Marione\\AppData");
+
+    // The user's own profile is never visited: by name in another letter case, or by path.
+    profiles_.folders = {root_ / L"MARIO", root_ / L"Giulia", root_ / L".hidden", root_ / L"Anna"};
+    profiles_.ownProfile = root_ / L"Anna";
+    EXPECT_EQ(TakingPart(profiles_), std::vector<std::wstring>{root_ / L"Giulia"});
+}
+
+TEST_F(OtherProfilesTest, AProfileWhoseHiveCannotBeMountedCountsAsLoggedOn) {
+    EXPECT_FALSE(SomeoneLoggedOn(profiles_));
+    MakeProfile(root_ / L"Giulia", true);
+    MakeProfile(root_ / L"Luca", false);
+    profiles_.folders = {root_ / L"Giulia", root_ / L"Luca"};
+    EXPECT_FALSE(SomeoneLoggedOn(profiles_));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kTempHiveKey));
+    CreateDirectoryW((root_ / L"Senzahive").c_str(), nullptr);
+    profiles_.folders.push_back(root_ / L"Senzahive");
+    EXPECT_TRUE(SomeoneLoggedOn(profiles_));
+}
+
+TEST_F(OtherProfilesTest, HiveSweepReachesTheHiveFiles) {
+    test::SettingsGuard settings;
+    test::RegistryGuard run(HKEY_CURRENT_USER, kRun);
+    test::RegistryGuard machine(HKEY_LOCAL_MACHINE, kSettingsKey);
+    SettingsStore().WriteString(L"Principale", L"Selez", L"1");
+    RegKey::Create(HKEY_CURRENT_USER, kRun).WriteString(L"Vaultick", L"x /go");
+    RegKey::Create(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\Principale").WriteString(L"Utente", L"Mario");
+
+    MakeProfile(root_ / L"Giulia", true);
+    MakeProfile(root_ / L"mario", true);  // the current user's own: left alone
+    MakeProfile(root_ / L"Luca", false);
+    const std::string untouched = test::ReadBytes(root_ / L"Luca\\NTUSER.DAT");
+    profiles_.folders = {root_ / L"Giulia", root_ / L"mario", root_ / L"Luca"};
+
+    // The per-user change takes the autostart value only; the current user keeps everything.
+    RemoveFromOtherHives(profiles_, false);
+    HiveContent giulia = ReadHive(root_ / L"Giulia");
+    EXPECT_FALSE(giulia.runValue);
+    EXPECT_TRUE(giulia.settingsKey);
+    EXPECT_TRUE(giulia.otherRunValue && giulia.otherKey);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    EXPECT_TRUE(RegKey::Open(HKEY_CURRENT_USER, kRun).ValueExists(L"Vaultick"));
+
+    // A hive without our values is mounted and unmounted, and its file is not rewritten.
+    EXPECT_EQ(test::ReadBytes(root_ / L"Luca\\NTUSER.DAT"), untouched);
+    EXPECT_FALSE(FileExists(root_ / L"Luca\\NTUSER.DAT.DorviNew"));
+
+    MakeProfile(root_ / L"Giulia", true);
+    RemoveFromOtherHives(profiles_, true);
+    giulia = ReadHive(root_ / L"Giulia");
+    EXPECT_FALSE(giulia.runValue);
+    EXPECT_FALSE(giulia.settingsKey);
+    EXPECT_TRUE(giulia.otherRunValue && giulia.otherKey);
+    const HiveContent own = ReadHive(root_ / L"mario");
+    EXPECT_TRUE(own.runValue && own.settingsKey);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, kRun).ValueExists(L"Vaultick"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
+}
+
+TEST_F(OtherProfilesTest, FileSweepTakesShortcutsAlwaysAndDataOnlyWhenUninstalling) {
+    const ShellPlaces places{root_ / L"mio\\Programs", root_ / L"mio\\Desktop", root_ / L"mio\\QL", root_ / L"Tutti"};
+    const std::wstring giulia = root_ / L"Giulia";
+    const std::wstring programs = giulia + profiles_.programsRel;
+    const std::wstring data = giulia + profiles_.appDataRel + L"\\Dorvi\\Vaultick";
+    const std::wstring quick = giulia + profiles_.appDataRel + L"\\Microsoft\\Internet Explorer\\Quick Launch";
+    auto prepare = [&] {
+        for (const std::wstring& folder : {programs + L"\\Dorvi\\Vaultick", data, quick, giulia + L"\\Desktop",
+                                           places.allUsersPrograms + L"\\Dorvi\\Vaultick"})
+            ForceFolders(folder);
+        test::WriteBytes(giulia + L"\\Desktop\\Vaultick.lnk", "L");
+        SetFileAttributesW((giulia + L"\\Desktop\\Vaultick.lnk").c_str(), FILE_ATTRIBUTE_READONLY);
+        test::WriteBytes(quick + L"\\Vaultick.lnk", "L");
+        test::WriteBytes(programs + L"\\Dorvi\\Vaultick\\Vaultick.lnk", "L");
+        test::WriteBytes(places.allUsersPrograms + L"\\Dorvi\\Vaultick\\Vaultick.lnk", "L");
+        test::WriteBytes(data + L"\\BkpFile1.Dat", "C:\\a\r\n");
+    };
+    prepare();
+    profiles_.folders = {giulia};
+    RemoveFromOtherProfiles(profiles_, places, false);
+    EXPECT_FALSE(FileExists(giulia + L"\\Desktop\\Vaultick.lnk"));
+    EXPECT_FALSE(FileExists(quick + L"\\Vaultick.lnk"));
+    EXPECT_FALSE(FolderExists(programs + L"\\Dorvi"));
+    EXPECT_FALSE(FolderExists(places.allUsersPrograms + L"\\Dorvi"));
+    EXPECT_TRUE(FileExists(data + L"\\BkpFile1.Dat"));
+
+    prepare();
+    RemoveFromOtherProfiles(profiles_, places, true);
+    EXPECT_FALSE(FolderExists(data));
+    EXPECT_FALSE(FolderExists(programs + L"\\Dorvi"));
+}
+
+}  // namespace
+}  // namespace vt
