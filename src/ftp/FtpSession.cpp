@@ -93,7 +93,8 @@ bool FtpSession::StartConnect() {
     return true;
 }
 
-bool FtpSession::StartMkd() {
+// The checks Mkd and Put make before they send anything.
+bool FtpSession::CheckReadyAndConnected() {
     if (phase_ != FtpPhase::Ready) {
         errorMessage_ = "FTP component not ready";
         return false;
@@ -102,20 +103,18 @@ bool FtpSession::StartMkd() {
         errorMessage_ = "FTP component not connected";
         return false;
     }
+    return true;
+}
+
+bool FtpSession::StartMkd() {
+    if (!CheckReadyAndConnected()) return false;
     Begin(Step::Mkd, FtpPhase::WaitingResponse);
     Send("MKD " + hostFileName);
     return true;
 }
 
 bool FtpSession::StartPut() {
-    if (phase_ != FtpPhase::Ready) {
-        errorMessage_ = "FTP component not ready";
-        return false;
-    }
-    if (!connected_) {
-        errorMessage_ = "FTP component not connected";
-        return false;
-    }
+    if (!CheckReadyAndConnected()) return false;
     Begin(Step::Type, FtpPhase::WaitingResponse);
     triedPassive_ = false;
     storStarted_ = dataOpen_ = dataClosed_ = sending_ = endSent_ = finalReply_ = false;

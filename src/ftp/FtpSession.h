@@ -92,6 +92,7 @@ private:
     void ReplyToStor(int code);
     void OpenDataPort();
     void FallBackToPassive();
+    bool CheckReadyAndConnected();
     void SendStor();
     void TryStartSending();
     void Pump();
