@@ -51,7 +51,7 @@ bool TFtpClient::Quit() {
 }
 
 // Runs the message loop until the request has ended; gives up after Timeout seconds without
-// progress, or at once when the program is ending.
+// progress (once more for a passive retry), or at once when the program is ending.
 bool TFtpClient::Wait() {
     const ULONGLONG limit = static_cast<ULONGLONG>(std::max(Timeout, 0)) * 1000;
     ULONGLONG deadline = GetTickCount64() + limit;
@@ -63,6 +63,10 @@ bool TFtpClient::Wait() {
         if (session_->Progress() != progress) {
             progress = session_->Progress();
             deadline = now + limit;
+        }
+        if (running && limit > 0 && now >= deadline && session_->RetryPassiveAfterTimeout()) {
+            deadline = now + limit;
+            continue;
         }
         if (!running || (limit > 0 && now >= deadline)) {
             session_->Abandon();

@@ -154,6 +154,17 @@ void FtpSession::Abandon() {
     phase_ = FtpPhase::Ready;
 }
 
+bool FtpSession::RetryPassiveAfterTimeout() {
+    if (phase_ != FtpPhase::WaitingResponse || step_ != Step::Stor || !connected_ || passive_ || triedPassive_ ||
+        !storStarted_ || dataOpen_)
+        return false;
+    triedPassive_ = true;
+    transport_.CloseData();
+    step_ = Step::Abor;
+    Send("ABOR");
+    return true;
+}
+
 void FtpSession::Succeed() {
     step_ = Step::None;
     phase_ = FtpPhase::Ready;
@@ -162,7 +173,8 @@ void FtpSession::Succeed() {
 void FtpSession::Fail(int code, const std::string& message) {
     if (requestError_ == 0) requestError_ = code;
     if (errorMessage_.empty()) errorMessage_ = Hidden(message);
-    if (step_ == Step::Stor || step_ == Step::Port || step_ == Step::Pasv || step_ == Step::Type) {
+    if (step_ == Step::Stor || step_ == Step::Port || step_ == Step::Pasv || step_ == Step::Type ||
+        step_ == Step::Abor) {
         transport_.CloseData();
         EndTransfer();
     }
@@ -260,6 +272,13 @@ void FtpSession::OnReply(int code) {
             return transport_.ConnectData(serverAddress_, port);
         }
         case Step::Stor: return ReplyToStor(code);
+        case Step::Abor:
+            // First the STOR's own end (426), then the answer to ABOR.
+            if (code >= 400 && code < 500) return;
+            if (code >= 200 && code < 300) return FallBackToPassive();
+            // ABOR not understood: the server still waits to be connected, so the session
+            // cannot go on; it ends as the timeout would have ended it.
+            return Abandon();
         case Step::Quit:
             transport_.CloseControl();
             connected_ = false;
@@ -292,7 +311,10 @@ void FtpSession::OpenDataPort() {
 // now on in this session.
 void FtpSession::FallBackToPassive() {
     transport_.CloseData();
-    dataOpen_ = dataClosed_ = false;
+    storStarted_ = dataOpen_ = dataClosed_ = sending_ = endSent_ = finalReply_ = false;
+    dataError_ = 0;
+    blockSent_ = blockSize_ = 0;
+    if (file_ != INVALID_HANDLE_VALUE) SetFilePointerEx(file_, LARGE_INTEGER{}, nullptr, FILE_BEGIN);
     triedPassive_ = true;
     passive_ = true;
     step_ = Step::Pasv;
@@ -325,6 +347,8 @@ void FtpSession::ReplyToStor(int code) {
         if (code == 425 && !passive_ && !triedPassive_) return FallBackToPassive();
         return Fail(code, lastResponse_);
     }
+    // Some servers try our port only after 150 and then report that they could not.
+    if (code == 425 && !dataOpen_ && !passive_ && !triedPassive_) return FallBackToPassive();
     if (code != 226 && code != 250) return Fail(code, lastResponse_);
     finalReply_ = true;
     // Everything went out before the end was announced; the server has it all.

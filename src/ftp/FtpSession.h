@@ -60,6 +60,10 @@ public:
     bool StartQuit();
     // Timeout or program ending: drops the connections and ends the request with "426 Timeout".
     void Abandon();
+    // Timeout while the server, having answered STOR, never connects to our active data port:
+    // asks it to drop that transfer so the file can go once more in passive mode. False when
+    // there is nothing to try and the request is to be abandoned.
+    bool RetryPassiveAfterTimeout();
 
     void OnResolved(int error, uint32_t address);
     void OnControlConnected(int error);
@@ -81,7 +85,7 @@ public:
     unsigned Progress() const { return progress_; }
 
 private:
-    enum class Step { None, Lookup, Connect, Banner, User, Pass, Mkd, Type, Port, Pasv, Stor, Quit };
+    enum class Step { None, Lookup, Connect, Banner, User, Pass, Mkd, Type, Port, Pasv, Stor, Abor, Quit };
 
     bool Begin(Step first, FtpPhase phase);
     void Send(const std::string& command);

@@ -336,6 +336,51 @@ TEST_F(FtpSessionTest, RefusedActiveModeFallsBackToPassiveOnceAndKeepsIt) {
               (std::vector<std::string>{"TYPE I", "PORT 127,0,0,1,19,137", "PASV", "STOR /f", "TYPE I", "PASV"}));
 }
 
+TEST_F(FtpSessionTest, ActivePortNeverConnectedIsAbortedAndTheFileGoesAgainPassively) {
+    ASSERT_TRUE(test::WriteBytes(temp / L"f", "abc"));
+    LogIn();
+    session.localFileName = temp / L"f";
+    session.hostFileName = "/f";
+    // Nothing to retry before STOR has been answered.
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n200 ok\r\n");
+    EXPECT_FALSE(session.RetryPassiveAfterTimeout());
+    Reply("150 go\r\n");  // ...and the server never connects
+    ASSERT_TRUE(session.RetryPassiveAfterTimeout());
+    EXPECT_FALSE(session.RetryPassiveAfterTimeout());  // once per file
+    Reply("426 Transfer aborted\r\n");
+    EXPECT_EQ(transport.commands.back(), "ABOR");
+    Reply("226 ABOR ok\r\n");
+    Reply("227 Entering Passive Mode (127,0,0,1,4,2)\r\n");
+    session.OnDataConnected(0);
+    Reply("150 go\r\n");
+    Drain();
+    session.OnDataClosed(0);
+    Reply("226 Done\r\n");
+    EXPECT_EQ(session.RequestError(), 0);
+    EXPECT_EQ(transport.data, "abc");
+    EXPECT_TRUE(session.Passive());
+    EXPECT_EQ(transport.commands, (std::vector<std::string>{"TYPE I", "PORT 127,0,0,1,19,137", "STOR /f", "ABOR",
+                                                            "PASV", "STOR /f"}));
+
+    // A 425 after 150 falls back too; an ABOR the server does not know ends like the timeout.
+    ASSERT_TRUE(session.StartQuit());
+    Reply("221 Bye\r\n");
+    LogIn();
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n200 ok\r\n150 go\r\n425 Cannot open data connection\r\n");
+    EXPECT_EQ(transport.commands.back(), "PASV");
+    session.Abandon();
+    LogIn();
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n200 ok\r\n150 go\r\n");
+    ASSERT_TRUE(session.RetryPassiveAfterTimeout());
+    Reply("502 Not implemented\r\n");
+    EXPECT_EQ(session.ErrorMessage(), "426 Timeout");
+    EXPECT_FALSE(session.Connected());
+    EXPECT_EQ(session.Phase(), FtpPhase::Ready);
+}
+
 TEST_F(FtpSessionTest, UnreadableLocalFileAndEmptyName) {
     LogIn();
     session.localFileName = temp / L"missing";

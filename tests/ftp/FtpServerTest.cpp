@@ -141,6 +141,23 @@ TEST_F(FtpServerTest, ServerRefusingActiveModeGetsPassiveModeFromThenOn) {
                                                "# received 3", "TYPE I", "PASV", "STOR /f2", "# received 3", "QUIT"}));
 }
 
+TEST_F(FtpServerTest, ServerNeverConnectingToTheActivePortGetsTheFileAgainPassively) {
+    test::ForgetTranscript("noactive");
+    ftp.Timeout = 2;
+    ASSERT_TRUE(LogIn("noactive"));
+    ASSERT_TRUE(WriteBytes(temp / L"f", Random(300000)));
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_TRUE(Put(temp / L"f", L"/f")) << ftp.ErrorMessage().c_str();
+    EXPECT_LT(GetTickCount64() - start, 6000u);
+    EXPECT_TRUE(ftp.Passive());
+    EXPECT_TRUE(ftp.Quit());
+    auto lines = Transcript("noactive");
+    ASSERT_EQ(lines.size(), 10u);
+    lines[3] = "PORT";
+    EXPECT_EQ(lines, (std::vector<std::string>{"USER vaultick", "PASS Segr3ta!", "TYPE I", "PORT", "STOR /f", "ABOR",
+                                               "PASV", "STOR /f", "# received 300000", "QUIT"}));
+}
+
 TEST_F(FtpServerTest, OddButValidRepliesFromScriptedServers) {
     // USER answered 230: logged in without PASS.
     test::ForgetTranscript("user230");

@@ -131,6 +131,8 @@ class Scripted:
             elif verb == "STOR":
                 self.store(conn, say, port_address, passive, lines)
                 passive = None
+            elif verb == "ABOR" and name == "noactive":
+                say("426 Transfer aborted.\r\n226 ABOR command successful.\r\n")
             elif verb == "QUIT":
                 say("221 Bye.\r\n")
                 return
@@ -143,8 +145,8 @@ class Scripted:
             say("550 Permission denied.\r\n")
             return
         say("150 Opening data connection.\r\n")
-        if name == "noaccept":
-            return  # the data connection is never made; the client must give up
+        if name == "noaccept" or (name == "noactive" and passive is None):
+            return  # the data connection is never made; ABOR is answered by the main loop
         if passive is not None:
             passive.settimeout(10)
             data, _ = passive.accept()
@@ -184,7 +186,7 @@ def main():
     threading.Thread(target=real.serve_forever, kwargs={"handle_exit": False}, daemon=True).start()
     if "--real-only" not in sys.argv:
         for name in ("silent", "greeting", "user230", "multiline", "refuse", "stallreply", "stalldata", "drop",
-                     "noaccept", "port500", "echopass", "plain"):
+                     "noaccept", "noactive", "port500", "echopass", "plain"):
             scripted = Scripted(name, state_dir)
             ports.append((name, scripted.port))
             threading.Thread(target=scripted.serve, daemon=True).start()
