@@ -342,6 +342,8 @@ void FtpSession::ReplyToStor(int code) {
     if (!storStarted_) {
         if (code == 150 || code == 125) {
             storStarted_ = true;
+            // Most servers have connected by now; its event may still be on its way.
+            if (!dataOpen_ && !passive_ && transport_.AcceptPending()) dataOpen_ = true;
             return TryStartSending();
         }
         if (code == 425 && !passive_ && !triedPassive_) return FallBackToPassive();
@@ -386,18 +388,7 @@ void FtpSession::OnDataWritable() {
 
 // Sends what is left of the current block, reads the next one when the last has gone out.
 void FtpSession::Pump() {
-    if (blockSent_ == blockSize_) {
-        DWORD read = 0;
-        if (!ReadFile(file_, block_.data(), static_cast<DWORD>(block_.size()), &read, nullptr))
-            return DataFailed(static_cast<int>(GetLastError()));
-        if (read == 0) {
-            endSent_ = true;
-            transport_.ShutdownData();
-            return;
-        }
-        blockSize_ = read;
-        blockSent_ = 0;
-    }
+    if (blockSent_ == blockSize_ && !ReadNextBlock()) return;
     const int sent = transport_.SendData(block_.data() + blockSent_, static_cast<int>(blockSize_ - blockSent_));
     if (sent < 0) return DataFailed(-sent);
     // Nothing taken: the network is full, and OnDataWritable comes when it has room. A part
@@ -406,7 +397,26 @@ void FtpSession::Pump() {
     // Any bytes taken show the transfer moving, so a slow line is not cut off within a block.
     blockSent_ += static_cast<size_t>(sent);
     ++progress_;
+    // A short block is normally the end of the file: see it now, not one turn of the loop later.
+    if (blockSent_ == blockSize_ && blockSize_ < block_.size() && !ReadNextBlock()) return;
     transport_.ContinueData();
+}
+
+// False at the end of the file, which is then signalled to the server, or on a read error.
+bool FtpSession::ReadNextBlock() {
+    DWORD read = 0;
+    if (!ReadFile(file_, block_.data(), static_cast<DWORD>(block_.size()), &read, nullptr)) {
+        DataFailed(static_cast<int>(GetLastError()));
+        return false;
+    }
+    if (read == 0) {
+        endSent_ = true;
+        transport_.ShutdownData();
+        return false;
+    }
+    blockSize_ = read;
+    blockSent_ = 0;
+    return true;
 }
 
 // The transfer cannot succeed any more; the server's final reply is still awaited, so the

@@ -25,6 +25,9 @@ public:
     virtual uint32_t ControlLocalAddress() = 0;
     // Listens on any address and a port the system chooses; 0 or a socket error.
     virtual int Listen(uint16_t& port) = 0;                                   // OnDataAccepted
+    // Takes a connection already waiting on the listening socket without waiting for its
+    // event; false when none is there yet (the event then follows as usual).
+    virtual bool AcceptPending() = 0;
     virtual void ConnectData(uint32_t address, uint16_t port) = 0;            // OnDataConnected
     // Bytes taken (maybe fewer than offered), 0 when the network is full (OnDataWritable
     // follows when it has room), or minus a socket error.
@@ -100,6 +103,7 @@ private:
     void SendStor();
     void TryStartSending();
     void Pump();
+    bool ReadNextBlock();
     void DataFailed(int error);
     void TryFinishTransfer();
     void EndTransfer();

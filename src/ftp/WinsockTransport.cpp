@@ -222,12 +222,26 @@ void WinsockTransport::OnListenEvent(SOCKET socket, int event, int error) {
         CloseSocket(listener_);
         return session_->OnDataAccepted(acceptError);
     }
+    TakeDataConnection(accepted);
+    session_->OnDataAccepted(0);
+}
+
+bool WinsockTransport::AcceptPending() {
+    if (listener_ == INVALID_SOCKET) return false;
+    const SOCKET accepted = accept(listener_, nullptr, nullptr);
+    // Nothing waiting, or an error that the listening socket's event reports.
+    if (accepted == INVALID_SOCKET) return false;
+    TakeDataConnection(accepted);
+    return true;
+}
+
+// One data connection per transfer: the listening socket has done its work.
+void WinsockTransport::TakeDataConnection(SOCKET accepted) {
     CloseSocket(listener_);
     data_ = accepted;
     ++dataGeneration_;
     WidenSendBuffer(data_);
     WSAAsyncSelect(data_, window_, kDataMessage, FD_READ | FD_WRITE | FD_CLOSE);
-    session_->OnDataAccepted(0);
 }
 
 void WinsockTransport::ConnectData(uint32_t address, uint16_t port) {

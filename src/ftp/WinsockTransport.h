@@ -24,6 +24,7 @@ public:
     void CloseControl() override;
     uint32_t ControlLocalAddress() override;
     int Listen(uint16_t& port) override;
+    bool AcceptPending() override;
     void ConnectData(uint32_t address, uint16_t port) override;
     int SendData(const char* bytes, int count) override;
     void ContinueData() override;
@@ -35,6 +36,7 @@ private:
     void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnControlEvent(SOCKET socket, int event, int error);
     void OnListenEvent(SOCKET socket, int event, int error);
+    void TakeDataConnection(SOCKET accepted);
     void OnDataEvent(SOCKET socket, int event, int error);
     void DrainControl();
 

@@ -70,6 +70,7 @@ public:
     std::string data;
     int room = 1 << 30;  // bytes the network takes before it is full
     int sendError = 0;
+    bool pendingConnection = false;  // the server has connected, its event not yet seen
     uint32_t localAddress = 0x0501A8C0;  // 192.168.1.5
 
     void Resolve(const std::string& host) override { actions.push_back("resolve " + host); }
@@ -85,6 +86,7 @@ public:
         actions.push_back("listen");
         return 0;
     }
+    bool AcceptPending() override { return pendingConnection; }
     void ConnectData(uint32_t, uint16_t port) override { actions.push_back("connect data " + std::to_string(port)); }
     int SendData(const char* bytes, int count) override {
         if (sendError) return -sendError;
@@ -274,8 +276,9 @@ TEST_F(FtpSessionTest, PortAnnouncesTheControlConnectionsAddressAndAnEmptyFileSe
     session.localFileName = temp / L"empty";
     session.hostFileName = "/empty";
     ASSERT_TRUE(session.StartPut());
+    // The server's connection is taken at 150 even though its event has not come yet.
+    transport.pendingConnection = true;
     Reply("200 ok\r\n200 ok\r\n150 go\r\n");
-    session.OnDataAccepted(0);
     EXPECT_EQ(transport.actions, (std::vector<std::string>{"listen", "shutdown data"}));
     // The final reply first: the data connection is closed at once, everything was sent.
     Reply("226 Done\r\n");
