@@ -41,18 +41,7 @@ bool DriveReady(wchar_t letter) {
 std::optional<std::vector<FolderEntry>> ListFolder(const std::wstring& folder) {
     std::wstring pattern = LongPath(folder);
     if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
-    pattern += L'*';
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
-                                     FIND_FIRST_EX_LARGE_FETCH);
-    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::vector<FolderEntry> entries;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") entries.push_back({name, found.dwFileAttributes});
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return entries;
+    return ListMatching(pattern + L'*');
 }
 
 bool CreateFolderPath(const std::wstring& folder) {

@@ -7,13 +7,9 @@
 #include <string>
 #include <vector>
 
-namespace vt {
+#include "win/FileHelpers.h"
 
-struct FolderEntry {
-    std::wstring name;
-    DWORD attributes = 0;
-    bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
-};
+namespace vt {
 
 // "\\?\C:\..." or "\\?\UNC\server\..." for an absolute path; anything else unchanged.
 std::wstring LongPath(const std::wstring& path);

@@ -31,11 +31,8 @@ void RunFileListJob(RunContext& run, const std::wstring& dataFolder) {
     run.datedDestination = LocalDatedDestination(destination, copyName + L"_" + FolderStamp(LocalNow()));
     // An empty destination would write into the root of the current drive.
     if (destination.empty() || (run.datedDestination[0] != L'\\' && run.datedDestination[0] != L'/' &&
-                                !DriveReady(run.datedDestination[0]))) {
-        run.host.SetBusyCursor(false);
-        run.Log(L"Percorso destinazione non pronto : " + run.datedDestination);
-        return;
-    }
+                                !DriveReady(run.datedDestination[0])))
+        return run.Refuse(L"Percorso destinazione non pronto : " + run.datedDestination);
     run.stopRequested = false;
     run.Status(L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare");
     const CopyPolicy policy = ReadCopyPolicy();

@@ -12,6 +12,7 @@
 #include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
 #include "win/Clock.h"
+#include "win/Paths.h"
 
 namespace vt {
 
@@ -42,20 +43,15 @@ void RunFolderJob(RunContext& run) {
     run.datedDestination = LocalDatedDestination(destination, copyName + L"_" + stamp);
     run.sourceRoot = SourceRoot(source);
 
-    auto refuse = [&](const std::wstring& line) {
-        run.host.SetBusyCursor(false);
-        run.Log(line);
-    };
     // An empty source or destination is not ready: the first would copy the current folder,
     // the second would write into the root of the current drive.
     if (run.sourceRoot.empty() || (run.sourceRoot[0] != L'\\' && !DriveReady(run.sourceRoot[0])))
-        return refuse(L"Percorso sorgente non pronto : " + run.sourceRoot);
+        return run.Refuse(L"Percorso sorgente non pronto : " + run.sourceRoot);
     if (destination.empty() || (run.datedDestination[0] != L'\\' && run.datedDestination[0] != L'/' &&
                                 !DriveReady(run.datedDestination[0])))
-        return refuse(L"Percorso destinazione non pronto : " + run.datedDestination);
-    const DWORD attributes = GetFileAttributesW(LongPath(run.sourceRoot + L"\\").c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return refuse(L"Cartella sorgente inesistente.");
+        return run.Refuse(L"Percorso destinazione non pronto : " + run.datedDestination);
+    if (!FolderExists(LongPath(run.sourceRoot + L"\\")))
+        return run.Refuse(L"Cartella sorgente inesistente.");
 
     run.stopRequested = false;
     const CopyPolicy policy = ReadCopyPolicy();

@@ -14,6 +14,7 @@
 #include "settings/SettingsStore.h"
 #include "win/Clock.h"
 #include "win/MessagePump.h"
+#include "win/Paths.h"
 #include "win/Text.h"
 
 namespace vt {
@@ -29,15 +30,10 @@ void RunFtpFolderJob(RunContext& run) {
     run.datedDestination = RemoteDatedDestination(run.remoteBase, SourceFolderName(source) + L"_" + stamp);
     EnsureRemoteFolders(run, run.datedDestination);
     run.sourceRoot = SourceRoot(source);
-    auto refuse = [&](const std::wstring& line) {
-        run.host.SetBusyCursor(false);
-        run.Log(line);
-    };
     if (run.sourceRoot.empty() || (run.sourceRoot[0] != L'\\' && !DriveReady(run.sourceRoot[0])))
-        return refuse(L"Percorso sorgente non pronto : " + run.sourceRoot);
-    const DWORD attributes = GetFileAttributesW(LongPath(run.sourceRoot + L"\\").c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return refuse(L"Cartella sorgente inesistente.");
+        return run.Refuse(L"Percorso sorgente non pronto : " + run.sourceRoot);
+    if (!FolderExists(LongPath(run.sourceRoot + L"\\")))
+        return run.Refuse(L"Cartella sorgente inesistente.");
     run.stopRequested = false;
     UploadFolderTree(run, run.sourceRoot + L"\\");
     run.Log(L"Copia sul sito ftp effettuata : " + LogTimeNow());

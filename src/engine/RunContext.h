@@ -22,6 +22,11 @@ struct RunContext {
 
     void Log(const std::wstring& line) { host.AppendLog(line); }
     void Status(const std::wstring& text) { host.SetStatusText(text); }
+    // A check before copying failed: the job ends with this one line.
+    void Refuse(const std::wstring& line) {
+        host.SetBusyCursor(false);
+        Log(line);
+    }
 
     // Esc was pressed: asks whether to stop. On Yes the run is marked stopped and `closing`
     // is shown; returns true then.

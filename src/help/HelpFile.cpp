@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "win/FileHelpers.h"
 #include "win/Text.h"
 
 namespace vt {
@@ -104,21 +105,6 @@ const HelpTopic* FindTopic(const HelpTopics& topics, const std::wstring& keyword
     return nullptr;
 }
 
-std::optional<std::string> ReadHelpFile(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::optional<std::string> content;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart <= kLargestFile) {
-        std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-        DWORD read = 0;
-        if (bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-                              read == bytes.size()))
-            content = std::move(bytes);
-    }
-    CloseHandle(file);
-    return content;
-}
+std::optional<std::string> ReadHelpFile(const std::wstring& path) { return ReadWholeFile(path, kLargestFile); }
 
 }  // namespace vt

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "win/FileHelpers.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
 #include "win/Text.h"
@@ -50,17 +51,9 @@ std::string FormatFileList(const std::vector<std::wstring>& files) {
 }
 
 std::optional<std::vector<std::wstring>> ReadFileList(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr)) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
-    if (!ok) return std::nullopt;
-    return ParseFileList(bytes);
+    const std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes) return std::nullopt;
+    return ParseFileList(*bytes);
 }
 
 bool WriteFileList(const std::wstring& path, const std::vector<std::wstring>& files) {

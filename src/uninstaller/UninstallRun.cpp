@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "uninstaller/WholeDrive.h"
+#include "win/FileHelpers.h"
 #include "win/Paths.h"
 
 namespace vt::sweepex {
@@ -12,41 +13,14 @@ namespace vt::sweepex {
 namespace {
 
 std::string ReadLogBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("uninstall log cannot be opened");
-    std::string bytes;
-    char buffer[4096];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
-            CloseHandle(file);
-            throw std::runtime_error("uninstall log cannot be read");
-        }
-        if (got == 0) break;
-        bytes.append(buffer, got);
-    }
-    CloseHandle(file);
-    return bytes;
+    std::optional<std::string> bytes = ReadWholeFile(path);
+    if (!bytes) throw std::runtime_error("uninstall log cannot be read");
+    return std::move(*bytes);
 }
 
-struct Entry {
-    std::wstring name;
-    DWORD attributes;
-};
-
-// Every entry of a folder but "." and ".."; hidden and system ones included.
-std::vector<Entry> ListFolder(const std::wstring& pattern) {
-    std::vector<Entry> entries;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return entries;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") entries.push_back({name, found.dwFileAttributes});
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return entries;
+// Every entry a pattern matches; none when nothing can be listed.
+std::vector<FolderEntry> ListFolder(const std::wstring& pattern) {
+    return ListMatching(pattern).value_or(std::vector<FolderEntry>{});
 }
 
 void MakeOwnFolderCurrent(const std::wstring& ownFolder) {
@@ -137,17 +111,17 @@ void UninstallRun::ExecuteStep(const Step& step) {
 void UninstallRun::DeleteMatching(const std::wstring& folder, const std::wstring& extension) {
     // Without a folder the pattern would search the root of the current drive.
     if (folder.empty()) return;
-    for (const Entry& entry : ListFolder(folder + L"\\*." + extension))
+    for (const FolderEntry& entry : ListFolder(folder + L"\\*." + extension))
         if (MatchesExtension(entry.name, extension)) DeleteListedFile(folder + L"\\" + entry.name);
 }
 
 void UninstallRun::DeleteTreeFlagged(const std::wstring& folderWithBackslash) {
-    const std::vector<Entry> entries = ListFolder(folderWithBackslash + L"*");
-    for (const Entry& entry : entries) {
+    const std::vector<FolderEntry> entries = ListFolder(folderWithBackslash + L"*");
+    for (const FolderEntry& entry : entries) {
         if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
         if (!DeleteFileW((folderWithBackslash + entry.name).c_str())) removalIncomplete_ = true;
     }
-    for (const Entry& entry : entries) {
+    for (const FolderEntry& entry : entries) {
         if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || entry.name.front() == L'.') continue;
         const std::wstring child = folderWithBackslash + entry.name;
         if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
@@ -161,9 +135,8 @@ void UninstallRun::DeleteTreeFlagged(const std::wstring& folderWithBackslash) {
 }
 
 void UninstallRun::EmptyFolderPrompt(const std::wstring& folder) {
-    const DWORD attributes = GetFileAttributesW(folder.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-    for (const Entry& entry : ListFolder(IncludeTrailingBackslash(folder) + L"*")) {
+    if (!FolderExists(folder)) return;
+    for (const FolderEntry& entry : ListFolder(IncludeTrailingBackslash(folder) + L"*")) {
         if (entry.name.front() != L'.') {
             removalIncomplete_ = true;
             return;

@@ -1,12 +1,30 @@
 #pragma once
-// File helpers shared by the engine and the installation manager.
+// File helpers shared by the engine, the installation manager and the uninstaller.
+#include <windows.h>
+
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vt {
 
+struct FolderEntry {
+    std::wstring name;
+    DWORD attributes = 0;
+    bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+};
+
+// The entries a pattern such as "C:\Dati\*" or "C:\Dati\*.log" matches, hidden and system ones
+// included, in the file system's order, without "." and ".."; nullopt when nothing can be listed.
+std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern);
+
+// The whole content of a file; nullopt when it cannot be read or is larger than `limit`.
+std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t limit = SIZE_MAX);
+
 // Deletes a folder with everything in it, read-only, hidden and system files included;
-// sub-folders whose name begins with "." are left alone. True when the folder is missing or
-// everything was removed.
+// sub-folders whose name begins with "." are left alone, and a junction inside is removed
+// without entering it. True when the folder is missing or everything was removed.
 bool DeleteTree(const std::wstring& folder);
 
 }  // namespace vt
