@@ -11,9 +11,6 @@
 
 namespace vt {
 
-// "\\?\C:\..." or "\\?\UNC\server\..." for an absolute path; anything else unchanged.
-std::wstring LongPath(const std::wstring& path);
-
 // True when the drive answers a query of its size; never shows a "no disk" box.
 bool DriveReady(wchar_t letter);
 // Entries in the file system's order without "." and ".."; nullopt when it cannot be listed.
@@ -21,8 +18,6 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::wstring& folder);
 bool CreateFolderPath(const std::wstring& folder);
 // Copies contents, attributes and times, replacing the target.
 bool CopyFileOverwrite(const std::wstring& from, const std::wstring& to);
-// Clears the read-only attribute and deletes; false when missing or not deleted.
-bool DeleteFileForced(const std::wstring& path);
 bool RemoveEmptyFolder(const std::wstring& folder);
 
 }  // namespace vt

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "win/FileHelpers.h"
+
 namespace vt {
 
 const char* ManifestArchitecture() {
@@ -50,13 +52,7 @@ std::string ManifestText(const char* architecture) {
 
 bool WriteManifest(const std::wstring& programFolder) {
     const std::wstring path = programFolder + L"\\DorviVaultick.exe.manifest";
-    const std::string text = ManifestText(ManifestArchitecture());
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size();
-    return CloseHandle(file) && ok;
+    return WriteWholeFile(path, ManifestText(ManifestArchitecture()));
 }
 
 }  // namespace vt

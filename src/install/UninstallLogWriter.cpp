@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win/FileHelpers.h"
 #include "win/Text.h"
 
 namespace vt {
@@ -24,13 +25,7 @@ std::vector<std::wstring> UninstallLogLines(const std::wstring& programFolder) {
 bool WriteUninstallLog(const std::wstring& temporaryFolder, const std::wstring& programFolder) {
     std::string bytes;
     for (const std::wstring& line : UninstallLogLines(programFolder)) bytes += ToAnsi(line) + "\r\n";
-    const std::wstring path = temporaryFolder + L"\\UnLogF.Dat";
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    return CloseHandle(file) && ok;
+    return WriteWholeFile(temporaryFolder + L"\\UnLogF.Dat", bytes);
 }
 
 }  // namespace vt

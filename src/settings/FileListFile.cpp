@@ -61,14 +61,7 @@ bool WriteFileList(const std::wstring& path, const std::vector<std::wstring>& fi
         DeleteFileW(path.c_str());
         return true;
     }
-    const std::string text = FormatFileList(files);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                    written == text.size();
-    return CloseHandle(file) && ok;
+    return WriteWholeFile(path, FormatFileList(files));
 }
 
 void SaveFileLists(const JobSet& set, const std::wstring& dataFolder) {

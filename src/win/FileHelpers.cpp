@@ -4,6 +4,33 @@
 
 namespace vt {
 
+namespace {
+
+// The prefix turns off the system's own clean-up of a path, so doubled backslashes (a source
+// or destination typed with a trailing backslash, a drive root), "." and ".." go first.
+std::wstring FullPath(const std::wstring& path) {
+    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (size == 0) return path;
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) return path;
+    full.resize(length);
+    // Wine leaves doubled backslashes in share paths.
+    std::wstring out = full.substr(0, 2);
+    for (size_t i = 2; i < full.size(); ++i)
+        if (full[i] != L'\\' || out.back() != L'\\') out += full[i];
+    return out;
+}
+
+}  // namespace
+
+std::wstring LongPath(const std::wstring& path) {
+    if (path.rfind(L"\\\\?\\", 0) == 0) return path;
+    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + FullPath(path).substr(2);
+    if (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) return L"\\\\?\\" + FullPath(path);
+    return path;
+}
+
 std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern) {
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
@@ -35,6 +62,23 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t limit)
     return content;
 }
 
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    return CloseHandle(file) && ok;
+}
+
+bool DeleteFileForced(const std::wstring& path) {
+    const std::wstring longPath = LongPath(path);
+    const DWORD attributes = GetFileAttributesW(longPath.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(longPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    return DeleteFileW(longPath.c_str()) != FALSE;
+}
+
 bool DeleteTree(const std::wstring& folder) {
     if (!FolderExists(folder)) return true;
     bool ok = true;
@@ -47,9 +91,7 @@ bool DeleteTree(const std::wstring& folder) {
             else if (entry.name[0] != L'.') subFolders.push_back(path);
             continue;
         }
-        if (entry.attributes & FILE_ATTRIBUTE_READONLY)
-            SetFileAttributesW(path.c_str(), entry.attributes & ~FILE_ATTRIBUTE_READONLY);
-        ok = DeleteFileW(path.c_str()) && ok;
+        ok = DeleteFileForced(path) && ok;
     }
     for (const auto& sub : subFolders) ok = DeleteTree(sub) && ok;
     return RemoveDirectoryW(folder.c_str()) && ok;

@@ -21,6 +21,14 @@ std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern
 
 // The whole content of a file; nullopt when it cannot be read or is larger than `limit`.
 std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t limit = SIZE_MAX);
+// Creates or replaces a file with these bytes; false when any of it could not be written.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
+
+// "\\?\C:\..." or "\\?\UNC\server\..." for an absolute path, so that paths longer than 260
+// characters work like any other; anything else unchanged.
+std::wstring LongPath(const std::wstring& path);
+// Clears the read-only attribute and deletes; false when missing or not deleted.
+bool DeleteFileForced(const std::wstring& path);
 
 // Deletes a folder with everything in it, read-only, hidden and system files included;
 // sub-folders whose name begins with "." are left alone, and a junction inside is removed
