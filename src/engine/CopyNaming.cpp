@@ -29,7 +29,11 @@ bool IsDatedCopyOf(const std::wstring& folderName, const std::wstring& copyName)
     if (folderName.size() != n + 1 + kStampLength) return false;
     for (size_t i = 0; i < n; ++i)
         if (AsciiUpper(folderName[i]) != AsciiUpper(copyName[i])) return false;
-    return folderName[n] == L'_' && folderName[n + 7] == L'-';
+    if (folderName[n] != L'_' || folderName[n + 7] != L'-') return false;
+    // Only digits around the hyphen: "Documenti_backup-vecchi" is a user's folder, not a copy.
+    for (size_t i = n + 1; i < folderName.size(); ++i)
+        if (i != n + 7 && (folderName[i] < L'0' || folderName[i] > L'9')) return false;
+    return true;
 }
 
 std::wstring SortKey(const std::wstring& folderName, const std::wstring& copyName) {

@@ -29,8 +29,12 @@ void DeleteCopyTree(RunContext& run, const std::wstring& folder) {
         run.host.Repaint();
         DeleteFileForced(folder + entry.name);
     }
-    for (const FolderEntry& entry : entries)
-        if (entry.IsFolder() && entry.name[0] != L'.') DeleteCopyTree(run, folder + entry.name + L"\\");
+    for (const FolderEntry& entry : entries) {
+        if (!entry.IsFolder() || entry.name[0] == L'.') continue;
+        // A link inside an old copy goes alone; what it leads to is not part of the copy.
+        if (entry.IsLinkedFolder()) RemoveEmptyFolder(folder + entry.name);
+        else DeleteCopyTree(run, folder + entry.name + L"\\");
+    }
     // A stop below leaves this folder as it is: stopping is not a failure.
     if (run.stopRequested) return;
     if (!RemoveEmptyFolder(folder)) throw Failure("cannot remove " + ToUtf8(folder));

@@ -87,7 +87,7 @@ bool DeleteTree(const std::wstring& folder) {
         const std::wstring path = folder + L"\\" + entry.name;
         if (entry.IsFolder()) {
             // A junction or link goes alone, never what it points to.
-            if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) ok = RemoveDirectoryW(path.c_str()) && ok;
+            if (entry.IsLinkedFolder()) ok = RemoveDirectoryW(path.c_str()) && ok;
             else if (entry.name[0] != L'.') subFolders.push_back(path);
             continue;
         }

@@ -13,6 +13,8 @@ struct FolderEntry {
     std::wstring name;
     DWORD attributes = 0;
     bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+    // A junction or link to a folder: what it leads to lies outside the tree it stands in.
+    bool IsLinkedFolder() const { return IsFolder() && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 };
 
 // The entries a pattern such as "C:\Dati\*" or "C:\Dati\*.log" matches, hidden and system ones

@@ -62,7 +62,9 @@ TEST(CopyNaming, OnlyNamesWithTheStampShapeAreCopiesOfTheSource) {
     const std::pair<const wchar_t*, bool> cases[] = {
         {L"Documenti_060613-094500", true},
         {L"documenti_060613-094500", true},   // ASCII case does not matter
-        {L"DOCUMENTI_xxxxxx-yyyyyy", true},   // digits are not checked
+        {L"DOCUMENTI_060613-094500", true},
+        {L"Documenti_backup-vecchi", false},  // same shape, but a folder of the user's
+        {L"Documenti_060613-09450x", false},
         {L"Documenti_2013", false},            // too short to hold the hyphen
         {L"Documenti_060613-094500_vecchia", false},
         {L"Documenti_060613_094500", false},
