@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ftp/SocketErrors.h"
+#include "win/Text.h"
 
 namespace vt {
 
@@ -81,9 +82,7 @@ bool FtpSession::StartConnect() {
     passive_ = false;
     replies_.Clear();
     std::string host;
-    uint16_t port = 21;
-    SplitHostPort(hostName, host, port);
-    (void)port;
+    SplitHostPort(hostName, host, port_);
     if (host.empty()) {
         // An empty name would look up this machine's own name.
         FailConnect(500, "500 " + SocketErrorDetail(11001));
@@ -202,12 +201,9 @@ void FtpSession::OnResolved(int error, uint32_t address) {
     if (step_ != Step::Lookup) return;
     if (error != 0) return FailConnect(500, "500 " + SocketErrorDetail(error));
     serverAddress_ = address;
-    std::string host;
-    uint16_t port = 21;
-    SplitHostPort(hostName, host, port);
     step_ = Step::Connect;
     phase_ = FtpPhase::WaitingBanner;
-    transport_.ConnectControl(address, port);
+    transport_.ConnectControl(address, port_);
 }
 
 void FtpSession::OnControlConnected(int error) {
@@ -221,6 +217,7 @@ void FtpSession::OnControlData(const char* bytes, size_t count) {
     replies_.Feed(bytes, count);
     std::string line;
     while (replies_.NextLine(line)) {
+        replyLine_ = line;
         lastResponse_ = Hidden(line);
         ++progress_;
         int code = 0;
@@ -264,7 +261,8 @@ void FtpSession::OnReply(int code) {
         case Step::Pasv: {
             uint32_t address = 0;
             uint16_t port = 0;
-            if (code != 227 || !ParsePassiveReply(lastResponse_, address, port))
+            // The line as received: hiding the password could change its numbers.
+            if (code != 227 || !ParsePassiveReply(replyLine_, address, port))
                 return Fail(code == 227 ? 500 : code, lastResponse_);
             // Some servers announce an address they cannot be reached at; the control
             // connection's peer is the one that answers.
@@ -327,12 +325,7 @@ void FtpSession::SendStor() {
     if (file_ == INVALID_HANDLE_VALUE) {
         file_ = CreateFileW(localFileName.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-        if (file_ == INVALID_HANDLE_VALUE) {
-            const int size = WideCharToMultiByte(CP_ACP, 0, localFileName.c_str(), -1, nullptr, 0, nullptr, nullptr);
-            std::string name(size > 0 ? size - 1 : 0, '\0');
-            if (size > 1) WideCharToMultiByte(CP_ACP, 0, localFileName.c_str(), -1, name.data(), size, nullptr, nullptr);
-            return Fail(426, "426 Unable to open local file " + name);
-        }
+        if (file_ == INVALID_HANDLE_VALUE) return Fail(426, "426 Unable to open local file " + ToAnsi(localFileName));
     }
     step_ = Step::Stor;
     Send("STOR " + hostFileName);

@@ -117,6 +117,8 @@ private:
     bool passive_ = false;        // kept for the rest of the session once active mode failed
     bool triedPassive_ = false;   // for the running Put
     uint32_t serverAddress_ = 0;
+    uint16_t port_ = 21;              // of the control connection, from hostName
+    std::string replyLine_;           // the last reply line as received
     std::string lastResponse_;
     int statusCode_ = 0;
     int requestError_ = 0;

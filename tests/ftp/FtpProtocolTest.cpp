@@ -323,8 +323,10 @@ TEST_F(FtpSessionTest, RefusedActiveModeFallsBackToPassiveOnceAndKeepsIt) {
     session.hostFileName = "/f";
     ASSERT_TRUE(session.StartPut());
     Reply("200 ok\r\n500 PORT not allowed\r\n");
+    session.password = "1";  // hidden in what is shown, but not in the numbers read from the reply
     Reply("227 Entering Passive Mode (10,9,8,7,4,1)\r\n");
     EXPECT_EQ(transport.actions.back(), "connect data 1025");
+    EXPECT_EQ(session.LastResponse(), "227 Entering Passive Mode (***0,9,8,7,4,***)");
     session.OnDataConnected(0);
     Reply("150 go\r\n");
     Drain();
