@@ -329,7 +329,7 @@ void TFormVaultick::BtnSetupClick() {
 }
 
 void TFormVaultick::BitBtn1Click() {
-    if (OpenInstallDialog(Handle(), InstallMode::Change)) PostQuitMessage(0);
+    if (OpenInstallDialog(Handle(), InstallMode::Change)) EndProgram();
 }
 
 void TFormVaultick::BtnHelpClick() { RequestHelp(L"Principale"); }
@@ -356,6 +356,11 @@ void TFormVaultick::OnDestroy() {
     trayIcon_.Hide();
     if (PopupMenu1) DestroyMenu(PopupMenu1);
     PopupMenu1 = nullptr;
+    EndProgram();
+}
+
+void TFormVaultick::EndProgram() {
+    ending_ = true;
     PostQuitMessage(0);
 }
 
@@ -378,7 +383,7 @@ void TFormVaultick::HandOver(WPARAM parameter) {
 }
 
 void TFormVaultick::OpenUninstallDialog() {
-    if (OpenInstallDialog(Handle(), InstallMode::Uninstall)) PostQuitMessage(0);
+    if (OpenInstallDialog(Handle(), InstallMode::Uninstall)) EndProgram();
 }
 
 INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {

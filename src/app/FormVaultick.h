@@ -78,6 +78,8 @@ private:
     void SetTrayIconVisible(const std::wstring& command);
     void UpdateAutostart();
     void FormClose();
+    // Ends the message loop once the run in progress, if any, is over; nothing queued starts.
+    void EndProgram();
 
     // Runs: one at a time, the others waiting in the queue (FormVaultickRuns.cpp).
     void RequestRun(const RunRequest& request);
@@ -138,7 +140,7 @@ private:
     HMENU PopupMenu1 = nullptr;
     RunQueue queue_;
     bool draining_ = false;
-    bool sessionEnding_ = false;
+    bool ending_ = false;  // the program is closing: no run starts any more
 };
 
 }  // namespace vt

@@ -9,14 +9,26 @@
 
 namespace vt {
 
+namespace {
+
+// Shown by the system's shutdown screen while a backup keeps the session from ending.
+constexpr wchar_t kShutdownBlockReason[] = L"ATTENDERE! Backup in corso...";
+
+}  // namespace
+
 void TFormVaultick::RequestRun(const RunRequest& request) {
+    if (ending_) return;
     queue_.Push(request);
     // A request made inside a run's message loop waits for the run in progress to end.
     if (draining_ || !engine_) return;
     draining_ = true;
-    while (const auto next = queue_.Pop()) ExecuteRun(*next);
+    while (!ending_) {
+        const auto next = queue_.Pop();
+        if (!next) break;
+        ExecuteRun(*next);
+    }
     draining_ = false;
-    if (sessionEnding_) PostQuitMessage(0);
+    ShutdownBlockReasonDestroy(Handle());
 }
 
 void TFormVaultick::ExecuteRun(const RunRequest& request) {
@@ -54,13 +66,13 @@ void TFormVaultick::RunShutdownJobs() {
 LRESULT TFormVaultick::WMQueryEndSession() {
     UpdateAutostart();
     showDuringRun_ = SettingsStore().ReadBool(kMainSection, L"Mostra", true);
-    // Shown by the system's shutdown screen while the jobs run.
-    ShutdownBlockReasonCreate(Handle(), L"Backup in corso...");
-    sessionEnding_ = true;
+    ShutdownBlockReasonCreate(Handle(), kShutdownBlockReason);
+    // A backup is being made: the session may end when it is done, not in the middle of it.
+    // The shutdown jobs run at the next session end; the reason stays until the queue is empty.
+    if (draining_) return FALSE;
     RunShutdownJobs();
     ShutdownBlockReasonDestroy(Handle());
-    // Inside a run the jobs wait in the queue; the program ends when the queue is done.
-    if (!draining_) PostQuitMessage(0);
+    EndProgram();
     return TRUE;
 }
 

@@ -56,7 +56,6 @@ void Application::Restore() {
     if (mainForm_) ShowWindow(mainForm_, SW_SHOW);
 }
 
-bool Application::Minimized() const { return IsIconic(hwnd_) != FALSE; }
 
 void Application::BringToFront() {
     if (!mainForm_) return;

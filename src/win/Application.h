@@ -25,7 +25,6 @@ public:
     void HideMainForm();
     void Minimize();
     void Restore();
-    bool Minimized() const;
     void BringToFront();
 
 private:

@@ -78,12 +78,6 @@ std::wstring StatusBar::PanelText(int panel) const {
     return text;
 }
 
-RECT StatusBar::PanelRect(int panel) const {
-    RECT r{};
-    Send(SB_GETRECT, panel, reinterpret_cast<LPARAM>(&r));
-    return r;
-}
-
 void TabControl::AddTab(const std::wstring& text) const {
     TCITEMW item{};
     item.mask = TCIF_TEXT;

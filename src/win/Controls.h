@@ -50,9 +50,7 @@ using Label = Control;
 
 class Edit : public Control {
 public:
-    void SetReadOnly(bool readOnly) const { Send(EM_SETREADONLY, readOnly); }
     void SetMaxLength(int characters) const { Send(EM_LIMITTEXT, characters); }
-    void SelectAll() const { Send(EM_SETSEL, 0, -1); }
 };
 
 // Drop-down list and list box share the item interface.
@@ -90,7 +88,6 @@ public:
     void SetPanels(const std::vector<int>& rightEdges) const;
     void SetPanelText(int panel, const std::wstring& text) const;
     std::wstring PanelText(int panel) const;
-    RECT PanelRect(int panel) const;
 };
 
 class TabControl : public Control {

@@ -3,12 +3,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "win/NotifyUser.h"
+
 namespace vt {
 
 bool StartProgram(const std::wstring& file, const std::wstring& parameters,
                   const std::wstring& folder, int showMode) {
     const HINSTANCE result =
-        ShellExecuteW(nullptr, L"open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+        ShellExecuteW(ApplicationWindow(), L"open", file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
                       folder.empty() ? nullptr : folder.c_str(), showMode);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }

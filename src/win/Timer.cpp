@@ -24,11 +24,6 @@ void Timer::SetEnabled(bool enabled) {
     if (enabled_) SetTimer(owner_, id_, interval_, nullptr);
 }
 
-void Timer::SetInterval(UINT intervalMs) {
-    interval_ = intervalMs;
-    if (enabled_) SetEnabled(true);
-}
-
 void Timer::Fire() const {
     if (enabled_ && onTimer_) onTimer_();
 }

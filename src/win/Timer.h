@@ -16,8 +16,6 @@ public:
     void Attach(HWND owner, UINT_PTR id, UINT intervalMs, bool enabled, std::function<void()> onTimer);
     void SetEnabled(bool enabled);
     bool Enabled() const { return enabled_; }
-    void SetInterval(UINT intervalMs);
-    UINT Interval() const { return interval_; }
     UINT_PTR Id() const { return id_; }
     void Fire() const;
 
