@@ -5,7 +5,6 @@
 #include "engine/EngineFiles.h"
 #include "engine/FtpUpload.h"
 #include "engine/Retention.h"
-#include "engine/StopKey.h"
 #include "engine/TimeStamps.h"
 #include "settings/FileListFile.h"
 #include "settings/SettingsStore.h"
@@ -60,7 +59,7 @@ void CopyFileList(RunContext& run, const std::vector<std::wstring>& files) {
     CreateFolderPath(run.datedDestination);
     for (const std::wstring& entry : files) {
         run.host.Repaint();
-        if (EscapePressed() && run.AskStop(L"ATTENDERE! Chiusura in corso...")) break;
+        if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) break;
         if (!CopyFileOverwrite(entry, run.datedDestination + L"\\" + EntryFileName(entry)))
             run.Log(L"File non copiato (corrotto o in uso) : " + entry);
     }

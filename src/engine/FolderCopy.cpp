@@ -7,7 +7,6 @@
 #include "engine/EngineFiles.h"
 #include "engine/FtpUpload.h"
 #include "engine/Retention.h"
-#include "engine/StopKey.h"
 #include "engine/TimeStamps.h"
 #include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
@@ -79,13 +78,18 @@ void CopyFolderTree(RunContext& run, const std::wstring& folder) {
     run.Status(L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare");
     const std::vector<FolderEntry> entries = ListFolder(folder).value_or(std::vector<FolderEntry>{});
     const std::wstring target = run.datedDestination + RelativeFolder(run.sourceRoot, folder, false);
+    // Both paths once per folder, not per file.
+    const std::wstring from = LongPath(folder), to = LongPath(target);
+    bool targetMade = false;
     for (const FolderEntry& entry : entries) {
         if (entry.IsFolder()) continue;
-        if (EscapePressed() && run.AskStop(L"ATTENDERE! Chiusura in corso...")) return;
+        if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) return;
         run.host.Repaint();
-        CreateFolderPath(target);
-        if (!CopyFileOverwrite(folder + entry.name, target + entry.name))
-            run.Log(L"File non copiato (corrotto o in uso) : " + folder + entry.name);
+        if (!targetMade) targetMade = CreateFolderPath(to);
+        // A target folder removed meanwhile is made again before the file counts as failed.
+        const bool copied = CopyFileOverwrite(from + entry.name, to + entry.name) ||
+                            (CreateFolderPath(to) && CopyFileOverwrite(from + entry.name, to + entry.name));
+        if (!copied) run.Log(L"File non copiato (corrotto o in uso) : " + folder + entry.name);
     }
     for (const FolderEntry& entry : entries) {
         if (!entry.IsFolder() || entry.name[0] == L'.') continue;

@@ -6,7 +6,6 @@
 #include "engine/EngineFiles.h"
 #include "engine/FileListCopy.h"
 #include "engine/FolderCopy.h"
-#include "engine/StopKey.h"
 #include "engine/TimeStamps.h"
 #include "ftp/FtpClient.h"
 #include "settings/JobNames.h"
@@ -128,7 +127,7 @@ void UploadFolderTree(RunContext& run, const std::wstring& folder) {
     bool first = true;
     for (const FolderEntry& entry : entries) {
         if (entry.IsFolder()) continue;
-        if (EscapePressed() && run.AskStop(L"ATTENDERE! Chiusura in corso...")) return;
+        if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) return;
         run.host.Repaint();
         run.Status(L"Copia file su sito ftp : " + entry.name);
         if (first) EnsureRemoteFolders(run, remoteFolder);
@@ -146,7 +145,7 @@ void UploadFolderTree(RunContext& run, const std::wstring& folder) {
 void UploadFileList(RunContext& run, const std::vector<std::wstring>& files) {
     for (const std::wstring& entry : files) {
         run.host.Repaint();
-        if (EscapePressed() && run.AskStop(L"ATTENDERE! Chiusura in corso...")) break;
+        if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) break;
         run.Status(L"Copia File su ftp : " + EntryFileName(entry));
         UploadFile(run, entry, run.datedDestination + L"/" + EntryFileName(entry));
     }

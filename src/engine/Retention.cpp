@@ -2,7 +2,6 @@
 
 #include "engine/CopyNaming.h"
 #include "engine/EngineFiles.h"
-#include "engine/StopKey.h"
 #include "win/Failure.h"
 #include "win/Text.h"
 
@@ -25,7 +24,7 @@ void DeleteCopyTree(RunContext& run, const std::wstring& folder) {
     const std::vector<FolderEntry> entries = ListFolder(folder).value_or(std::vector<FolderEntry>{});
     for (const FolderEntry& entry : entries) {
         if (entry.IsFolder()) continue;
-        if (EscapePressed() && run.AskStop(L"ATTENDERE... Chiusura in corso.")) return;
+        if (run.AskStop(L"ATTENDERE... Chiusura in corso.")) return;
         run.host.Repaint();
         DeleteFileForced(folder + entry.name);
     }

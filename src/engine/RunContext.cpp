@@ -1,10 +1,12 @@
 #include "engine/RunContext.h"
 
+#include "engine/StopKey.h"
 #include "win/NotifyUser.h"
 
 namespace vt {
 
 bool RunContext::AskStop(const wchar_t* closing) {
+    if (!EscapePressed()) return false;
     Status(L"Backup Bloccato da Utente.");
     if (NotifyUser(L"Interrompere il Backup?", kNotifyQuestion, 6) != 1) {
         host.Repaint();

@@ -28,8 +28,8 @@ struct RunContext {
         Log(line);
     }
 
-    // Esc was pressed: asks whether to stop. On Yes the run is marked stopped and `closing`
-    // is shown; returns true then.
+    // When Esc has been pressed, asks whether to stop. On Yes the run is marked stopped and
+    // `closing` is shown; returns true then.
     bool AskStop(const wchar_t* closing);
 };
 
