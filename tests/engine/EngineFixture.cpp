@@ -8,6 +8,7 @@
 #include "settings/SettingsStore.h"
 #include "win/Clock.h"
 #include "win/NotifyUser.h"
+#include "win/Text.h"
 
 namespace vt::test {
 
@@ -75,7 +76,10 @@ bool MakeFolder(const std::wstring& path) {
 }
 
 bool MakeFile(const std::wstring& path, const std::string& bytes) {
-    return MakeFolder(path.substr(0, path.rfind(L'\\'))) && WriteBytes(Long(path), bytes);
+    const bool made = MakeFolder(path.substr(0, path.rfind(L'\\'))) && WriteBytes(Long(path), bytes);
+    // A file the test could not make would turn its checks into nothing.
+    if (!made) ADD_FAILURE() << "cannot make " << ToUtf8(path);
+    return made;
 }
 
 void RemoveLongTree(const std::wstring& path) {
