@@ -4,20 +4,18 @@
 
 #include <algorithm>
 
+#include "win/FileHelpers.h"
 #include "win/Paths.h"
 
 namespace vt {
 
 std::vector<std::wstring> OrdinaryFilesOf(const std::wstring& folder) {
     std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((IncludeTrailingBackslash(folder) + L"*.*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
     constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    do {
-        if ((found.dwFileAttributes & kSkipped) == 0) names.emplace_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    const auto entries = ListMatching(IncludeTrailingBackslash(folder) + L"*.*");
+    if (!entries) return names;
+    for (const FolderEntry& entry : *entries)
+        if ((entry.attributes & kSkipped) == 0) names.push_back(entry.name);
     std::sort(names.begin(), names.end(),
               [](const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()) < 0; });
     return names;

@@ -56,10 +56,10 @@ void TFormNrBackup::OnCreate() {
     if (rb1) selected = &RB1;
     if (rb2) selected = &RB2;
     if (rb3) selected = &RB3;
-    if (!rb1 && !rb2 && !rb3) selected = &RB3;
     for (const RadioButton* rb : {&RB1, &RB2, &RB3}) rb->SetChecked(rb == selected);
-    SpinButton1.SetPosition(std::clamp(count, kMinCopies, kMaxCopies));
-    SpinEdit1.SetText(std::to_wstring(std::clamp(count, kMinCopies, kMaxCopies)));
+    count = std::clamp(count, kMinCopies, kMaxCopies);
+    SpinButton1.SetPosition(count);
+    SpinEdit1.SetText(std::to_wstring(count));
     UpdateEnabling();
 }
 

@@ -12,6 +12,7 @@
 #include "config/TimeMask.h"
 #include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
+#include "win/BusyCursor.h"
 #include "win/Help.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
@@ -23,11 +24,11 @@ namespace {
 // The hourglass for the loading and the saving, which do not pump messages.
 class WaitCursor {
 public:
-    WaitCursor() : old_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { SetCursor(old_); }
+    WaitCursor() { SetBusyCursor(true); }
+    ~WaitCursor() { SetBusyCursor(wasBusy_); }
 
 private:
-    HCURSOR old_;
+    bool wasBusy_ = BusyCursorOn();
 };
 
 }  // namespace
@@ -398,7 +399,7 @@ void TFormSetup::FormClose() {
     Form::OnClose();
 }
 
-INT_PTR TFormSetup::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+INT_PTR TFormSetup::OnMessage(UINT msg, WPARAM, LPARAM lParam, bool& handled) {
     handled = false;
     if (msg != WM_NOTIFY) return 0;
     const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
@@ -413,7 +414,6 @@ INT_PTR TFormSetup::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& hand
         handled = true;
     }
     return 0;
-    (void)wParam;
 }
 
 }  // namespace vt

@@ -3,12 +3,15 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cwctype>
+
 #include "install/FormInstallaz.h"
 #include "install/InstallIds.h"
 #include "install/InstallTexts.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallLogWriter.h"
 #include "settings/FileListFile.h"
+#include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
 #include "win/BusyCursor.h"
 #include "win/FileHelpers.h"
@@ -23,8 +26,6 @@ namespace vt {
 namespace {
 
 constexpr UINT_PTR kTimerClose = 1;
-constexpr wchar_t kMain[] = L"Principale";
-constexpr wchar_t kProduct[] = L"Vaultick";
 constexpr wchar_t kAdminProbeKey[] = L"Software\\ProvaKeyDorvi";
 
 struct Glyph {
@@ -44,6 +45,13 @@ void SetGlyph(HWND button, int iconId) {
 }
 
 void WriteBoolValue(RegKey& key, const std::wstring& name, bool value) { key.WriteString(name, value ? L"1" : L"0"); }
+
+// A relative or empty path would be taken from the current folder, a bare root is a whole drive.
+bool IsAbsoluteBelowRoot(const std::wstring& folder) {
+    if (folder.rfind(L"\\\\", 0) == 0) return folder.find_first_not_of(L'\\', 2) != std::wstring::npos;
+    const bool drive = folder.size() > 3 && iswalpha(folder[0]) && folder[1] == L':' && folder[2] == L'\\';
+    return drive && folder.find_first_not_of(L'\\', 3) != std::wstring::npos;
+}
 
 }  // namespace
 
@@ -153,7 +161,7 @@ void TFormInstallaz::OnCreate() {
     }
 
     if (env_.isNT && KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey)) {
-        RegKey machine = RegKey::Open(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\" + kMain);
+        RegKey machine = RegKey::Open(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\" + kMainSection);
         if (machine.IsOpen()) {
             installingUser_ = machine.ReadString(L"Utente").value_or(L"");
             const bool allUsers = machine.ReadString(L"Per Tutti").value_or(L"0") == L"1";
@@ -171,8 +179,8 @@ void TFormInstallaz::ProbeShortcuts() {
     auto exists = [&](const wchar_t* kind, const wchar_t* name) {
         return !CreateShortcut(env_.places, env_.exePath, L"", folder, true, 0, env_.exePath, kind, name).empty();
     };
-    CBDesktop.SetChecked(exists(L"Desktop", kProduct));
-    CBAvvioVeloce.SetChecked(exists(L"QuickLaunch", kProduct));
+    CBDesktop.SetChecked(exists(L"Desktop", kProductName));
+    CBAvvioVeloce.SetChecked(exists(L"QuickLaunch", kProductName));
     CBMenuAvvio.SetChecked(exists(L"Start", L"Dorvi\\Vaultick\\Vaultick") ||
                            exists(L"StartAll", L"Dorvi\\Vaultick\\Vaultick"));
 }
@@ -293,7 +301,7 @@ void TFormInstallaz::ClosingSteps() {
     const bool adminOnNT = env_.isNT && LabelAmm.Enabled();
     if (adminOnNT) {
         try {
-            RegKey machine = RegKey::Create(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\" + kMain);
+            RegKey machine = RegKey::Create(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\" + kMainSection);
             if (machine.IsOpen()) {
                 machine.WriteString(L"Utente", env_.currentUser);
                 WriteBoolValue(machine, L"Per Tutti", RBTutti.Checked());
@@ -303,13 +311,13 @@ void TFormInstallaz::ClosingSteps() {
     }
     try {
         SettingsStore store;
-        store.WriteBool(kMain, L"ShowInst", false);
-        store.WriteString(kMain, L"Versione", L"3.7");
+        store.WriteBool(kMainSection, L"ShowInst", false);
+        store.WriteString(kMainSection, L"Versione", L"3.7");
     } catch (...) {
     }
     if (env_.isNT && !LabelAmm.Enabled()) return;
     CreateShortcut(env_.places, env_.exePath, L"Rimuovi", ProgramFolder(), false, 2, env_.exePath, L"File",
-                   ProgramFolder() + L"\\Rimuovi " + kProduct);
+                   ProgramFolder() + L"\\Rimuovi " + kProductName);
     WriteInstalledProgramsEntry(env_.exePath);
 }
 
@@ -324,7 +332,6 @@ void TFormInstallaz::SetGlyphsEnabled(bool enabled) {
 
 void TFormInstallaz::BtnImpostaClick() {
     SetBusyCursor(true);
-    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     Repaint();
     if (env_.isNT && LabelAmm.Enabled()) {
         if (RBTutti.Checked()) {
@@ -357,8 +364,9 @@ void TFormInstallaz::ApplyUserShortcuts() {
     const std::pair<const CheckBox*, const wchar_t*> single[] = {{&CBDesktop, L"Desktop"},
                                                                  {&CBAvvioVeloce, L"QuickLaunch"}};
     for (const auto& [box, kind] : single) {
-        if (box->Checked()) CreateShortcut(env_.places, env_.exePath, L"", folder, false, 0, env_.exePath, kind, kProduct);
-        else DeleteShortcutItem(env_.places, kProduct, kind);
+        if (box->Checked())
+            CreateShortcut(env_.places, env_.exePath, L"", folder, false, 0, env_.exePath, kind, kProductName);
+        else DeleteShortcutItem(env_.places, kProductName, kind);
     }
     if (!CBMenuAvvio.Checked()) {
         DeleteShortcutItem(env_.places, L"Dorvi\\Vaultick", L"Start_Folder");
@@ -392,7 +400,6 @@ void TFormInstallaz::RunRemoval() {
     }
     Label1.SetText(L"  Attendere...");
     SetBusyCursor(true);
-    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     uninstallStarted_ = true;
     for (const CheckBox* box : {&CBDesktop, &CBMenuAvvio, &CBAvvioVeloce}) box->SetChecked(false);
     Repaint();
@@ -400,10 +407,7 @@ void TFormInstallaz::RunRemoval() {
     ApplyUserShortcuts();
     RemoveFromOtherProfiles(env_.profiles, env_.places, true);
     RemoveFromOtherHives(env_.profiles, true);
-    if (!env_.dataFolder.empty()) {
-        DeleteTree(env_.dataFolder);
-        if (FolderExists(env_.dataFolder)) RemoveDirectoryW(env_.dataFolder.c_str());
-    }
+    if (IsAbsoluteBelowRoot(env_.dataFolder)) DeleteTree(env_.dataFolder);
     DeleteKeyTree(HKEY_LOCAL_MACHINE, kInstalledProgramsKey);
     StartUninstaller();
     SetBusyCursor(false);
@@ -412,10 +416,9 @@ void TFormInstallaz::RunRemoval() {
 
 void TFormInstallaz::StartUninstaller() {
     const std::wstring copy = env_.temporaryFolder + L"\\Sweepex.exe";
-    SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(copy.c_str());
+    DeleteFileForced(copy);
     CopyFileW((ProgramFolder() + L"\\Sweepex.exe").c_str(), copy.c_str(), FALSE);
-    StartProgram(copy, std::wstring(L"GoUninstal Dorvi") + kProduct, env_.temporaryFolder, SW_SHOWNORMAL);
+    StartProgram(copy, std::wstring(L"GoUninstal Dorvi") + kProductName, env_.temporaryFolder, SW_SHOWNORMAL);
 }
 
 void TFormInstallaz::BtnAnnullaClick() {

@@ -5,7 +5,7 @@
 namespace vt {
 
 std::wstring InstallCaption(InstallMode mode, bool isNT, bool isAdmin) {
-    const std::wstring product = L"Vaultick";
+    const std::wstring product = kProductName;
     const std::wstring role = isNT ? L"Amministratore" : L"";
     switch (mode) {
         case InstallMode::Install:

@@ -6,6 +6,9 @@
 
 namespace vt {
 
+// The product's name in captions, shortcuts and the uninstaller's command line.
+inline constexpr wchar_t kProductName[] = L"Vaultick";
+
 std::wstring InstallCaption(InstallMode mode, bool isNT, bool isAdmin);
 std::wstring UserRadioCaption(const std::wstring& currentUser);
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "install/Shortcuts.h"
+#include "settings/SettingsStore.h"
 #include "win/FileHelpers.h"
 #include "win/Paths.h"
 #include "win/RegKey.h"
@@ -14,7 +15,6 @@ namespace {
 
 constexpr wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 constexpr wchar_t kRunKeyPath[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kSettingsKeyPath[] = L"Software\\Dorvi\\DorviVaultick3.7";
 
 std::wstring ExpandedValue(HKEY key, const wchar_t* subKey, const wchar_t* name) {
     wchar_t buffer[MAX_PATH * 2] = {};
@@ -22,11 +22,6 @@ std::wstring ExpandedValue(HKEY key, const wchar_t* subKey, const wchar_t* name)
     if (RegGetValueW(key, subKey, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
         return {};
     return buffer;
-}
-
-void DeleteFileForcedQuietly(const std::wstring& path) {
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(path.c_str());
 }
 
 }  // namespace
@@ -119,8 +114,8 @@ void RemoveFromOtherProfiles(const OtherProfiles& profiles, const ShellPlaces& p
     DeleteShortcutItem(places, L"Dorvi\\Vaultick", L"Start_FolderAll");
     DeleteShortcutItem(places, L"Dorvi", L"Start_Folder_VuotoAll");
     for (const std::wstring& folder : TakingPart(profiles)) {
-        DeleteFileForcedQuietly(folder + L"\\Desktop\\Vaultick.lnk");
-        DeleteFileForcedQuietly(folder + profiles.appDataRel + L"\\Microsoft\\Internet Explorer\\Quick Launch\\Vaultick.lnk");
+        DeleteFileForced(folder + L"\\Desktop\\Vaultick.lnk");
+        DeleteFileForced(folder + profiles.appDataRel + L"\\Microsoft\\Internet Explorer\\Quick Launch\\Vaultick.lnk");
         DeleteTree(folder + profiles.programsRel + L"\\Dorvi\\Vaultick");
         RemoveDirectoryW((folder + profiles.programsRel + L"\\Dorvi").c_str());
         if (uninstall) DeleteTree(folder + profiles.appDataRel + L"\\Dorvi\\Vaultick");
@@ -129,9 +124,9 @@ void RemoveFromOtherProfiles(const OtherProfiles& profiles, const ShellPlaces& p
 
 void RemoveFromOtherHives(const OtherProfiles& profiles, bool uninstall) {
     if (uninstall) {
-        DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKeyPath);
+        DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKey);
         if (RegKey run = RegKey::Create(HKEY_CURRENT_USER, kRunKeyPath); run.IsOpen()) run.DeleteValue(L"Vaultick");
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kSettingsKey);
     }
     if (profiles.folders.empty()) return;
     for (const std::wstring& folder : TakingPart(profiles)) EditProfileHive(folder + L"\\NTUSER.DAT", uninstall);
@@ -145,7 +140,7 @@ void EditProfileHive(const std::wstring& hiveFile, bool uninstall) {
     if (RegKey run = RegKey::Open(HKEY_LOCAL_MACHINE, root + L"\\" + kRunKeyPath, KEY_ALL_ACCESS); run.IsOpen())
         changed = run.DeleteValue(L"Vaultick");
     if (uninstall) {
-        const std::wstring settings = root + L"\\" + kSettingsKeyPath;
+        const std::wstring settings = root + L"\\" + kSettingsKey;
         if (KeyExists(HKEY_LOCAL_MACHINE, settings)) changed = DeleteKeyTree(HKEY_LOCAL_MACHINE, settings) || changed;
     }
     // Unmounting does not write a hive back everywhere (Wine keeps it in memory only), and a

@@ -48,11 +48,6 @@ bool SaveLink(const std::wstring& file, const std::wstring& target, const std::w
     return ok && FileExists(file);
 }
 
-bool DeleteLinkFile(const std::wstring& file) {
-    SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return DeleteFileW(file.c_str()) != FALSE;
-}
-
 bool RemoveIfEmpty(const std::wstring& folder) { return RemoveDirectoryW(folder.c_str()) != FALSE; }
 
 }  // namespace
@@ -83,8 +78,8 @@ bool DeleteShortcutItem(const ShellPlaces& places, const std::wstring& name, con
         if (kind == L"Start_FolderAll") return DeleteTree(places.allUsersPrograms + L"\\" + name);
         if (kind == L"Start_Folder_Vuoto") return RemoveIfEmpty(places.userPrograms + L"\\" + name);
         if (kind == L"Start_Folder_VuotoAll") return RemoveIfEmpty(places.allUsersPrograms + L"\\" + name);
-        if (kind == L"Desktop") return DeleteLinkFile(places.userDesktop + L"\\" + name + L".Lnk");
-        if (kind == L"QuickLaunch") return DeleteLinkFile(places.quickLaunch + L"\\" + name + L".Lnk");
+        if (kind == L"Desktop") return DeleteFileForced(places.userDesktop + L"\\" + name + L".Lnk");
+        if (kind == L"QuickLaunch") return DeleteFileForced(places.quickLaunch + L"\\" + name + L".Lnk");
         return false;
     } catch (...) {
         return false;

@@ -2,10 +2,30 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "win/FileHelpers.h"
 #include "win/Text.h"
 
 namespace vt {
+
+namespace {
+
+// The folder as the log can name it in the ANSI code page: itself, or else its short name.
+// Best-fit would turn "Łódź" into "Lodz", and the uninstaller would then empty another folder.
+std::optional<std::wstring> AnsiSafeFolder(const std::wstring& folder) {
+    if (FitsAnsi(folder)) return folder;
+    const DWORD size = GetShortPathNameW(folder.c_str(), nullptr, 0);
+    if (size == 0) return std::nullopt;
+    std::wstring shortPath(size, L'\0');
+    const DWORD length = GetShortPathNameW(folder.c_str(), shortPath.data(), size);
+    if (length == 0 || length >= size) return std::nullopt;
+    shortPath.resize(length);
+    if (shortPath.empty() || !FitsAnsi(shortPath)) return std::nullopt;
+    return shortPath;
+}
+
+}  // namespace
 
 const std::vector<std::wstring>& InstalledFileNames() {
     static const std::vector<std::wstring> names = {
@@ -23,9 +43,17 @@ std::vector<std::wstring> UninstallLogLines(const std::wstring& programFolder) {
 }
 
 bool WriteUninstallLog(const std::wstring& temporaryFolder, const std::wstring& programFolder) {
-    std::string bytes;
-    for (const std::wstring& line : UninstallLogLines(programFolder)) bytes += ToAnsi(line) + "\r\n";
-    return WriteWholeFile(temporaryFolder + L"\\UnLogF.Dat", bytes);
+    const std::wstring log = temporaryFolder + L"\\UnLogF.Dat";
+    const std::optional<std::wstring> folder = AnsiSafeFolder(programFolder);
+    bool written = false;
+    if (folder) {
+        std::string bytes;
+        for (const std::wstring& line : UninstallLogLines(*folder)) bytes += ToAnsi(line) + "\r\n";
+        written = WriteWholeFile(log, bytes);
+    }
+    // An older or half-written log must not be what the uninstaller finds instead.
+    if (!written) DeleteFileForced(log);
+    return written;
 }
 
 }  // namespace vt

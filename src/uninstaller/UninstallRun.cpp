@@ -33,11 +33,9 @@ void MakeOwnFolderCurrent(const std::wstring& ownFolder) {
 bool DeleteListedFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly) SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (DeleteFileW(path.c_str())) return true;
+    if (DeleteFileForced(path)) return true;
     // A file that stays (in use, a folder) keeps the protection it had.
-    if (readOnly) SetFileAttributesW(path.c_str(), attributes);
+    if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(path.c_str(), attributes);
     return false;
 }
 

@@ -284,6 +284,21 @@ TEST_F(InstallDialog, ChangeModeTurnsIntoUninstallModeAndRemovesEverything) {
     EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, kRun).ValueExists(L"Vaultick"));
 }
 
+TEST_F(InstallDialog, RemovalLeavesADataFolderThatIsNotAnAbsolutePath) {
+    SetInstallingUser(L"Mario");
+    test::WriteBytes(root_ / L"Data\\BkpFile1.Dat", "C:\\a\r\n");
+    wchar_t saved[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, saved);
+    ASSERT_TRUE(SetCurrentDirectoryW(root_.Path().c_str()));
+    // Relative, it would name the folder of the same name under the current one.
+    env_.dataFolder = L"Data";
+    auto form = Open(InstallMode::Uninstall);
+    Click(*form, form->BtnDisinstalla);
+    EXPECT_TRUE(form->UninstallStarted());
+    EXPECT_TRUE(FileExists(root_ / L"Data\\BkpFile1.Dat"));
+    SetCurrentDirectoryW(saved);
+}
+
 TEST_F(InstallDialog, LeavingAllUsersWhileOthersAreLoggedOnCanBeTakenBack) {
     SetInstallingUser(L"Mario", true);
     CreateDirectoryW((root_ / L"Giulia").c_str(), nullptr);  // no hive: taken as logged on

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include "install/UninstallLogWriter.h"
 #include "support/TempFolder.h"
+#include "win/Paths.h"
+#include "win/Text.h"
 
 namespace vt {
 namespace {
@@ -25,6 +29,44 @@ TEST(UninstallLogWriter, WritesTheNineteenLinesInAnsiWithCrLfReplacingAnOldLog) 
 TEST(UninstallLogWriter, MissingFolderIsAFailureNotACrash) {
     test::TempFolder temp;
     EXPECT_FALSE(WriteUninstallLog(temp / L"manca", L"C:\\Vaultick"));
+}
+
+// "Ł" and "ź" are not in the ANSI code page, and best-fit would spell the folder "Lodz":
+// the uninstaller would then delete our file names in a folder that is not ours.
+const std::wstring kOutsideAnsi = L"\u0141\u00F3d\u017A";
+
+TEST(UninstallLogWriter, FolderOutsideTheCodePageWithoutShortNameLeavesNoLogAtAll) {
+    test::TempFolder temp;
+    ASSERT_FALSE(FitsAnsi(kOutsideAnsi));
+    ASSERT_TRUE(test::WriteBytes(temp / L"UnLogF.Dat", "[DirCorrente]\r\nC:\\Altro\r\n"));
+    // A folder that does not exist has no short name to fall back on.
+    EXPECT_FALSE(WriteUninstallLog(temp.Path(), temp / L"manca\\" + kOutsideAnsi));
+    EXPECT_FALSE(FileExists(temp / L"UnLogF.Dat")) << "an older log would be taken for this one";
+}
+
+TEST(UninstallLogWriter, FolderOutsideTheCodePageIsNeverWrittenAsALookAlike) {
+    test::TempFolder temp;
+    const std::wstring ours = temp / kOutsideAnsi;
+    const std::wstring lookAlike = temp / L"Lodz";
+    // Wine under a Unix locale without UTF-8 cannot name such a file at all.
+    if (!CreateDirectoryW(ours.c_str(), nullptr)) GTEST_SKIP() << "the file system cannot hold the name";
+    ASSERT_TRUE(CreateDirectoryW(lookAlike.c_str(), nullptr));
+    ASSERT_TRUE(test::WriteBytes(ours + L"\\ours", "x"));
+    ASSERT_TRUE(test::WriteBytes(lookAlike + L"\\decoy", "x"));
+    ASSERT_TRUE(test::WriteBytes(temp / L"UnLogF.Dat", "[DirCorrente]\r\nC:\\Altro\r\n"));
+
+    if (!WriteUninstallLog(temp.Path(), ours)) {
+        // No short name either: no log, and not the old one.
+        EXPECT_FALSE(FileExists(temp / L"UnLogF.Dat"));
+        return;
+    }
+    const std::wstring text = FromAnsi(test::ReadBytes(temp / L"UnLogF.Dat"));
+    const size_t first = text.find(L"\r\n") + 2;
+    const std::wstring named = text.substr(first, text.find(L"\r\n", first) - first);
+    EXPECT_TRUE(FitsAnsi(named));
+    EXPECT_TRUE(FileExists(named + L"\\ours")) << named;
+    EXPECT_FALSE(FileExists(named + L"\\decoy")) << named;
+    EXPECT_NE(text.find(L"[RimuoviDirMsg]\r\n" + named + L"\r\n"), std::wstring::npos);
 }
 
 }  // namespace

@@ -152,6 +152,21 @@ TEST_F(UninstallRunTest, FileSectionsCountFailuresOnlyInFile1) {
     ASSERT_EQ(second.boxes.size(), 1u);
 }
 
+TEST_F(UninstallRunTest, ListedFileThatStaysKeepsItsAttributes) {
+    const std::wstring kept = prog_ + L"\\in uso.dat";
+    Touch(kept, FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    HANDLE lock = CreateFileW(kept.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    WriteLog({L"[dircorrente]", prog_, L"[file1]", L"in uso.dat", L"-"});
+    ScriptedScreen screen;
+    RunWith(screen);
+    CloseHandle(lock);
+    EXPECT_TRUE(incomplete_);
+    EXPECT_EQ(GetFileAttributesW(kept.c_str()) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN),
+              static_cast<DWORD>(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    SetFileAttributesW(kept.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(UninstallRunTest, WithoutBaseFolderNamesAreTakenFromTheCurrentFolder) {
     Touch(prog_ + L"\\relativo.dat");
     Touch(own_ + L"\\relativo.dat");
