@@ -1,6 +1,5 @@
 #include "engine/BackupEngine.h"
 
-#include <cstring>
 #include <exception>
 
 #include "engine/FileListCopy.h"
@@ -13,18 +12,11 @@
 #include "settings/SettingsStore.h"
 #include "win/Clock.h"
 #include "win/DateTime.h"
-#include "win/RegKey.h"
 #include "win/Text.h"
 
 namespace vt {
 
 namespace {
-
-std::vector<BYTE> DateTimeBytes(double value) {
-    std::vector<BYTE> bytes(sizeof value);
-    std::memcpy(bytes.data(), &value, sizeof value);
-    return bytes;
-}
 
 double Now() { return ToDateTime(LocalNow()); }
 
@@ -95,25 +87,20 @@ void TFormBackup::RunIfDaysElapsed(int slot) { RunIfElapsed(slot, L"NrGiorni", 1
 
 void TFormBackup::RunIfElapsed(int slot, const wchar_t* intervalName, double unitDays) {
     if (!host_.JobEnabled(slot) || running_) return;
-    const std::wstring keyPath = std::wstring(kSettingsKey) + L"\\" + JobSection(slot);
+    const std::wstring section = JobSection(slot);
     std::wstring interval;
     double lastRun = 0.0;
     {
-        RegKey key = RegKey::Create(HKEY_CURRENT_USER, keyPath);
-        if (!key.IsOpen()) return;
-        interval = key.ReadString(intervalName).value_or(L"");
-        const auto stored = key.ReadBinary(L"Tempo");
-        if (stored && stored->size() == sizeof(double)) {
-            std::memcpy(&lastRun, stored->data(), sizeof lastRun);
-        } else {
-            // Never run: due at once.
-            key.WriteBinary(L"Tempo", DateTimeBytes(Now()));
-        }
+        SettingsStore store;
+        if (!store.IsOpen()) return;
+        interval = store.ReadString(section, intervalName, L"");
+        if (const auto stored = store.ReadDateTime(section, L"Tempo")) lastRun = *stored;
+        else store.WriteDateTime(section, L"Tempo", Now());  // never run: due at once
     }
     int n = 0;
     if (!ParseInteger(interval, n) || !IntervalDue(Now(), lastRun, n, unitDays)) return;
     RunJob(slot);
-    RegKey::Create(HKEY_CURRENT_USER, keyPath).WriteBinary(L"Tempo", DateTimeBytes(Now()));
+    SettingsStore().WriteDateTime(section, L"Tempo", Now());
 }
 
 }  // namespace vt

@@ -1,7 +1,6 @@
 #include "engine/FileListCopy.h"
 
 #include "engine/CopyNaming.h"
-#include "engine/CopyPolicy.h"
 #include "engine/EngineFiles.h"
 #include "engine/FtpUpload.h"
 #include "engine/Retention.h"
@@ -34,24 +33,7 @@ void RunFileListJob(RunContext& run, const std::wstring& dataFolder) {
         return run.Refuse(L"Percorso destinazione non pronto : " + run.datedDestination);
     run.stopRequested = false;
     run.Status(L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare");
-    const CopyPolicy policy = ReadCopyPolicy();
-    switch (policy.kind) {
-        case CopyPolicy::NoCopies:
-            RemoveOldCopies(run, destination, 0, copyName);
-            CopyFileList(run, files);
-            run.Log(L"Singola copia effettuata : " + LogTimeNow());
-            break;
-        case CopyPolicy::Unlimited:
-            CopyFileList(run, files);
-            run.Log(L"Copia infinita effettuata : " + LogTimeNow());
-            break;
-        case CopyPolicy::Limited:
-            RemoveOldCopies(run, destination, policy.keep, copyName);
-            CopyFileList(run, files);
-            run.Log(L"Copia limitata nel numero effettuata : " + LogTimeNow());
-            break;
-        case CopyPolicy::None: break;
-    }
+    CopyUnderPolicy(run, destination, copyName, [&] { CopyFileList(run, files); });
 }
 
 void CopyFileList(RunContext& run, const std::vector<std::wstring>& files) {

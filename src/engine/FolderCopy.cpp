@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "engine/CopyNaming.h"
-#include "engine/CopyPolicy.h"
 #include "engine/EngineFiles.h"
 #include "engine/FtpUpload.h"
 #include "engine/Retention.h"
@@ -53,24 +52,7 @@ void RunFolderJob(RunContext& run) {
         return run.Refuse(L"Cartella sorgente inesistente.");
 
     run.stopRequested = false;
-    const CopyPolicy policy = ReadCopyPolicy();
-    switch (policy.kind) {
-        case CopyPolicy::NoCopies:
-            RemoveOldCopies(run, destination, 0, copyName);
-            CopyFolderTree(run, run.sourceRoot + L"\\");
-            run.Log(L"Singola copia effettuata : " + LogTimeNow());
-            break;
-        case CopyPolicy::Unlimited:
-            CopyFolderTree(run, run.sourceRoot + L"\\");
-            run.Log(L"Copia infinita effettuata : " + LogTimeNow());
-            break;
-        case CopyPolicy::Limited:
-            RemoveOldCopies(run, destination, policy.keep, copyName);
-            CopyFolderTree(run, run.sourceRoot + L"\\");
-            run.Log(L"Copia limitata nel numero effettuata : " + LogTimeNow());
-            break;
-        case CopyPolicy::None: break;
-    }
+    CopyUnderPolicy(run, destination, copyName, [&] { CopyFolderTree(run, run.sourceRoot + L"\\"); });
 }
 
 void CopyFolderTree(RunContext& run, const std::wstring& folder) {

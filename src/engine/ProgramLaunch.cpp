@@ -26,7 +26,7 @@ void RunLaunchJob(RunContext& run) {
         return;
     }
     const std::wstring folder = IncludeTrailingBackslash(FolderOf(file));
-    if (file.size() > kMaxShellText || parameters.size() > kMaxShellText || folder.size() > kMaxShellText) {
+    if (file.size() > kMaxShellText || parameters.size() > kMaxShellText) {
         run.Log(L"Percorso o parametri oltre 512 caratteri: il programma selezionato non è stato lanciato");
         return;
     }

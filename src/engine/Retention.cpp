@@ -1,7 +1,9 @@
 #include "engine/Retention.h"
 
 #include "engine/CopyNaming.h"
+#include "engine/CopyPolicy.h"
 #include "engine/EngineFiles.h"
+#include "engine/TimeStamps.h"
 #include "win/Failure.h"
 #include "win/Text.h"
 
@@ -17,6 +19,28 @@ void RemoveOldCopies(RunContext& run, const std::wstring& destination, unsigned 
             folders.push_back(entry.name);
     for (const std::wstring& name : CopiesToRemove(folders, copyName, keep))
         DeleteCopyTree(run, destination + L"\\" + name + L"\\");
+}
+
+void CopyUnderPolicy(RunContext& run, const std::wstring& destination, const std::wstring& copyName,
+                     const std::function<void()>& copy) {
+    const CopyPolicy policy = ReadCopyPolicy();
+    switch (policy.kind) {
+        case CopyPolicy::NoCopies:
+            RemoveOldCopies(run, destination, 0, copyName);
+            copy();
+            run.Log(L"Singola copia effettuata : " + LogTimeNow());
+            break;
+        case CopyPolicy::Unlimited:
+            copy();
+            run.Log(L"Copia infinita effettuata : " + LogTimeNow());
+            break;
+        case CopyPolicy::Limited:
+            RemoveOldCopies(run, destination, policy.keep, copyName);
+            copy();
+            run.Log(L"Copia limitata nel numero effettuata : " + LogTimeNow());
+            break;
+        case CopyPolicy::None: break;
+    }
 }
 
 void DeleteCopyTree(RunContext& run, const std::wstring& folder) {

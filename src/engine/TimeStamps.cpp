@@ -1,20 +1,8 @@
 #include "engine/TimeStamps.h"
 
-#include <cwchar>
-
 #include "win/Clock.h"
 
 namespace vt {
-
-namespace {
-
-std::wstring TwoDigits(unsigned value) {
-    wchar_t text[8];
-    std::swprintf(text, 8, L"%02u", value % 100);
-    return text;
-}
-
-}  // namespace
 
 std::wstring LogTimeStamp(const SYSTEMTIME& t, const std::wstring& dateSeparator, const std::wstring& timeSeparator) {
     return TwoDigits(t.wDay) + dateSeparator + TwoDigits(t.wMonth) + dateSeparator + std::to_wstring(t.wYear) +
