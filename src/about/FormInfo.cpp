@@ -15,8 +15,7 @@ namespace vt {
 namespace {
 
 HFONT DerivedFont(HWND window, bool underline, bool bold) {
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    LOGFONTW font = FontOf(window);
     font.lfUnderline = underline;
     if (bold) font.lfWeight = FW_BOLD;
     return CreateFontIndirectW(&font);

@@ -233,7 +233,7 @@ void TFormVaultick::ShowJobPage(int slot) {
     FileSorg.Clear();
     for (const auto& item : page.fileSorg) FileSorg.Add(item);
     FileSorg.SetItemIndex(page.fileSorg.empty() ? -1 : 0);
-    EditSorg.SetText(page.listSource ? EditSorg.Text() : page.editSorg);
+    if (!page.listSource) EditSorg.SetText(page.editSorg);
     EditDest.SetText(page.editDest);
     Edit3.SetText(page.edit3);
 
@@ -265,9 +265,7 @@ void TFormVaultick::UpdateActivationDisplay() {
 }
 
 void TFormVaultick::UpdateTitleAndClock() {
-    bool anyEnabled = false;
-    for (const ScheduledJob& job : schedule_.jobs) anyEnabled = anyEnabled || job.enabled;
-    const ActivationLook look = ComputeActivationLook(anyEnabled, CBAttiva.Checked());
+    const ActivationLook look = ComputeActivationLook(schedule_.AnyEnabled(), CBAttiva.Checked());
     app_.SetTitle(look.title);
     clockColour_ = look.clockColour;
     InvalidateRect(Edit2.Handle(), nullptr, TRUE);
@@ -335,7 +333,7 @@ void TFormVaultick::BitBtn1Click() {
 void TFormVaultick::BtnHelpClick() { RequestHelp(L"Principale"); }
 
 void TFormVaultick::BtnChiudiClick() {
-    if (trayOn_ || (AnyJobEnabledInStore() && CBAttiva.Checked())) {
+    if (StaysResident()) {
         app_.HideMainForm();
         return;
     }
@@ -365,8 +363,11 @@ void TFormVaultick::EndProgram() {
 }
 
 void TFormVaultick::UpdateAutostart() {
-    vt::UpdateAutostart(context_.programFolder, trayOn_ || (AnyJobEnabledInStore() && CBAttiva.Checked()));
+    vt::UpdateAutostart(context_.programFolder, StaysResident());
 }
+
+// With the tray icon, or with jobs that will run, the program stays when its window closes.
+bool TFormVaultick::StaysResident() const { return trayOn_ || (AnyJobEnabledInStore() && CBAttiva.Checked()); }
 
 void TFormVaultick::SetTrayIconVisible(const std::wstring& command) {
     if (command == L"Mostra") trayIcon_.Show();
@@ -376,9 +377,7 @@ void TFormVaultick::SetTrayIconVisible(const std::wstring& command) {
 void TFormVaultick::OnHint(const std::wstring& hint) { StatusBar1.SetPanelText(0, hint); }
 
 void TFormVaultick::HandOver(WPARAM parameter) {
-    app_.Restore();
-    app_.ShowMainForm();
-    app_.BringToFront();
+    app_.BringUp();
     if (parameter == 1) OpenUninstallDialog();
 }
 
@@ -437,7 +436,11 @@ INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& h
 
 void TFormVaultick::AppendLog(const std::wstring& line) { log_.Append(line); }
 
-void TFormVaultick::SetStatusText(const std::wstring& text) { StatusBar1.SetPanelText(0, text); }
+void TFormVaultick::SetStatusText(const std::wstring& text) {
+    StatusBar1.SetPanelText(0, text);
+    // The engine works without pumping messages; its status shows at once.
+    UpdateWindow(StatusBar1.Handle());
+}
 
 void TFormVaultick::SetClockText(const std::wstring& text) {
     Edit2.SetText(text);
@@ -453,9 +456,7 @@ bool TFormVaultick::WindowSuppressedForRun() const { return !showDuringRun_ && !
 void TFormVaultick::ShowForRun() {
     if (WindowSuppressedForRun()) return;
     windowWasHidden_ = !IsWindowVisible(Handle());
-    app_.ShowMainForm();
-    app_.BringToFront();
-    app_.Restore();
+    app_.BringUp();
     UpdateWindow(Handle());
 }
 

@@ -78,6 +78,7 @@ private:
     void SetTrayIconVisible(const std::wstring& command);
     void UpdateAutostart();
     void FormClose();
+    bool StaysResident() const;
     // Ends the message loop once the run in progress, if any, is over; nothing queued starts.
     void EndProgram();
 
@@ -87,6 +88,8 @@ private:
     void Timer1Timer();
     void RunStartupJobs();
     void RunShutdownJobs();
+    // The enabled jobs with this flag, in slot order, when the program is on.
+    void RunJobsFlagged(bool ScheduledJob::*when);
     LRESULT WMQueryEndSession();
 
     // Tray icon and its menu (FormVaultickTray.cpp).

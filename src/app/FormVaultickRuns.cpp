@@ -51,17 +51,15 @@ void TFormVaultick::Timer1Timer() {
     for (const RunRequest& request : DueAtTick(schedule_, CBAttiva.Checked(), Edit2.Text())) RequestRun(request);
 }
 
-void TFormVaultick::RunStartupJobs() {
+void TFormVaultick::RunJobsFlagged(bool ScheduledJob::*when) {
     if (!CBAttiva.Checked()) return;
     for (int slot = 1; slot <= kJobCount; ++slot)
-        if (schedule_.Job(slot).atStartup && schedule_.Job(slot).enabled) RequestRun({RunRequest::Job, slot});
+        if (schedule_.Job(slot).*when && schedule_.Job(slot).enabled) RequestRun({RunRequest::Job, slot});
 }
 
-void TFormVaultick::RunShutdownJobs() {
-    if (!CBAttiva.Checked()) return;
-    for (int slot = 1; slot <= kJobCount; ++slot)
-        if (schedule_.Job(slot).atShutdown && schedule_.Job(slot).enabled) RequestRun({RunRequest::Job, slot});
-}
+void TFormVaultick::RunStartupJobs() { RunJobsFlagged(&ScheduledJob::atStartup); }
+
+void TFormVaultick::RunShutdownJobs() { RunJobsFlagged(&ScheduledJob::atShutdown); }
 
 LRESULT TFormVaultick::WMQueryEndSession() {
     UpdateAutostart();

@@ -40,9 +40,7 @@ void TFormVaultick::TrayMessage(LPARAM mouseMessage) {
 
 void TFormVaultick::Mostra1Click() {
     CBAbilitaClick();
-    app_.Restore();
-    app_.ShowMainForm();
-    app_.BringToFront();
+    app_.BringUp();
 }
 
 void TFormVaultick::Setup1Click() {
@@ -58,9 +56,7 @@ void TFormVaultick::Attivaprogramma1Click() {
 }
 
 void TFormVaultick::ChiudiSessione1Click() {
-    bool anyEnabled = false;
-    for (const ScheduledJob& job : schedule_.jobs) anyEnabled = anyEnabled || job.enabled;
-    if (CBAttiva.Checked() && anyEnabled) {
+    if (CBAttiva.Checked() && schedule_.AnyEnabled()) {
         Mostra1Click();
         if (NotifyUser(L"ATTENZIONE!\rChiudendo il programma i backup non verranno effettuati.\rContinuare ugualmente?",
                        kNotifyQuestion, 6) != 1)

@@ -41,8 +41,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     mainForm.SetEngine(&engine);
     if (!mainForm.CreateModeless(app.Handle()) || mainForm.TerminateRequested()) return 0;
     if (mainForm.ShowAtStart()) {
-        app.ShowMainForm();
-        app.BringToFront();
+        app.BringUp();
     }
 
     MSG msg;

@@ -25,6 +25,11 @@ struct ScheduleSnapshot {
     bool logEnabled = false;
     std::wstring logPath;
 
+    bool AnyEnabled() const {
+        for (const ScheduledJob& job : jobs)
+            if (job.enabled) return true;
+        return false;
+    }
     ScheduledJob& Job(int slot) { return jobs[static_cast<size_t>(slot - 1)]; }
     const ScheduledJob& Job(int slot) const { return jobs[static_cast<size_t>(slot - 1)]; }
 };

@@ -126,8 +126,7 @@ void TFormSetup::AttachControls() {
 }
 
 void TFormSetup::MakeBold(HWND control) {
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    LOGFONTW font = FontOf(control);
     font.lfWeight = FW_BOLD;
     boldFont_ = CreateFontIndirectW(&font);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), FALSE);

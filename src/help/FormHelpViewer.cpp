@@ -35,8 +35,7 @@ void TFormHelpViewer::OnCreate() {
     EditTesto.Attach(Handle(), IDE_HELP_TEXT);
     BtnChiudi.Attach(Handle(), IDB_HELP_CHIUDI);
 
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    LOGFONTW font = FontOf(Handle());
     font.lfWeight = FW_BOLD;
     font.lfHeight = font.lfHeight * 5 / 4;
     titleFont_ = CreateFontIndirectW(&font);

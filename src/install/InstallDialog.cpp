@@ -226,8 +226,7 @@ void TFormInstallaz::SetMode(InstallMode mode) {
     BtnDisinstalla.SetVisible(true);
     BtnAnnulla.SetVisible(true);
     if (!bigFont_) {
-        LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0)), sizeof font, &font);
+        LOGFONTW font = FontOf(Handle());
         HDC screen = GetDC(nullptr);
         font.lfHeight = -MulDiv(10, GetDeviceCaps(screen, LOGPIXELSY), 72);
         ReleaseDC(nullptr, screen);

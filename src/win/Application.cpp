@@ -56,6 +56,11 @@ void Application::Restore() {
     if (mainForm_) ShowWindow(mainForm_, SW_SHOW);
 }
 
+void Application::BringUp() {
+    ShowMainForm();
+    BringToFront();
+}
+
 
 void Application::BringToFront() {
     if (!mainForm_) return;

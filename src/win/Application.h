@@ -25,6 +25,8 @@ public:
     void HideMainForm();
     void Minimize();
     void Restore();
+    // Shown, restored when minimised, and in front: what the user asks for.
+    void BringUp();
     void BringToFront();
 
 private:

@@ -28,12 +28,14 @@ std::wstring TimeSeparator() { return LocaleText(LOCALE_STIME, L":"); }
 
 std::wstring DateSeparator() { return LocaleText(LOCALE_SDATE, L"/"); }
 
-std::wstring ClockText(const SYSTEMTIME& time, const std::wstring& separator) {
+std::wstring TwoDigits(unsigned value) {
     wchar_t text[8];
-    std::swprintf(text, 8, L"%02u", time.wHour);
-    std::wstring out = text;
-    std::swprintf(text, 8, L"%02u", time.wMinute);
-    return out + separator + text;
+    std::swprintf(text, 8, L"%02u", value % 100);
+    return text;
+}
+
+std::wstring ClockText(const SYSTEMTIME& time, const std::wstring& separator) {
+    return TwoDigits(time.wHour) + separator + TwoDigits(time.wMinute);
 }
 
 }  // namespace vt

@@ -15,6 +15,8 @@ void SetClockSeam(std::function<SYSTEMTIME()> seam);
 std::wstring TimeSeparator();
 std::wstring DateSeparator();
 
+// "07" for 7; only the last two digits of larger numbers.
+std::wstring TwoDigits(unsigned value);
 // Two-digit hour and minute joined by the separator: "08.30", "08:30".
 std::wstring ClockText(const SYSTEMTIME& time, const std::wstring& separator);
 

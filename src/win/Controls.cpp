@@ -4,6 +4,12 @@
 
 namespace vt {
 
+LOGFONTW FontOf(HWND window) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
 std::wstring Control::Text() const {
     const int length = GetWindowTextLengthW(hwnd_);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -66,8 +72,6 @@ void StatusBar::SetPanels(const std::vector<int>& rightEdges) const {
 
 void StatusBar::SetPanelText(int panel, const std::wstring& text) const {
     Send(SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(text.c_str()));
-    // The engine repaints directly while it works without pumping messages.
-    UpdateWindow(hwnd_);
 }
 
 std::wstring StatusBar::PanelText(int panel) const {

@@ -105,4 +105,7 @@ public:
     void SetPosition(int value) const { Send(UDM_SETPOS32, 0, value); }
 };
 
+// The description of the font a window uses, to make a bolder or larger one from it.
+LOGFONTW FontOf(HWND window);
+
 }  // namespace vt

@@ -40,6 +40,7 @@ void TrayIcon::Hide() {
 }
 
 void TrayIcon::SetImage(HICON icon) {
+    if (icon == icon_) return;  // asked on every activation of the window
     icon_ = icon;
     if (!visible_) return;
     NOTIFYICONDATAW data = Data();
