@@ -24,6 +24,25 @@ std::wstring FullPath(const std::wstring& path) {
 
 }  // namespace
 
+bool IsLinkReparse(DWORD attributes, DWORD reparseTag) {
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    return reparseTag == IO_REPARSE_TAG_MOUNT_POINT || reparseTag == IO_REPARSE_TAG_SYMLINK;
+}
+
+bool IsLinkPath(const std::wstring& path) {
+    std::wstring clean = LongPath(path);
+    while (clean.size() > 1 && (clean.back() == L'\\' || clean.back() == L'/')) clean.pop_back();
+    const DWORD attributes = GetFileAttributesW(clean.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    // The tag comes only with a listing of the entry itself.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(clean.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    // A reparse point whose tag cannot be read is treated as a link: never entered.
+    if (search == INVALID_HANDLE_VALUE) return true;
+    FindClose(search);
+    return IsLinkReparse(found.dwFileAttributes, found.dwReserved0);
+}
+
 std::wstring LongPath(const std::wstring& path) {
     if (path.rfind(L"\\\\?\\", 0) == 0) return path;
     if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + FullPath(path).substr(2);
@@ -39,7 +58,7 @@ std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern
     std::vector<FolderEntry> entries;
     do {
         const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") entries.push_back({name, found.dwFileAttributes});
+        if (name != L"." && name != L"..") entries.push_back({name, found.dwFileAttributes, found.dwReserved0});
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return entries;
@@ -81,6 +100,8 @@ bool DeleteFileForced(const std::wstring& path) {
 
 bool DeleteTree(const std::wstring& folder) {
     if (!FolderExists(folder)) return true;
+    // A link given as the top folder goes alone, never what it leads to.
+    if (IsLinkPath(folder)) return RemoveDirectoryW(LongPath(folder).c_str()) != FALSE;
     bool ok = true;
     std::vector<std::wstring> subFolders;
     for (const FolderEntry& entry : ListMatching(folder + L"\\*").value_or(std::vector<FolderEntry>{})) {

@@ -9,13 +9,23 @@
 
 namespace vt {
 
+// True for the reparse points that lead somewhere else (junctions, mount points, symbolic
+// links). Other reparse points (deduplicated files, cloud placeholders) hold their own data.
+bool IsLinkReparse(DWORD attributes, DWORD reparseTag);
+
 struct FolderEntry {
     std::wstring name;
     DWORD attributes = 0;
+    DWORD reparseTag = 0;  // meaningful only with FILE_ATTRIBUTE_REPARSE_POINT
     bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     // A junction or link to a folder: what it leads to lies outside the tree it stands in.
-    bool IsLinkedFolder() const { return IsFolder() && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+    bool IsLinkedFolder() const { return IsFolder() && IsLinkReparse(attributes, reparseTag); }
+    bool IsLink() const { return IsLinkReparse(attributes, reparseTag); }
 };
+
+// True when the file or folder itself (not what it leads to) is a junction or symbolic link.
+// False when it is missing.
+bool IsLinkPath(const std::wstring& path);
 
 // The entries a pattern such as "C:\Dati\*" or "C:\Dati\*.log" matches, hidden and system ones
 // included, in the file system's order, without "." and ".."; nullopt when nothing can be listed.
@@ -34,7 +44,8 @@ bool DeleteFileForced(const std::wstring& path);
 
 // Deletes a folder with everything in it, read-only, hidden and system files included;
 // sub-folders whose name begins with "." are left alone, and a junction inside is removed
-// without entering it. True when the folder is missing or everything was removed.
+// without entering it. A folder that is itself a link is removed as a link only.
+// True when the folder is missing or everything was removed.
 bool DeleteTree(const std::wstring& folder);
 
 }  // namespace vt
