@@ -9,13 +9,18 @@ WINE=wine
 started_xvfb_pid=""
 started_wineserver=""
 
-# Creates the prefix once; its user folders are real folders, not links into $HOME.
+# Makes a prefix that does not exist yet, once, and marks it; its user folders are real folders,
+# not links into $HOME. A prefix that exists without our mark is somebody else's (a user's
+# ~/.wine): it is used as it is and never deleted. Only a prefix we began and did not finish
+# (".vaultick-making" in it) is made again.
 prepare_prefix() {
     local prefix="$1"
     export WINEPREFIX="$prefix"
     if [ -f "$prefix/.vaultick-ready" ]; then return 0; fi
+    if [ -e "$prefix" ] && [ ! -f "$prefix/.vaultick-making" ]; then return 0; fi
     rm -rf "$prefix"
     mkdir -p "$prefix"
+    touch "$prefix/.vaultick-making"
     wineboot -i </dev/null >/dev/null 2>&1
     wineserver -w
     local users="$prefix/drive_c/users/$(id -un)"
@@ -30,6 +35,7 @@ prepare_prefix() {
     $WINE reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1000 /f >/dev/null 2>&1
     wineserver -w
     touch "$prefix/.vaultick-ready"
+    rm -f "$prefix/.vaultick-making"
 }
 
 # Starts Xvfb on a free display when there is no display.

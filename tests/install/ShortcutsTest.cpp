@@ -42,7 +42,9 @@ TEST_F(Shortcuts, EachKindIsARealLinkInItsFolderAndProbesBack) {
         const std::wstring name = std::wstring(kind).starts_with(L"Start") ? L"Dorvi\\Vaultick\\Vaultick" : L"Vaultick";
         // Probing a missing link answers nothing and creates nothing, not even its folders.
         EXPECT_EQ(Make(kind, name, true), L"") << kind;
-        if (std::wstring(kind).starts_with(L"Start")) EXPECT_FALSE(FolderExists(FolderOf(file))) << kind;
+        if (std::wstring(kind).starts_with(L"Start")) {
+            EXPECT_FALSE(FolderExists(FolderOf(file))) << kind;
+        }
         EXPECT_EQ(Make(kind, name, false, L"Rimuovi", 2), file) << kind;
         EXPECT_EQ(Make(kind, name, true), file) << kind;
         const auto link = test::ReadLink(file);
