@@ -3,6 +3,7 @@
 
 #include "EngineFixture.h"
 #include "FtpServers.h"
+#include "engine/EngineFiles.h"
 #include "engine/FtpUpload.h"
 #include "settings/FileListFile.h"
 #include "settings/JobNames.h"
@@ -121,6 +122,36 @@ TEST_F(FtpRunTest, FailuresInsideTheRunAreLoggedAndTheRunGoesOn) {
                                                       refused(L"/bk"), refused(dated), refused(dated + L"/S"),
                                                       L"File non copiato (corrotto o in uso) : " + source + L"\\S\\b.txt",
                                                       L"Copia sul sito ftp effettuata : " + LogTime()}));
+}
+
+TEST_F(FtpRunTest, AFolderThatCannotBeListedIsLoggedAndTheUploadGoesOn) {
+    const std::wstring source = temp / L"Documenti";
+    ASSERT_TRUE(MakeFile(source + L"\\nota.", "con il punto"));
+    ASSERT_TRUE(MakeFile(source + L"\\nota", "senza"));
+    ASSERT_TRUE(MakeFile(source + L"\\Sparita\\c.txt", "c"));
+    ASSERT_TRUE(MakeFile(source + L"\\Zeta\\d.txt", "d"));
+    FolderJob(1, source, L"");
+    FtpJob(1, "real", L"");
+    SetBool(JobSection(1), L"ftp-Binari", true);
+    // Another program removes the folder (then the whole source) after the run has seen it
+    // and before it is listed.
+    std::wstring vanishing = source + L"\\Sparita";
+    SetListingSeam([&](const std::wstring& listed) {
+        if (LongPath(listed) == LongPath(vanishing + L"\\")) RemoveLongTree(vanishing);
+    });
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Cartella non copiata (non leggibile) : " + vanishing,
+                                                      L"Copia sul sito ftp effettuata : " + LogTime()}));
+    EXPECT_EQ(Contents(ReadTree(FtpRoot() + L"\\Documenti_" + Stamp())),
+              (std::map<std::wstring, std::string>{
+                  {L"nota.", "con il punto"}, {L"nota", "senza"}, {L"Zeta", ""}, {L"Zeta\\d.txt", "d"}}));
+
+    vanishing = source;
+    SetNow(2013, 6, 6, 10, 0, 0);
+    host.log.clear();
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Cartella non copiata (non leggibile) : " + source}));
+    SetListingSeam(nullptr);
 }
 
 TEST(RemoteFoldersTest, KnownFoldersAreTheMadeOnesAndTheirAncestors) {
