@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "engine/EngineFiles.h"
 #include "engine/SourceWalk.h"
 
 namespace vt::test {
@@ -24,7 +23,6 @@ protected:
         MakeFile(source + L"\\a.txt", "alfa");
         MakeFile(source + L"\\Sotto\\b.txt", "beta");
     }
-    ~SourceSafetyTest() override { SetListingSeam(nullptr); }
 
     Lines Run() {
         host.log.clear();
@@ -32,12 +30,6 @@ protected:
         return host.LinesAfter(L"Tipo di backup : Cartelle");
     }
     Lines Closing(const std::wstring& text) const { return {text + LogTime()}; }
-    // Another program removes the folder after the run has seen it and before it is listed.
-    void VanishWhenListed(const std::wstring& folder) {
-        SetListingSeam([folder](const std::wstring& listed) {
-            if (LongPath(listed) == LongPath(folder + L"\\")) RemoveLongTree(folder);
-        });
-    }
 
     std::wstring source;
     const Files kSource{{L"a.txt", "alfa"}, {L"Sotto", ""}, {L"Sotto\\b.txt", "beta"}};

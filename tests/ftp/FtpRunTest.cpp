@@ -3,7 +3,6 @@
 
 #include "EngineFixture.h"
 #include "FtpServers.h"
-#include "engine/EngineFiles.h"
 #include "engine/FtpUpload.h"
 #include "settings/FileListFile.h"
 #include "settings/JobNames.h"
@@ -133,25 +132,19 @@ TEST_F(FtpRunTest, AFolderThatCannotBeListedIsLoggedAndTheUploadGoesOn) {
     FolderJob(1, source, L"");
     FtpJob(1, "real", L"");
     SetBool(JobSection(1), L"ftp-Binari", true);
-    // Another program removes the folder (then the whole source) after the run has seen it
-    // and before it is listed.
-    std::wstring vanishing = source + L"\\Sparita";
-    SetListingSeam([&](const std::wstring& listed) {
-        if (LongPath(listed) == LongPath(vanishing + L"\\")) RemoveLongTree(vanishing);
-    });
+    VanishWhenListed(source + L"\\Sparita");
     EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
-                                                      L"Cartella non copiata (non leggibile) : " + vanishing,
+                                                      L"Cartella non copiata (non leggibile) : " + source + L"\\Sparita",
                                                       L"Copia sul sito ftp effettuata : " + LogTime()}));
     EXPECT_EQ(Contents(ReadTree(FtpRoot() + L"\\Documenti_" + Stamp())),
               (std::map<std::wstring, std::string>{
                   {L"nota.", "con il punto"}, {L"nota", "senza"}, {L"Zeta", ""}, {L"Zeta\\d.txt", "d"}}));
 
-    vanishing = source;
+    VanishWhenListed(source);
     SetNow(2013, 6, 6, 10, 0, 0);
     host.log.clear();
     EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
                                                       L"Cartella non copiata (non leggibile) : " + source}));
-    SetListingSeam(nullptr);
 }
 
 TEST(RemoteFoldersTest, KnownFoldersAreTheMadeOnesAndTheirAncestors) {
