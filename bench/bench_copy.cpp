@@ -50,7 +50,7 @@ int wmain(int argc, wchar_t** argv) {
     run.sourceRoot = source;
     run.datedDestination = WithoutTrailingSlash(argv[2]);
     try {
-        vt::CopyFolderTree(run, source + L"\\");
+        vt::CopyFolderTree(run, run.datedDestination, L"");
     } catch (const std::exception& failure) {
         fwprintf(stderr, L"copy failed: %hs\n", failure.what());
         return 1;

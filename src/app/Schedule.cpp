@@ -2,8 +2,12 @@
 
 #include <shlobj.h>
 
+#include <cmath>
+
 #include "app/LogFile.h"
 #include "settings/SettingsStore.h"
+#include "win/Clock.h"
+#include "win/DateTime.h"
 #include "win/Paths.h"
 #include "win/Text.h"
 
@@ -47,12 +51,22 @@ bool TimeMatches(const std::wstring& jobTime, const std::wstring& clockText) {
     return jobTime.compare(0, 2, clockText, 0, 2) == 0 && jobTime.compare(3, 2, clockText, 3, 2) == 0;
 }
 
-std::vector<RunRequest> DueAtTick(const ScheduleSnapshot& snapshot, bool programOn, const std::wstring& clockText) {
+std::vector<RunRequest> DueAtTick(ScheduleSnapshot& snapshot, bool programOn, const std::wstring& clockText) {
     std::vector<RunRequest> due;
     if (!programOn) return due;
+    // The clock text shows a minute for about a minute and a tick comes every 55 s, so two
+    // ticks can see the same minute; a run that held the window may delay a tick further. The
+    // same minute shown again within half a day is that same minute, not the next day's.
+    constexpr double kSameMinute = 0.5;
+    const double now = ToDateTime(LocalNow());
+    const std::wstring minute = clockText.size() >= 5 ? clockText.substr(0, 2) + clockText.substr(3, 2) : L"";
     for (int slot = 1; slot <= kJobCount; ++slot) {
-        const ScheduledJob& job = snapshot.Job(slot);
-        if (job.atTime && job.enabled && TimeMatches(job.time, clockText)) due.push_back({RunRequest::Job, slot});
+        ScheduledJob& job = snapshot.Job(slot);
+        if (!job.atTime || !job.enabled || !TimeMatches(job.time, clockText)) continue;
+        if (job.atTimeStartedMinute == minute && std::fabs(now - job.atTimeStartedAt) < kSameMinute) continue;
+        job.atTimeStartedMinute = minute;
+        job.atTimeStartedAt = now;
+        due.push_back({RunRequest::Job, slot});
     }
     for (int slot = 1; slot <= kJobCount; ++slot) {
         if (snapshot.Job(slot).everyNHours) due.push_back({RunRequest::IfHoursElapsed, slot});

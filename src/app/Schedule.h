@@ -18,6 +18,9 @@ struct ScheduledJob {
     bool enabled = false;
     bool everyNHours = false;
     bool everyNDays = false;
+    // The last AtTime start decided by a tick: the clock text's "hhnn" and the time it was.
+    std::wstring atTimeStartedMinute;
+    double atTimeStartedAt = 0.0;
 };
 
 struct ScheduleSnapshot {
@@ -53,8 +56,9 @@ struct RunRequest {
 };
 
 // The runs due at a tick, in order: AtTime jobs by slot, then each slot's hours check before
-// its days check. Nothing when the program is switched off.
-std::vector<RunRequest> DueAtTick(const ScheduleSnapshot& snapshot, bool programOn, const std::wstring& clockText);
+// its days check. Nothing when the program is switched off. An AtTime job already started in
+// the minute the clock text shows is not started again; the snapshot remembers each start.
+std::vector<RunRequest> DueAtTick(ScheduleSnapshot& snapshot, bool programOn, const std::wstring& clockText);
 
 // Any job enabled, or the tray icon on: the program then stays resident when closed.
 bool AnyJobEnabledInStore();

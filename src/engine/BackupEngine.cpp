@@ -61,20 +61,26 @@ void TFormBackup::RunJob(int slot) {
 }
 
 void TFormBackup::RunKind(int slot, bool destIsFtp, DataKind kind) {
+    // A log that cannot take this line passes on to the caller, as the opening lines do.
+    if (kind == DataKind::None) return host_.AppendLog(L"Problemi nell'identificazione del tipo di backup");
     RunContext run{host_, slot, destIsFtp};
     run.ftp = &ftp_;
-    switch (kind) {
-        case DataKind::Folder: host_.AppendLog(L"Tipo di backup : Cartelle"); break;
-        case DataKind::FileList: host_.AppendLog(L"Tipo di backup : File"); break;
-        case DataKind::LaunchProgram: host_.AppendLog(L"Tipo di backup : Lancio di un file"); break;
-        case DataKind::None: host_.AppendLog(L"Problemi nell'identificazione del tipo di backup"); return;
-    }
-    // A failure inside the job ends it silently; the window is put back all the same.
+    // A failure inside the job, its "Tipo di backup" line included, ends it silently; the
+    // window is put back all the same.
     try {
         switch (kind) {
-            case DataKind::Folder: RunFolderJob(run); break;
-            case DataKind::FileList: RunFileListJob(run, dataFolder_); break;
-            case DataKind::LaunchProgram: RunLaunchJob(run); break;
+            case DataKind::Folder:
+                run.Log(L"Tipo di backup : Cartelle");
+                RunFolderJob(run);
+                break;
+            case DataKind::FileList:
+                run.Log(L"Tipo di backup : File");
+                RunFileListJob(run, dataFolder_);
+                break;
+            case DataKind::LaunchProgram:
+                run.Log(L"Tipo di backup : Lancio di un file");
+                RunLaunchJob(run);
+                break;
             case DataKind::None: break;
         }
     } catch (const std::exception&) {

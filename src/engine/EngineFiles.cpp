@@ -2,6 +2,12 @@
 
 namespace vt {
 
+namespace {
+std::function<void(const std::wstring&)> g_listingSeam;
+}  // namespace
+
+void SetListingSeam(std::function<void(const std::wstring& folder)> seam) { g_listingSeam = std::move(seam); }
+
 bool DriveReady(wchar_t letter) {
     const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     const wchar_t root[] = {letter, L':', L'\\', L'\0'};
@@ -12,6 +18,7 @@ bool DriveReady(wchar_t letter) {
 }
 
 std::optional<std::vector<FolderEntry>> ListFolder(const std::wstring& folder) {
+    if (g_listingSeam) g_listingSeam(folder);
     std::wstring pattern = LongPath(folder);
     if (pattern.empty() || pattern.back() != L'\\') pattern += L'\\';
     return ListMatching(pattern + L'*');

@@ -3,6 +3,7 @@
 // deeper than 260 characters are copied and removed like any other.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ namespace vt {
 bool DriveReady(wchar_t letter);
 // Entries in the file system's order without "." and ".."; nullopt when it cannot be listed.
 std::optional<std::vector<FolderEntry>> ListFolder(const std::wstring& folder);
+// Called with the folder before each listing: tests make a folder vanish between the moment
+// a run sees it and the moment it lists it. An empty function ends it.
+void SetListingSeam(std::function<void(const std::wstring& folder)> seam);
 bool CreateFolderPath(const std::wstring& folder);
 // Copies contents, attributes and times, replacing the target.
 bool CopyFileOverwrite(const std::wstring& from, const std::wstring& to);

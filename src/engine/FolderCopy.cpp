@@ -6,6 +6,7 @@
 #include "engine/EngineFiles.h"
 #include "engine/FtpUpload.h"
 #include "engine/Retention.h"
+#include "engine/SourceWalk.h"
 #include "engine/TimeStamps.h"
 #include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
@@ -48,36 +49,49 @@ void RunFolderJob(RunContext& run) {
     if (destination.empty() || (run.datedDestination[0] != L'\\' && run.datedDestination[0] != L'/' &&
                                 !DriveReady(run.datedDestination[0])))
         return run.Refuse(L"Percorso destinazione non pronto : " + run.datedDestination);
-    if (!FolderExists(LongPath(run.sourceRoot + L"\\")))
-        return run.Refuse(L"Cartella sorgente inesistente.");
+    if (!CheckSourceRoot(run)) return;
 
     run.stopRequested = false;
-    CopyUnderPolicy(run, destination, copyName, [&] { CopyFolderTree(run, run.sourceRoot + L"\\"); });
+    CopyUnderPolicy(run, destination, copyName, [&] { CopyFolderTree(run, destination, copyName); });
 }
 
-void CopyFolderTree(RunContext& run, const std::wstring& folder) {
-    if (run.stopRequested) return;
-    run.Status(L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare");
-    const std::vector<FolderEntry> entries = ListFolder(folder).value_or(std::vector<FolderEntry>{});
-    const std::wstring target = run.datedDestination + RelativeFolder(run.sourceRoot, folder, false);
-    // Both paths once per folder, not per file.
-    const std::wstring from = LongPath(folder), to = LongPath(target);
-    bool targetMade = false;
-    for (const FolderEntry& entry : entries) {
-        if (entry.IsFolder()) continue;
-        if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) return;
-        run.host.Repaint();
-        if (!targetMade) targetMade = CreateFolderPath(to);
-        // A target folder removed meanwhile is made again before the file counts as failed.
-        const bool copied = CopyFileOverwrite(from + entry.name, to + entry.name) ||
-                            (CreateFolderPath(to) && CopyFileOverwrite(from + entry.name, to + entry.name));
-        if (!copied) run.Log(L"File non copiato (corrotto o in uso) : " + folder + entry.name);
+bool CheckSourceRoot(RunContext& run) {
+    const std::wstring root = run.sourceRoot + L"\\";
+    if (!FolderExists(LongPath(root))) {
+        run.Refuse(L"Cartella sorgente inesistente.");
+        return false;
     }
-    for (const FolderEntry& entry : entries) {
-        if (!entry.IsFolder() || entry.name[0] == L'.') continue;
-        run.host.SetClockText(ClockText(LocalNow(), L"."));
-        CopyFolderTree(run, folder + entry.name + L"\\");
+    // A root that cannot be read would make an empty copy, and the policy would remove the
+    // earlier copies that still hold the data.
+    if (!ListFolder(root)) {
+        run.Refuse(L"Cartella non copiata (non leggibile) : " + ShownFolder(root));
+        return false;
     }
+    return true;
+}
+
+void CopyFolderTree(RunContext& run, const std::wstring& destination, const std::wstring& copyName) {
+    const std::wstring datedDestination = LongPath(run.datedDestination);
+    SourceWalk walk(run, [&](const std::wstring& folder, const std::vector<FolderEntry>& entries) {
+        run.Status(L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare");
+        // Both paths once per folder, not per file.
+        const std::wstring from = LongPath(folder);
+        const std::wstring to = datedDestination + RelativeFolder(run.sourceRoot, folder, false);
+        bool targetMade = false;
+        for (const FolderEntry& entry : entries) {
+            if (entry.IsFolder()) continue;
+            if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) return false;
+            run.host.Repaint();
+            if (!targetMade) targetMade = CreateFolderPath(to);
+            // A target folder removed meanwhile is made again before the file counts as failed.
+            const bool copied = CopyFileOverwrite(from + entry.name, to + entry.name) ||
+                                (CreateFolderPath(to) && CopyFileOverwrite(from + entry.name, to + entry.name));
+            if (!copied) run.Log(L"File non copiato (corrotto o in uso) : " + folder + entry.name);
+        }
+        return true;
+    });
+    walk.ExcludeCopies(destination, copyName);
+    walk.Run(run.sourceRoot + L"\\");
 }
 
 }  // namespace vt

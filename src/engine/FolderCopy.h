@@ -7,8 +7,12 @@
 namespace vt {
 
 void RunFolderJob(RunContext& run);
-// Copies one level (folder ends with "\"): its files first, then each sub-folder.
-void CopyFolderTree(RunContext& run, const std::wstring& folder);
+// The source root must be a folder that can be read; otherwise the job ends with one line,
+// before anything is removed or copied.
+bool CheckSourceRoot(RunContext& run);
+// Copies the source tree into the dated destination, depth first: each folder's files, then
+// its sub-folders. The folder of the dated copies (destination) is never copied into itself.
+void CopyFolderTree(RunContext& run, const std::wstring& destination, const std::wstring& copyName);
 // The part of a visited folder below the source root, beginning with "\" ("/" for FTP).
 std::wstring RelativeFolder(const std::wstring& sourceRoot, const std::wstring& folder, bool forFtp);
 

@@ -6,6 +6,7 @@
 #include "engine/EngineFiles.h"
 #include "engine/FileListCopy.h"
 #include "engine/FolderCopy.h"
+#include "engine/SourceWalk.h"
 #include "engine/TimeStamps.h"
 #include "ftp/FtpClient.h"
 #include "settings/JobNames.h"
@@ -31,8 +32,7 @@ void RunFtpFolderJob(RunContext& run) {
     run.sourceRoot = SourceRoot(source);
     if (run.sourceRoot.empty() || (run.sourceRoot[0] != L'\\' && !DriveReady(run.sourceRoot[0])))
         return run.Refuse(L"Percorso sorgente non pronto : " + run.sourceRoot);
-    if (!FolderExists(LongPath(run.sourceRoot + L"\\")))
-        return run.Refuse(L"Cartella sorgente inesistente.");
+    if (!CheckSourceRoot(run)) return;
     run.stopRequested = false;
     UploadFolderTree(run, run.sourceRoot + L"\\");
     run.Log(L"Copia sul sito ftp effettuata : " + LogTimeNow());
@@ -120,26 +120,22 @@ void MakeRemoteFolder(RunContext& run, const std::wstring& path) {
     else run.Log(L"Cartella non creata (già esistente) : " + path);
 }
 
-void UploadFolderTree(RunContext& run, const std::wstring& folder) {
-    if (run.stopRequested) return;
-    const std::vector<FolderEntry> entries = ListFolder(folder).value_or(std::vector<FolderEntry>{});
-    const std::wstring remoteFolder = run.datedDestination + RelativeFolder(run.sourceRoot, folder, true);
-    bool first = true;
-    for (const FolderEntry& entry : entries) {
-        if (entry.IsFolder()) continue;
-        if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) return;
-        run.host.Repaint();
-        run.Status(L"Copia file su sito ftp : " + entry.name);
-        if (first) EnsureRemoteFolders(run, remoteFolder);
-        first = false;
-        UploadFile(run, folder + entry.name, remoteFolder + entry.name);
-    }
-    for (const FolderEntry& entry : entries) {
-        if (!entry.IsFolder() || entry.name[0] == L'.') continue;
-        run.host.SetClockText(ClockText(LocalNow(), L"."));
-        run.host.Repaint();
-        UploadFolderTree(run, folder + entry.name + L"\\");
-    }
+void UploadFolderTree(RunContext& run, const std::wstring& root) {
+    SourceWalk walk(run, [&](const std::wstring& folder, const std::vector<FolderEntry>& entries) {
+        const std::wstring remoteFolder = run.datedDestination + RelativeFolder(run.sourceRoot, folder, true);
+        bool first = true;
+        for (const FolderEntry& entry : entries) {
+            if (entry.IsFolder()) continue;
+            if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) return false;
+            run.host.Repaint();
+            run.Status(L"Copia file su sito ftp : " + entry.name);
+            if (first) EnsureRemoteFolders(run, remoteFolder);
+            first = false;
+            UploadFile(run, folder + entry.name, remoteFolder + entry.name);
+        }
+        return true;
+    });
+    walk.Run(root);
 }
 
 void UploadFileList(RunContext& run, const std::vector<std::wstring>& files) {

@@ -23,8 +23,8 @@ bool IsKnownRemoteFolder(const std::vector<std::wstring>& known, std::wstring pa
 void EnsureRemoteFolders(RunContext& run, const std::wstring& path);
 void MakeRemoteFolder(RunContext& run, const std::wstring& path);
 
-// One folder level (folder ends with "\"): its files, then each sub-folder.
-void UploadFolderTree(RunContext& run, const std::wstring& folder);
+// The source tree from its root (ending with "\"): each folder's files, then its sub-folders.
+void UploadFolderTree(RunContext& run, const std::wstring& root);
 void UploadFileList(RunContext& run, const std::vector<std::wstring>& files);
 void UploadFile(RunContext& run, const std::wstring& local, const std::wstring& remote);
 

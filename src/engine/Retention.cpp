@@ -1,24 +1,40 @@
 #include "engine/Retention.h"
 
+#include <algorithm>
+
 #include "engine/CopyNaming.h"
 #include "engine/CopyPolicy.h"
 #include "engine/EngineFiles.h"
 #include "engine/TimeStamps.h"
-#include "win/Failure.h"
-#include "win/Text.h"
+#include "win/Paths.h"
 
 namespace vt {
+
+std::vector<FolderEntry> OldCopiesToRemove(const std::vector<FolderEntry>& listed, const std::wstring& copyName,
+                                           unsigned keep) {
+    std::vector<std::wstring> names;
+    for (const FolderEntry& entry : listed)
+        if (entry.IsFolder() && !(entry.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+            names.push_back(entry.name);
+    std::vector<FolderEntry> removed;
+    for (const std::wstring& name : CopiesToRemove(names, copyName, keep))
+        removed.push_back(*std::find_if(listed.begin(), listed.end(), [&](const FolderEntry& e) { return e.name == name; }));
+    return removed;
+}
 
 void RemoveOldCopies(RunContext& run, const std::wstring& destination, unsigned keep, const std::wstring& copyName) {
     run.Status(L"ATTENDERE! Rimozione copia backup in corso...");
     const auto entries = ListFolder(destination);
     if (!entries) return;
-    std::vector<std::wstring> folders;
-    for (const FolderEntry& entry : *entries)
-        if (entry.IsFolder() && !(entry.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
-            folders.push_back(entry.name);
-    for (const std::wstring& name : CopiesToRemove(folders, copyName, keep))
-        DeleteCopyTree(run, destination + L"\\" + name + L"\\");
+    for (const FolderEntry& copy : OldCopiesToRemove(*entries, copyName, keep)) {
+        const std::wstring folder = ExcludeTrailingBackslash(destination) + L"\\" + copy.name;
+        // A dated copy that is a link goes alone: what it leads to was never our copy.
+        const bool removed = copy.IsLink() ? RemoveEmptyFolder(folder) : DeleteCopyTree(run, folder + L"\\");
+        if (run.stopRequested) return;
+        // The copy stays as it is; it is caught up with at a later run, and no other copy is
+        // removed in its place.
+        if (!removed) run.Log(L"Copia precedente non rimossa : " + folder);
+    }
 }
 
 void CopyUnderPolicy(RunContext& run, const std::wstring& destination, const std::wstring& copyName,
@@ -43,24 +59,24 @@ void CopyUnderPolicy(RunContext& run, const std::wstring& destination, const std
     }
 }
 
-void DeleteCopyTree(RunContext& run, const std::wstring& folder) {
-    if (run.stopRequested) return;
+bool DeleteCopyTree(RunContext& run, const std::wstring& folder) {
+    if (run.stopRequested) return false;
     const std::vector<FolderEntry> entries = ListFolder(folder).value_or(std::vector<FolderEntry>{});
     for (const FolderEntry& entry : entries) {
         if (entry.IsFolder()) continue;
-        if (run.AskStop(L"ATTENDERE... Chiusura in corso.")) return;
+        if (run.AskStop(L"ATTENDERE... Chiusura in corso.")) return false;
         run.host.Repaint();
         DeleteFileForced(folder + entry.name);
     }
     for (const FolderEntry& entry : entries) {
         if (!entry.IsFolder() || entry.name[0] == L'.') continue;
         // A link inside an old copy goes alone; what it leads to is not part of the copy.
-        if (entry.IsLinkedFolder()) RemoveEmptyFolder(folder + entry.name);
-        else DeleteCopyTree(run, folder + entry.name + L"\\");
+        const bool removed = entry.IsLinkedFolder() ? RemoveEmptyFolder(folder + entry.name)
+                                                    : DeleteCopyTree(run, folder + entry.name + L"\\");
+        // A stop below, or a folder that stays, leaves this folder as it is.
+        if (!removed) return false;
     }
-    // A stop below leaves this folder as it is: stopping is not a failure.
-    if (run.stopRequested) return;
-    if (!RemoveEmptyFolder(folder)) throw Failure("cannot remove " + ToUtf8(folder));
+    return RemoveEmptyFolder(folder);
 }
 
 }  // namespace vt

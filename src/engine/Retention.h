@@ -2,19 +2,26 @@
 // Removal of the earlier dated copies before a local copy.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/RunContext.h"
+#include "win/FileHelpers.h"
 
 namespace vt {
 
-// Keeps the `keep` newest earlier copies of copyName in destination (keep 0: none). Hidden and
-// system folders are never touched. Raises Failure when a copy cannot be removed.
+// The listed dated copies of copyName to remove so that `keep` earlier ones stay (keep 0:
+// none), oldest first. Hidden and system folders are never counted nor removed.
+std::vector<FolderEntry> OldCopiesToRemove(const std::vector<FolderEntry>& listed, const std::wstring& copyName,
+                                           unsigned keep);
+// Keeps the `keep` newest earlier copies of copyName in destination (keep 0: none). A copy that
+// cannot be removed is logged and left; the run goes on.
 void RemoveOldCopies(RunContext& run, const std::wstring& destination, unsigned keep, const std::wstring& copyName);
 // The local copy under the copy policy: the earlier copies it does not keep go first, then
 // `copy` makes this run's copy, then the policy's closing line is logged.
 void CopyUnderPolicy(RunContext& run, const std::wstring& destination, const std::wstring& copyName,
                      const std::function<void()>& copy);
-// Deletes a folder (path ending with "\") and everything in it, Esc asking to stop.
-void DeleteCopyTree(RunContext& run, const std::wstring& folder);
+// Deletes a folder (path ending with "\") and everything in it, Esc asking to stop; a link
+// inside is removed, never entered. False when stopped or when something stayed.
+bool DeleteCopyTree(RunContext& run, const std::wstring& folder);
 
 }  // namespace vt

@@ -1,24 +1,35 @@
 #include "win/FileHelpers.h"
 
+#include <string_view>
+
 #include "win/Paths.h"
 
 namespace vt {
 
 namespace {
 
-// The prefix turns off the system's own clean-up of a path, so doubled backslashes (a source
-// or destination typed with a trailing backslash, a drive root), "." and ".." go first.
-std::wstring FullPath(const std::wstring& path) {
-    const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (size == 0) return path;
-    std::wstring full(size, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) return path;
-    full.resize(length);
-    // Wine leaves doubled backslashes in share paths.
-    std::wstring out = full.substr(0, 2);
-    for (size_t i = 2; i < full.size(); ++i)
-        if (full[i] != L'\\' || out.back() != L'\\') out += full[i];
+// The prefix turns off the system's own clean-up of a path, so separators, "." and ".." are
+// resolved here first. Names keep their trailing dots and blanks, which the system's own
+// clean-up would cut ("nota." would become "nota", another file). The first `fixed` names
+// (server and share) cannot be climbed above.
+std::wstring CleanPath(std::wstring out, std::wstring_view rest, size_t fixed) {
+    std::vector<std::wstring_view> names;
+    for (size_t begin = 0; begin <= rest.size();) {
+        size_t end = rest.find_first_of(L"\\/", begin);
+        if (end == std::wstring_view::npos) end = rest.size();
+        const std::wstring_view name = rest.substr(begin, end - begin);
+        if (name == L"..") {
+            if (names.size() > fixed) names.pop_back();
+        } else if (!name.empty() && name != L".") {
+            names.push_back(name);
+        }
+        begin = end + 1;
+    }
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) out += L'\\';
+        out += names[i];
+    }
+    if (!names.empty() && !rest.empty() && (rest.back() == L'\\' || rest.back() == L'/')) out += L'\\';
     return out;
 }
 
@@ -44,9 +55,10 @@ bool IsLinkPath(const std::wstring& path) {
 }
 
 std::wstring LongPath(const std::wstring& path) {
-    if (path.rfind(L"\\\\?\\", 0) == 0) return path;
-    if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + FullPath(path).substr(2);
-    if (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) return L"\\\\?\\" + FullPath(path);
+    if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0) return path;
+    if (path.rfind(L"\\\\", 0) == 0) return CleanPath(L"\\\\?\\UNC\\", std::wstring_view(path).substr(2), 2);
+    if (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/'))
+        return CleanPath(L"\\\\?\\" + path.substr(0, 2) + L"\\", std::wstring_view(path).substr(3), 0);
     return path;
 }
 
@@ -54,7 +66,10 @@ std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
                                      FIND_FIRST_EX_LARGE_FETCH);
-    if (search == INVALID_HANDLE_VALUE) return std::nullopt;
+    // A pattern that matches nothing in a folder that can be read (a drive root holds no "."):
+    // an empty list, not a failure.
+    if (search == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND ? std::optional(std::vector<FolderEntry>{}) : std::nullopt;
     std::vector<FolderEntry> entries;
     do {
         const std::wstring name = found.cFileName;
@@ -62,6 +77,41 @@ std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return entries;
+}
+
+std::optional<FileIdentity> FolderIdentity(const std::wstring& path) {
+    // Opened as a folder and through any link, so a link and its target give one identity.
+    HANDLE folder = CreateFileW(LongPath(path).c_str(), FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool read = GetFileInformationByHandle(folder, &info) != FALSE;
+    CloseHandle(folder);
+    const ULONGLONG index = (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    // Some network file systems give every file the index 0: that identifies nothing.
+    if (!read || index == 0) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, index};
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    auto comparable = [](const std::wstring& path) {
+        std::wstring clean = LongPath(path);
+        while (clean.size() > 1 && clean.back() == L'\\' && clean[clean.size() - 2] != L':') clean.pop_back();
+        // A short 8.3 name and its long name are one folder; only an existing path has both.
+        // Asked without the prefix, which Wine's lookup leaves unexpanded.
+        std::wstring plain = clean;
+        if (plain.rfind(L"\\\\?\\UNC\\", 0) == 0) plain = L"\\" + plain.substr(7);
+        else if (plain.rfind(L"\\\\?\\", 0) == 0) plain = plain.substr(4);
+        std::wstring full(MAX_PATH, L'\0');
+        const DWORD length = GetLongPathNameW(plain.c_str(), full.data(), MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return clean;
+        full.resize(length);
+        return LongPath(full);
+    };
+    const std::wstring left = comparable(a), right = comparable(b);
+    return CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t limit) {
@@ -108,14 +158,14 @@ bool DeleteTree(const std::wstring& folder) {
         const std::wstring path = folder + L"\\" + entry.name;
         if (entry.IsFolder()) {
             // A junction or link goes alone, never what it points to.
-            if (entry.IsLinkedFolder()) ok = RemoveDirectoryW(path.c_str()) && ok;
+            if (entry.IsLinkedFolder()) ok = RemoveDirectoryW(LongPath(path).c_str()) && ok;
             else if (entry.name[0] != L'.') subFolders.push_back(path);
             continue;
         }
         ok = DeleteFileForced(path) && ok;
     }
     for (const auto& sub : subFolders) ok = DeleteTree(sub) && ok;
-    return RemoveDirectoryW(folder.c_str()) && ok;
+    return RemoveDirectoryW(LongPath(folder).c_str()) && ok;
 }
 
 }  // namespace vt

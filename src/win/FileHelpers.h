@@ -28,7 +28,8 @@ struct FolderEntry {
 bool IsLinkPath(const std::wstring& path);
 
 // The entries a pattern such as "C:\Dati\*" or "C:\Dati\*.log" matches, hidden and system ones
-// included, in the file system's order, without "." and ".."; nullopt when nothing can be listed.
+// included, in the file system's order, without "." and ".."; empty when the pattern matches
+// nothing, nullopt when the folder cannot be listed (missing, not a folder, access denied).
 std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern);
 
 // The whole content of a file; nullopt when it cannot be read or is larger than `limit`.
@@ -37,8 +38,23 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t limit 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 
 // "\\?\C:\..." or "\\?\UNC\server\..." for an absolute path, so that paths longer than 260
-// characters work like any other; anything else unchanged.
+// characters work like any other; anything else unchanged. "/", doubled separators, "." and
+// ".." are resolved; names keep their trailing dots and blanks ("nota." stays "nota.").
 std::wstring LongPath(const std::wstring& path);
+
+// Which folder a path leads to, whatever its spelling: volume serial and file index.
+struct FileIdentity {
+    DWORD volume = 0;
+    ULONGLONG index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// The identity of the folder a path leads to (through a link, its target's); nullopt when it
+// cannot be opened or the file system gives no index.
+std::optional<FileIdentity> FolderIdentity(const std::wstring& path);
+// True when two absolute paths name the same place as Windows compares them: case ignored,
+// "/" or "\", ".." and a trailing "\" resolved, a short 8.3 name as its long name.
+bool SamePath(const std::wstring& a, const std::wstring& b);
+
 // Clears the read-only attribute and deletes; false when missing or not deleted.
 bool DeleteFileForced(const std::wstring& path);
 

@@ -5,6 +5,7 @@
 #include "app/Schedule.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
+#include "win/Clock.h"
 
 namespace vt {
 namespace {
@@ -37,6 +38,41 @@ TEST(Tick, OrderOfOneTick) {
     EXPECT_EQ(due, expected);
     EXPECT_TRUE(DueAtTick(snapshot, false, L"21.40").empty());
     EXPECT_EQ(DueAtTick(snapshot, true, L"21.41").size(), 3u);
+}
+
+TEST(Tick, AShownMinuteStartsItsJobOnce) {
+    SYSTEMTIME now{};
+    SetClockSeam([&] { return now; });
+    auto at = [&](WORD day, WORD hour, WORD minute, WORD second) { now = SYSTEMTIME{2013, 6, 0, day, hour, minute, second, 0}; };
+    ScheduleSnapshot snapshot;
+    snapshot.Job(2) = {true, L"08:30", false, false, true, false, false};
+    snapshot.Job(3) = {true, L"08:30", false, false, true, false, false};
+    const Requests both{{RunRequest::Job, 2}, {RunRequest::Job, 3}};
+    at(6, 8, 30, 27);
+    EXPECT_EQ(DueAtTick(snapshot, true, L"08.30"), both);
+    // 55 s later the clock text still shows 08:30, in either form.
+    at(6, 8, 31, 22);
+    EXPECT_TRUE(DueAtTick(snapshot, true, L"08:30").empty());
+    // A run held the window for minutes and the clock text was not refreshed meanwhile.
+    at(6, 8, 36, 0);
+    EXPECT_TRUE(DueAtTick(snapshot, true, L"08.30").empty());
+    // The next day the same minute starts it again; a job changed to another time runs at it.
+    at(7, 8, 30, 10);
+    EXPECT_EQ(DueAtTick(snapshot, true, L"08:30"), both);
+    snapshot.Job(3).time = L"08:31";
+    at(7, 8, 31, 5);
+    EXPECT_EQ(DueAtTick(snapshot, true, L"08:31"), (Requests{{RunRequest::Job, 3}}));
+    // A minute seen before and after midnight is one minute.
+    snapshot.Job(2).time = L"23:59";
+    at(7, 23, 59, 45);
+    EXPECT_EQ(DueAtTick(snapshot, true, L"23:59").size(), 1u);
+    at(8, 0, 0, 25);
+    EXPECT_TRUE(DueAtTick(snapshot, true, L"23:59").empty());
+    // Switched off, a tick remembers nothing: the job runs once switched on in that minute.
+    at(9, 23, 59, 5);
+    EXPECT_TRUE(DueAtTick(snapshot, false, L"23:59").empty());
+    EXPECT_EQ(DueAtTick(snapshot, true, L"23:59").size(), 1u);
+    SetClockSeam(nullptr);
 }
 
 TEST(Tick, QueueKeepsOrderAndDropsWhatIsAlreadyWaiting) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/EngineFiles.h"
 #include "engine/StopKey.h"
 #include "engine/TimeStamps.h"
 #include "settings/JobNames.h"
@@ -116,6 +117,7 @@ EngineTest::~EngineTest() {
     SetClockSeam(nullptr);
     SetEscapeSeam(nullptr);
     SetMessageBoxSeam(nullptr);
+    SetListingSeam(nullptr);
     RemoveLongTree(temp.Path());
 }
 
@@ -145,6 +147,12 @@ void EngineTest::Policy(bool rb1, bool rb2, bool rb3, int numBkp) {
 void EngineTest::FolderJob(int slot, const std::wstring& source, const std::wstring& destination) {
     SetString(kMainSection, SlotValueName(L"Sorgente", slot), source);
     SetString(kMainSection, SlotValueName(L"Destinazione", slot), destination);
+}
+
+void EngineTest::VanishWhenListed(const std::wstring& folder) {
+    SetListingSeam([folder](const std::wstring& listed) {
+        if (LongPath(listed) == LongPath(folder + L"\\")) RemoveLongTree(folder);
+    });
 }
 
 void EngineTest::PressEscAt(std::vector<int> polls, std::vector<int> answers) {

@@ -79,6 +79,9 @@ protected:
     void Policy(bool rb1, bool rb2, bool rb3, int numBkp = 2);
     void FolderJob(int slot, const std::wstring& source, const std::wstring& destination);
 
+    // Another program removes the folder after the run has seen it and before it lists it.
+    void VanishWhenListed(const std::wstring& folder);
+
     // Esc is "pressed" at these polls (1-based); each press is answered from `answers` in turn.
     void PressEscAt(std::vector<int> polls, std::vector<int> answers);
     int escPolls = 0;

@@ -1,5 +1,7 @@
 // Folder jobs against real folders: the copy, the stop key, and the removal of older copies.
 #include "EngineFixture.h"
+#include "engine/Retention.h"
+#include "win/Paths.h"
 
 namespace vt::test {
 namespace {
@@ -213,27 +215,101 @@ TEST_F(FolderJobTest, EscYesWhileRemovingLeavesTheRestAndCopiesNothing) {
     EXPECT_TRUE(host.Showed(L"ATTENDERE... Chiusura in corso."));
 }
 
-TEST_F(FolderJobTest, ACopyThatCannotBeRemovedEndsTheJobSilently) {
-    Policy(true, false, false);
-    MakeFile(OldCopy(L"010613-080000") + L"\\.keep\\x.txt", "x");
+// Another program holds a file open without delete sharing, as an indexer or an editor does.
+class HeldFile {
+public:
+    explicit HeldFile(const std::wstring& path) {
+        const std::wstring event = L"VaultickHeld" + std::to_wstring(GetCurrentProcessId());
+        opened_ = CreateEventW(nullptr, TRUE, FALSE, event.c_str());
+        std::wstring line = L"\"" + FolderOf(ModuleFileName()) + L"\\engine_holder.exe\" \"" + path + L"\" " + event;
+        STARTUPINFOW startup{sizeof startup};
+        held = CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_) &&
+               WaitForSingleObject(opened_, 10000) == WAIT_OBJECT_0;
+    }
+    ~HeldFile() {
+        Release();
+        CloseHandle(opened_);
+    }
+    void Release() {
+        if (!process_.hProcess) return;
+        TerminateProcess(process_.hProcess, 0);
+        WaitForSingleObject(process_.hProcess, 10000);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+        process_ = {};
+    }
+    bool held = false;
+
+private:
+    HANDLE opened_ = nullptr;
+    PROCESS_INFORMATION process_{};
+};
+
+TEST_F(FolderJobTest, AFileHeldByAnotherProgramKeepsItsCopyAndTheBackupIsMade) {
+    Policy(false, false, true, 2);
+    const std::wstring oldest = OldCopy(L"010613-080000");
+    MakeFile(oldest + L"\\Sotto\\b.txt", "b");
+    OldCopy(L"020613-080000");
+    OldCopy(L"030613-080000");
+    HeldFile file(oldest + L"\\a.txt");
+    ASSERT_TRUE(file.held);
     engine.RunJob(1);
-    EXPECT_EQ(host.log.back(), L"Tipo di backup : Cartelle");
-    EXPECT_EQ(FolderNames(dest), std::vector<std::wstring>{L"Documenti_010613-080000"});
-    EXPECT_EQ(host.statuses.back(), L"");
-    EXPECT_FALSE(host.busy);
-    EXPECT_EQ(host.hides, 1);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
+              (std::vector<std::wstring>{L"Copia precedente non rimossa : " + oldest,
+                                         L"Copia limitata nel numero effettuata : " + LogTime()}));
+    // No healthy copy was removed in its place.
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{L"Documenti_010613-080000", L"Documenti_020613-080000",
+                                                             L"Documenti_030613-080000", L"Documenti_060613-094500"}));
+    EXPECT_EQ(Contents(ReadTree(oldest)), (std::map<std::wstring, std::string>{{L"a.txt", "vecchia"}}));
+    EXPECT_EQ(ReadBytes(NewCopy() + L"\\a.txt"), "alfa");
+
+    // Once the file is let go, the next run catches up with the policy.
+    file.Release();
+    SetNow(2013, 6, 7, 9, 45, 0);
+    host.log.clear();
+    engine.RunJob(1);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing(L"Copia limitata nel numero effettuata : "));
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{L"Documenti_030613-080000", L"Documenti_060613-094500",
+                                                             L"Documenti_070613-094500"}));
 }
 
-TEST_F(FolderJobTest, AFileHeldOpenInAnOldCopyEndsTheJobSilently) {
-    Policy(false, false, true, 1);
-    const std::wstring held = OldCopy(L"010613-080000") + L"\\a.txt";
-    OldCopy(L"020613-080000");
-    const HANDLE lock = CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+TEST_F(FolderJobTest, UnderNoCopiesACopyThatStaysIsLoggedAndTheOthersGo) {
+    Policy(true, false, false);
+    const std::wstring stuck = OldCopy(L"020613-080000");
+    MakeFile(stuck + L"\\.keep\\x.txt", "x");  // never entered, so the copy cannot go
+    OldCopy(L"010613-080000");
+    OldCopy(L"030613-080000");
     engine.RunJob(1);
-    CloseHandle(lock);
-    EXPECT_EQ(host.log.back(), L"Tipo di backup : Cartelle");
-    EXPECT_EQ(FolderNames(dest).size(), 2u);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
+              (std::vector<std::wstring>{L"Copia precedente non rimossa : " + stuck,
+                                         L"Singola copia effettuata : " + LogTime()}));
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{L"Documenti_020613-080000", L"Documenti_060613-094500"}));
+    EXPECT_EQ(ReadBytes(NewCopy() + L"\\a.txt"), "alfa");
+}
+
+TEST(Retention, ADatedCopyThatIsALinkIsRemovedAsALink) {
+    // Wine cannot make junctions or symbolic links, so the choice is tested on listed entries.
+    constexpr DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY, kReparse = kFolder | FILE_ATTRIBUTE_REPARSE_POINT;
+    constexpr DWORD kDedup = 0x80000013, kCloud = 0x9000001A;
+    const std::vector<FolderEntry> listed{
+        {L"Doc_010613-080000", kReparse, IO_REPARSE_TAG_MOUNT_POINT},
+        {L"Doc_020613-080000", kReparse, IO_REPARSE_TAG_SYMLINK},
+        {L"Doc_030613-080000", kReparse, kDedup},
+        {L"Doc_040613-080000", kReparse, kCloud},
+        {L"Doc_050613-080000", kFolder, 0},
+        {L"Doc_000613-080000", FILE_ATTRIBUTE_ARCHIVE, 0},                       // a file, not a copy
+        {L"Doc_000613-070000", kReparse | FILE_ATTRIBUTE_HIDDEN, IO_REPARSE_TAG_MOUNT_POINT},  // never touched
+        {L"Doc_000613-060000", kFolder | FILE_ATTRIBUTE_SYSTEM, 0},
+    };
+    const std::vector<FolderEntry> removed = OldCopiesToRemove(listed, L"Doc", 1);
+    std::vector<std::pair<std::wstring, bool>> got;
+    for (const FolderEntry& entry : removed) got.emplace_back(entry.name, entry.IsLink());
+    EXPECT_EQ(got, (std::vector<std::pair<std::wstring, bool>>{{L"Doc_010613-080000", true},
+                                                                {L"Doc_020613-080000", true},
+                                                                {L"Doc_030613-080000", false},
+                                                                {L"Doc_040613-080000", false}}));
+    EXPECT_EQ(OldCopiesToRemove(listed, L"Doc", 0).size(), 5u);
+    EXPECT_TRUE(OldCopiesToRemove(listed, L"Doc", 5).empty());
 }
 
 TEST_F(FolderJobTest, SourceAndDestinationChecks) {

@@ -86,6 +86,27 @@ TEST_F(RunJobTest, AFailureInsideTheJobEndsItSilently) {
     ExpectPutBack();
 }
 
+TEST_F(RunJobTest, ALogFailingAtTheKindLineEndsTheJobSilently) {
+    MakeFile(temp / L"Fonte\\a.txt", "a");
+    FolderJob(1, temp / L"Fonte", temp / L"Copie");
+    SetBool(kMainSection, L"TipoDir2", false);
+    SetBool(kMainSection, L"TipoFile2", true);
+    SetBool(kMainSection, L"TipoDir3", false);
+    SetBool(kMainSection, L"TipoExe3", true);
+    const std::pair<int, const wchar_t*> kinds[] = {
+        {1, L"Tipo di backup : Cartelle"}, {2, L"Tipo di backup : File"}, {3, L"Tipo di backup : Lancio di un file"}};
+    for (const auto& [slot, line] : kinds) {
+        host = RecordingHost{};
+        host.onLog = [line = std::wstring(line)](const std::wstring& logged) {
+            if (logged == line) throw IoFailure("log folder missing");
+        };
+        EXPECT_NO_THROW(engine.RunJob(slot)) << slot;
+        EXPECT_EQ(host.log, Opening(slot));
+        ExpectPutBack();
+    }
+    EXPECT_TRUE(FolderNames(temp / L"Copie").empty());
+}
+
 class IntervalTest : public RunJobTest {
 protected:
     IntervalTest() { NoKind(1); }

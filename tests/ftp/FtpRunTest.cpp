@@ -123,6 +123,30 @@ TEST_F(FtpRunTest, FailuresInsideTheRunAreLoggedAndTheRunGoesOn) {
                                                       L"Copia sul sito ftp effettuata : " + LogTime()}));
 }
 
+TEST_F(FtpRunTest, AFolderThatCannotBeListedIsLoggedAndTheUploadGoesOn) {
+    const std::wstring source = temp / L"Documenti";
+    ASSERT_TRUE(MakeFile(source + L"\\nota.", "con il punto"));
+    ASSERT_TRUE(MakeFile(source + L"\\nota", "senza"));
+    ASSERT_TRUE(MakeFile(source + L"\\Sparita\\c.txt", "c"));
+    ASSERT_TRUE(MakeFile(source + L"\\Zeta\\d.txt", "d"));
+    FolderJob(1, source, L"");
+    FtpJob(1, "real", L"");
+    SetBool(JobSection(1), L"ftp-Binari", true);
+    VanishWhenListed(source + L"\\Sparita");
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Cartella non copiata (non leggibile) : " + source + L"\\Sparita",
+                                                      L"Copia sul sito ftp effettuata : " + LogTime()}));
+    EXPECT_EQ(Contents(ReadTree(FtpRoot() + L"\\Documenti_" + Stamp())),
+              (std::map<std::wstring, std::string>{
+                  {L"nota.", "con il punto"}, {L"nota", "senza"}, {L"Zeta", ""}, {L"Zeta\\d.txt", "d"}}));
+
+    VanishWhenListed(source);
+    SetNow(2013, 6, 6, 10, 0, 0);
+    host.log.clear();
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Cartella non copiata (non leggibile) : " + source}));
+}
+
 TEST(RemoteFoldersTest, KnownFoldersAreTheMadeOnesAndTheirAncestors) {
     const std::vector<std::wstring> known{L"/backup/Doc_1/Data2", L"/x"};
     EXPECT_TRUE(IsKnownRemoteFolder(known, L"/backup"));

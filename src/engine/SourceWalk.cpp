@@ -1,0 +1,80 @@
+#include "engine/SourceWalk.h"
+
+#include <algorithm>
+
+#include "engine/CopyNaming.h"
+#include "engine/EngineFiles.h"
+#include "win/Clock.h"
+
+namespace vt {
+
+namespace {
+constexpr wchar_t kUnreadable[] = L"Cartella non copiata (non leggibile) : ";
+constexpr wchar_t kHoldsCopies[] = L"Cartella esclusa dalla copia (contiene i backup) : ";
+}  // namespace
+
+SubFolderStep DecideSubFolder(bool copiesFolder, const std::optional<FileIdentity>& identity,
+                              const std::vector<FileIdentity>& onPath) {
+    if (copiesFolder) return SubFolderStep::ExcludeCopies;
+    // A link back to a folder the walk is inside would be walked round and round.
+    if (identity && std::find(onPath.begin(), onPath.end(), *identity) != onPath.end()) return SubFolderStep::SkipLoop;
+    return SubFolderStep::Enter;
+}
+
+std::wstring ShownFolder(const std::wstring& folder) {
+    if (folder.size() > 1 && folder.back() == L'\\' && folder[folder.size() - 2] != L':')
+        return folder.substr(0, folder.size() - 1);
+    return folder;
+}
+
+void SourceWalk::ExcludeCopies(const std::wstring& destination, const std::wstring& copyName) {
+    destination_ = destination;
+    copyName_ = copyName;
+}
+
+void SourceWalk::Run(const std::wstring& root) {
+    root_ = root;
+    onPath_.clear();
+    destinationIdentity_.reset();
+    const std::optional<FileIdentity> rootIdentity = FolderIdentity(root);
+    if (rootIdentity) onPath_.push_back(*rootIdentity);
+    // A source that is itself the destination: its dated copies are left out, not the source.
+    rootHoldsCopies_ = IsCopiesFolder(L"", L"", root, rootIdentity);
+    Walk(root);
+}
+
+bool SourceWalk::IsCopiesFolder(const std::wstring& parent, const std::wstring& name, const std::wstring& path,
+                                const std::optional<FileIdentity>& identity) {
+    if (destination_.empty()) return false;
+    if (rootHoldsCopies_ && parent == root_ && IsDatedCopyOf(name, copyName_)) return true;
+    // Asked again until the destination exists: the copy itself may create it meanwhile.
+    if (!destinationIdentity_) destinationIdentity_ = FolderIdentity(destination_);
+    if (identity && destinationIdentity_) return *identity == *destinationIdentity_;
+    return SamePath(path, destination_);
+}
+
+void SourceWalk::Walk(const std::wstring& folder) {
+    if (run_.stopRequested) return;
+    const auto entries = ListFolder(folder);
+    if (!entries) return run_.Log(kUnreadable + ShownFolder(folder));
+    if (!copyLevel_(folder, *entries)) return;
+    for (const FolderEntry& entry : *entries) {
+        if (!entry.IsFolder() || entry.name[0] == L'.') continue;
+        if (run_.stopRequested) return;
+        run_.host.SetClockText(ClockText(LocalNow(), L"."));
+        run_.host.Repaint();
+        const std::wstring path = folder + entry.name + L"\\";
+        const std::optional<FileIdentity> identity = FolderIdentity(path);
+        switch (DecideSubFolder(IsCopiesFolder(folder, entry.name, path, identity), identity, onPath_)) {
+            case SubFolderStep::ExcludeCopies: run_.Log(kHoldsCopies + ShownFolder(path)); break;
+            case SubFolderStep::SkipLoop: run_.Log(kUnreadable + ShownFolder(path)); break;
+            case SubFolderStep::Enter:
+                if (identity) onPath_.push_back(*identity);
+                Walk(path);
+                if (identity) onPath_.pop_back();
+                break;
+        }
+    }
+}
+
+}  // namespace vt

@@ -1,0 +1,56 @@
+#pragma once
+// The walk of a source tree that the local copy and the FTP upload share: each folder's files
+// are handed over level by level, then its sub-folders are walked one by one. What the walk
+// leaves out is logged: a folder it cannot list, the folder that holds the dated copies, a
+// link that leads back to a folder on the way down.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/RunContext.h"
+#include "win/FileHelpers.h"
+
+namespace vt {
+
+// What the walk does with a sub-folder whose name does not begin with ".".
+enum class SubFolderStep { Enter, ExcludeCopies, SkipLoop };
+
+// copiesFolder: the sub-folder is the folder of the dated copies, or a dated copy when the
+// source itself holds them. identity: the folder the sub-folder leads to, when known; onPath:
+// the folders from the source root down to its parent.
+SubFolderStep DecideSubFolder(bool copiesFolder, const std::optional<FileIdentity>& identity,
+                              const std::vector<FileIdentity>& onPath);
+
+// "C:\Dati\Sotto\" as a log line shows it: "C:\Dati\Sotto"; a drive root keeps its "\".
+std::wstring ShownFolder(const std::wstring& folder);
+
+class SourceWalk {
+public:
+    // Copies the files of one folder (path ending with "\"); false when the user stopped there,
+    // which leaves the folder's sub-folders out.
+    using LevelCopy = std::function<bool(const std::wstring& folder, const std::vector<FolderEntry>& entries)>;
+
+    SourceWalk(RunContext& run, LevelCopy copyLevel) : run_(run), copyLevel_(std::move(copyLevel)) {}
+
+    // A local copy: the walk never enters the folder that holds the dated copies of copyName,
+    // however the source reaches it.
+    void ExcludeCopies(const std::wstring& destination, const std::wstring& copyName);
+    // Walks from the source root (path ending with "\").
+    void Run(const std::wstring& root);
+
+private:
+    void Walk(const std::wstring& folder);
+    bool IsCopiesFolder(const std::wstring& parent, const std::wstring& name, const std::wstring& path,
+                        const std::optional<FileIdentity>& identity);
+
+    RunContext& run_;
+    LevelCopy copyLevel_;
+    std::wstring root_;
+    std::wstring destination_, copyName_;
+    std::optional<FileIdentity> destinationIdentity_;
+    bool rootHoldsCopies_ = false;
+    std::vector<FileIdentity> onPath_;
+};
+
+}  // namespace vt

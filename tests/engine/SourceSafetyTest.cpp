@@ -1,0 +1,148 @@
+// What the walk of a source leaves out, and says so: the folder of the copies inside the
+// source, a folder it cannot list, a link back up the tree; and names the system would trim.
+#include "EngineFixture.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "engine/SourceWalk.h"
+
+namespace vt::test {
+namespace {
+
+using Lines = std::vector<std::wstring>;
+using Files = std::map<std::wstring, std::string>;
+
+const std::wstring kExcluded = L"Cartella esclusa dalla copia (contiene i backup) : ";
+const std::wstring kUnreadable = L"Cartella non copiata (non leggibile) : ";
+
+class SourceSafetyTest : public EngineTest {
+protected:
+    SourceSafetyTest() {
+        source = temp / L"Dati";
+        MakeFile(source + L"\\a.txt", "alfa");
+        MakeFile(source + L"\\Sotto\\b.txt", "beta");
+    }
+
+    Lines Run() {
+        host.log.clear();
+        engine.RunJob(1);
+        return host.LinesAfter(L"Tipo di backup : Cartelle");
+    }
+    Lines Closing(const std::wstring& text) const { return {text + LogTime()}; }
+
+    std::wstring source;
+    const Files kSource{{L"a.txt", "alfa"}, {L"Sotto", ""}, {L"Sotto\\b.txt", "beta"}};
+};
+
+std::wstring ShortPath(const std::wstring& path) {
+    std::wstring out(MAX_PATH, L'\0');
+    out.resize(GetShortPathNameW(path.c_str(), out.data(), MAX_PATH));
+    return out;
+}
+
+TEST_F(SourceSafetyTest, TheCopiesInsideTheSourceAreNeverCopiedAgain) {
+    Policy(false, false, true, 2);
+    const std::wstring copies = source + L"\\Copie di sicurezza";
+    ASSERT_TRUE(MakeFolder(copies));
+    // The destination as another spelling of the same folder: its short name, other case,
+    // "/" for "\", a ".." and a trailing separator.
+    const std::wstring shortName = ShortPath(copies);
+    ASSERT_NE(shortName.find(L'~'), std::wstring::npos);
+    std::wstring spelled = shortName.substr(0, shortName.rfind(L'\\'));
+    std::transform(spelled.begin(), spelled.end(), spelled.begin(), ::towlower);
+    std::replace(spelled.begin() + 3, spelled.end(), L'\\', L'/');
+    spelled += L"/Sotto/../" + shortName.substr(shortName.rfind(L'\\') + 1) + L"/";
+    FolderJob(1, source, spelled);
+
+    Lines expected{kExcluded + copies, L"Copia limitata nel numero effettuata : "};
+    for (WORD hour : {10, 11, 12}) {
+        SetNow(2013, 6, 6, hour, 0, 0);
+        expected.back() = L"Copia limitata nel numero effettuata : " + LogTime();
+        EXPECT_EQ(Run(), expected) << hour;
+        EXPECT_EQ(Contents(ReadTree(copies + L"\\Dati_" + Stamp())), kSource) << hour;
+    }
+    EXPECT_EQ(FolderNames(copies).size(), 3u);
+}
+
+TEST_F(SourceSafetyTest, ADestinationMadeDuringTheCopyIsLeftOutAsWell) {
+    Policy(false, true, false);
+    // Made with the first copied file, before the walk lists Sotto.
+    const std::wstring copies = source + L"\\Sotto\\Copie";
+    FolderJob(1, source, copies);
+    EXPECT_EQ(Run(), (Lines{kExcluded + copies, L"Copia infinita effettuata : " + LogTime()}));
+    EXPECT_EQ(Contents(ReadTree(copies + L"\\Dati_" + Stamp())), kSource);
+}
+
+TEST_F(SourceSafetyTest, ASourceThatHoldsItsOwnCopiesLeavesOnlyThemOut) {
+    Policy(false, true, false);
+    MakeFolder(source + L"\\Dati_2013");  // not a dated copy: copied with the rest
+    MakeFile(source + L"\\Dati_2013\\c.txt", "c");
+    FolderJob(1, source, source + L"\\");
+    const std::wstring first = source + L"\\Dati_" + Stamp();
+    EXPECT_EQ(Run(), Closing(L"Copia infinita effettuata : "));
+    SetNow(2013, 6, 6, 10, 0, 0);
+    EXPECT_EQ(Run(), (Lines{kExcluded + first, L"Copia infinita effettuata : " + LogTime()}));
+    Files expected = kSource;
+    expected.insert({{L"Dati_2013", ""}, {L"Dati_2013\\c.txt", "c"}});
+    EXPECT_EQ(Contents(ReadTree(source + L"\\Dati_" + Stamp())), expected);
+}
+
+TEST_F(SourceSafetyTest, AFolderThatCannotBeListedIsLoggedAndTheRestIsCopied) {
+    Policy(false, true, false);
+    const std::wstring dest = temp / L"Copie";
+    MakeFile(source + L"\\Sparita\\c.txt", "c");
+    MakeFile(source + L"\\Zeta\\d.txt", "d");
+    FolderJob(1, source, dest);
+    VanishWhenListed(source + L"\\Sparita");
+    EXPECT_EQ(Run(), (Lines{kUnreadable + source + L"\\Sparita", L"Copia infinita effettuata : " + LogTime()}));
+    Files expected = kSource;
+    expected.insert({{L"Zeta", ""}, {L"Zeta\\d.txt", "d"}});
+    EXPECT_EQ(Contents(ReadTree(dest + L"\\Dati_" + Stamp())), expected);
+}
+
+TEST_F(SourceSafetyTest, ASourceRootThatCannotBeListedRemovesNoCopy) {
+    Policy(true, false, false);
+    const std::wstring dest = temp / L"Copie";
+    MakeFile(dest + L"\\Dati_010613-080000\\a.txt", "vecchia");
+    FolderJob(1, source, dest);
+    VanishWhenListed(source);
+    EXPECT_EQ(Run(), (Lines{kUnreadable + source}));
+    EXPECT_EQ(FolderNames(dest), (Lines{L"Dati_010613-080000"}));
+    EXPECT_FALSE(host.busy);
+}
+
+TEST_F(SourceSafetyTest, NamesEndingInADotOrABlankAreCopiedAndRemovedAsTheyAre) {
+    Policy(true, false, false);
+    const std::wstring dest = temp / L"Copie";
+    MakeFile(source + L"\\nota.", "con il punto");
+    MakeFile(source + L"\\nota", "senza");
+    MakeFile(source + L"\\Cartella \\nota ", "con lo spazio");
+    MakeFile(source + L"\\Cartella\\nota", "altra cartella");
+    FolderJob(1, source, dest);
+    EXPECT_EQ(Run(), Closing(L"Singola copia effettuata : "));
+    EXPECT_EQ(Contents(ReadTree(dest + L"\\Dati_" + Stamp())), Contents(ReadTree(source)));
+    // The next run removes that copy whole, those names included.
+    SetNow(2013, 6, 7, 9, 45, 0);
+    EXPECT_EQ(Run(), Closing(L"Singola copia effettuata : "));
+    EXPECT_EQ(FolderNames(dest), (Lines{L"Dati_" + Stamp()}));
+}
+
+TEST(SourceWalk, ALinkBackToAFolderOnTheWayIsNotEntered) {
+    // Wine cannot make junctions or symbolic links: the walk's choice is tested on identities,
+    // which the file helpers' tests show to be one per folder whatever the path to it.
+    const FileIdentity root{7, 100}, parent{7, 101}, sibling{7, 102}, otherVolume{8, 100};
+    const std::vector<FileIdentity> onPath{root, parent};
+    EXPECT_EQ(DecideSubFolder(false, root, onPath), SubFolderStep::SkipLoop);
+    EXPECT_EQ(DecideSubFolder(false, parent, onPath), SubFolderStep::SkipLoop);
+    // A link across to another branch ends by itself: it is walked.
+    EXPECT_EQ(DecideSubFolder(false, sibling, onPath), SubFolderStep::Enter);
+    EXPECT_EQ(DecideSubFolder(false, otherVolume, onPath), SubFolderStep::Enter);
+    EXPECT_EQ(DecideSubFolder(false, std::nullopt, onPath), SubFolderStep::Enter);
+    EXPECT_EQ(DecideSubFolder(true, sibling, onPath), SubFolderStep::ExcludeCopies);
+    EXPECT_EQ(ShownFolder(L"C:\\Dati\\Sotto\\"), L"C:\\Dati\\Sotto");
+    EXPECT_EQ(ShownFolder(L"C:\\"), L"C:\\");
+}
+
+}  // namespace
+}  // namespace vt::test
