@@ -208,6 +208,16 @@ protected:
         transport.commands.clear();
         transport.actions.clear();
     }
+    // A Put of `size` bytes under way: the server has answered up to 150 and connected, and
+    // the network has taken `room` bytes.
+    void PutUnderWay(size_t size, int room) {
+        ASSERT_TRUE(test::WriteBytes(temp / L"f", std::string(size, 'x')));
+        session.localFileName = temp / L"f";
+        ASSERT_TRUE(session.StartPut());
+        transport.room = room;
+        Reply("200 ok\r\n200 ok\r\n150 go\r\n");
+        session.OnDataAccepted(0);
+    }
     // Runs the data side until the file has gone out.
     void Drain() {
         for (int guard = 0; guard < 10000 && transport.continues > 0; ++guard) {
@@ -390,13 +400,8 @@ TEST_F(FtpSessionTest, ALostDataConnectionFailsThePutAfterTheServersReply) {
 }
 
 TEST_F(FtpSessionTest, ServerClosingTheDataConnectionEarlyIsNotASuccess) {
-    ASSERT_TRUE(test::WriteBytes(temp / L"f", std::string(100000, 'x')));
     LogIn();
-    session.localFileName = temp / L"f";
-    ASSERT_TRUE(session.StartPut());
-    transport.room = 10;
-    Reply("200 ok\r\n200 ok\r\n150 go\r\n");
-    session.OnDataAccepted(0);
+    PutUnderWay(100000, 10);
     session.OnDataClosed(0);
     Reply("226 Done\r\n");
     EXPECT_NE(session.RequestError(), 0);
@@ -536,12 +541,7 @@ TEST_F(FtpSessionTest, AReplyWithoutAValidCodeFailsTheRequestWith500AndItsLine) 
     EXPECT_TRUE(session.Connected());
 
     // The transfer has begun when the server answers without a code: not a success.
-    ASSERT_TRUE(test::WriteBytes(temp / L"f", std::string(100000, 'x')));
-    session.localFileName = temp / L"f";
-    ASSERT_TRUE(session.StartPut());
-    transport.room = 1000;
-    Reply("200 ok\r\n200 ok\r\n150 go\r\n");
-    session.OnDataAccepted(0);
+    PutUnderWay(100000, 1000);
     EXPECT_EQ(transport.data.size(), 1000u);
     Reply("0 aborted\r\n");
     EXPECT_EQ(session.Phase(), FtpPhase::Ready);
@@ -637,13 +637,8 @@ TEST(FtpSessionProperty, NoServerReplyTurnsAFailureIntoSuccess) {
 }
 
 TEST_F(FtpSessionTest, QuitClosesTheSessionEvenInTheMiddleOfATransfer) {
-    ASSERT_TRUE(test::WriteBytes(temp / L"f", std::string(100000, 'x')));
     LogIn();
-    session.localFileName = temp / L"f";
-    ASSERT_TRUE(session.StartPut());
-    transport.room = 1000;
-    Reply("200 ok\r\n200 ok\r\n150 go\r\n");
-    session.OnDataAccepted(0);
+    PutUnderWay(100000, 1000);
     const unsigned put = session.Request();
     ASSERT_TRUE(session.StartQuit());
     EXPECT_NE(session.Request(), put);
