@@ -64,12 +64,13 @@ void TFormDatiFTP::ReadValues() {
     Edit2.SetText(store.ReadString(section_, L"ftp-HDN", L""));
     Edit3.SetText(store.ReadString(section_, L"ftp-UN", L""));
     const std::wstring password = store.ReadString(section_, L"ftp-Pswd", L"");
-    const bool ascii = store.ReadBool(section_, L"ftp-ASCII", true);
     const bool binary = store.ReadBool(section_, L"ftp-Binari", false);
     store.Close();
-    // The pair is stored as two flags; binary only when it alone is set.
-    RB1.SetChecked(ascii || !binary);
-    RB2.SetChecked(!ascii && binary);
+    // ASCII is set from its flag first, then binary from its own, and selecting one radio
+    // button clears the other: so the binary flag alone decides. With both stored, "Dati
+    // Binari" is selected; with neither, ASCII stays as designed.
+    RB1.SetChecked(!binary);
+    RB2.SetChecked(binary);
     Edit4.SetText(FtpPasswordFromStore(password));
 }
 

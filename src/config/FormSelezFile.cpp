@@ -153,9 +153,8 @@ void TFormSelezFile::RemoveSelection() {
     const int index = LB1.ItemIndex();
     if (index < 0) return;
     LB1.Delete(index);
-    // The next entry takes the place, so that repeated removals go on from there.
-    const int count = LB1.Count();
-    if (count > 0) LB1.SetItemIndex(index < count ? index : count - 1);
+    // Nothing is selected afterwards, so a repeated command cannot remove a second entry.
+    LB1.SetItemIndex(-1);
 }
 
 void TFormSelezFile::RemoveAll() {

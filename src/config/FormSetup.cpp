@@ -376,8 +376,9 @@ void TFormSetup::OnCommand(int id, int notifyCode) {
         case IDB_SETUP_LOGFILE: BtnLogFileClick(); break;
         case IDB_SETUP_BACKUP: BtnBackupClick(); break;
         case IDB_SETUP_HELP: RequestHelp(L"ImpostaBackups"); break;
-        case IDB_SETUP_EXIT:
-        case IDOK: FormClose(); break;
+        // No default button: Enter while typing the command line or the time must not close
+        // the window, so the dialog manager's IDOK is not a close.
+        case IDB_SETUP_EXIT: FormClose(); break;
         default: break;
     }
 }

@@ -51,8 +51,9 @@ bool TFtpClient::Quit() {
 }
 
 // Runs the message loop until the request has ended; gives up after Timeout seconds without
-// progress (once more for a passive retry), or at once when the program is ending.
+// a block sent (once more for a passive retry), or at once when the program is ending.
 bool TFtpClient::Wait() {
+    const unsigned request = session_->Request();
     const ULONGLONG limit = static_cast<ULONGLONG>(std::max(Timeout, 0)) * 1000;
     ULONGLONG deadline = GetTickCount64() + limit;
     unsigned progress = session_->Progress();
@@ -75,7 +76,8 @@ bool TFtpClient::Wait() {
         const DWORD wait = limit > 0 ? static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 100)) : 100;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, wait, QS_ALLINPUT);
     }
-    return session_->RequestError() == 0;
+    // A Quit made while this request waited has ended it.
+    return session_->Request() == request && session_->RequestError() == 0;
 }
 
 }  // namespace vt

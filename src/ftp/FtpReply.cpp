@@ -1,6 +1,6 @@
 #include "ftp/FtpReply.h"
 
-#include <cctype>
+#include <cstring>
 
 namespace vt {
 
@@ -25,14 +25,42 @@ bool ReplyAssembler::NextLine(std::string& line) {
     return true;
 }
 
-bool CompletesReply(const std::string& line, int& code) {
-    if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) return false;
-    size_t i = 0;
-    int value = 0;
-    while (i < line.size() && std::isdigit(static_cast<unsigned char>(line[i])) && value < 100000)
-        value = value * 10 + (line[i++] - '0');
-    if (i < line.size() && line[i] == '-') return false;
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+ReplyLine ClassifyReplyLine(const std::string& line, int& code) {
+    size_t digits = 0;
+    while (digits < line.size() && IsDigit(line[digits])) ++digits;
+    if (digits == 0 || (digits < line.size() && line[digits] == '-')) return ReplyLine::Continues;
+    if (digits != 3) return ReplyLine::Malformed;
+    const int value = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
+    if (value < 100 || value > 599) return ReplyLine::Malformed;
     code = value;
+    return ReplyLine::Completes;
+}
+
+bool ParsePassiveReply(const std::string& line, uint32_t& address, uint16_t& port) {
+    size_t i = 3;
+    while (i < line.size() && !IsDigit(line[i])) ++i;
+    if (i >= line.size() || line[i - 1] == '+' || line[i - 1] == '-') return false;
+    unsigned char bytes[6];
+    for (int n = 0; n < 6; ++n) {
+        if (n > 0 && (i >= line.size() || line[i++] != ',')) return false;
+        unsigned value = 0;
+        size_t digits = 0;
+        for (; i < line.size() && IsDigit(line[i]); ++i, ++digits)
+            if (digits < 3) value = value * 10 + (line[i] - '0');
+        if (digits == 0 || digits > 3 || value > 255) return false;
+        bytes[n] = static_cast<unsigned char>(value);
+    }
+    if (i < line.size() && (IsDigit(line[i]) || line[i] == ',')) return false;
+    const uint16_t announced = static_cast<uint16_t>(bytes[4] * 256 + bytes[5]);
+    if (announced == 0) return false;
+    std::memcpy(&address, bytes, 4);
+    port = announced;
     return true;
 }
 

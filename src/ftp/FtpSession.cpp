@@ -37,24 +37,6 @@ void SplitHostPort(const std::string& text, std::string& host, uint16_t& port) {
     port = static_cast<uint16_t>(value);
 }
 
-// "227 Entering Passive Mode (h1,h2,h3,h4,p1,p2)": the six numbers after the first digit
-// that follows the code.
-bool ParsePassiveReply(const std::string& line, uint32_t& address, uint16_t& port) {
-    size_t i = 3;
-    while (i < line.size() && (line[i] < '0' || line[i] > '9')) ++i;
-    unsigned v[6];
-    if (i >= line.size() || std::sscanf(line.c_str() + i, "%u,%u,%u,%u,%u,%u", &v[0], &v[1], &v[2], &v[3],
-                                        &v[4], &v[5]) != 6)
-        return false;
-    for (unsigned x : v)
-        if (x > 255) return false;
-    const unsigned char bytes[4] = {static_cast<unsigned char>(v[0]), static_cast<unsigned char>(v[1]),
-                                    static_cast<unsigned char>(v[2]), static_cast<unsigned char>(v[3])};
-    std::memcpy(&address, bytes, 4);
-    port = static_cast<uint16_t>(v[4] * 256 + v[5]);
-    return true;
-}
-
 }  // namespace
 
 FtpSession::~FtpSession() {
@@ -62,6 +44,7 @@ FtpSession::~FtpSession() {
 }
 
 bool FtpSession::Begin(Step first, FtpPhase phase) {
+    ++request_;
     requestError_ = 0;
     errorMessage_.clear();
     step_ = first;
@@ -124,14 +107,25 @@ bool FtpSession::StartPut() {
 }
 
 bool FtpSession::StartQuit() {
-    if (phase_ != FtpPhase::Ready) {
-        errorMessage_ = "FTP component not ready";
-        return false;
-    }
+    // Quit can always close the session, even in the middle of another request.
+    if (phase_ != FtpPhase::Ready) DropRunningRequest();
     // Without a connection nothing is sent and the request ends by its timeout.
     Begin(Step::Quit, FtpPhase::WaitingResponse);
     Send("QUIT");
     return true;
+}
+
+// The transfer stops at once; a lookup or a connection still being made is cancelled. Replies
+// still due to the dropped request may come before the one to QUIT, which closes anyway.
+void FtpSession::DropRunningRequest() {
+    transport_.CloseData();
+    EndTransfer();
+    if (!connected_) {
+        transport_.CloseControl();
+        replies_.Clear();
+    }
+    step_ = Step::None;
+    phase_ = FtpPhase::Ready;
 }
 
 void FtpSession::Send(const std::string& command) {
@@ -170,7 +164,8 @@ void FtpSession::Succeed() {
 }
 
 void FtpSession::Fail(int code, const std::string& message) {
-    if (requestError_ == 0) requestError_ = code;
+    // 0 would read as success.
+    if (requestError_ == 0) requestError_ = code != 0 ? code : 500;
     if (errorMessage_.empty()) errorMessage_ = Hidden(message);
     if (step_ == Step::Stor || step_ == Step::Port || step_ == Step::Pasv || step_ == Step::Type ||
         step_ == Step::Abor) {
@@ -219,11 +214,33 @@ void FtpSession::OnControlData(const char* bytes, size_t count) {
     while (replies_.NextLine(line)) {
         replyLine_ = line;
         lastResponse_ = Hidden(line);
-        ++progress_;
+        // A reply line is no progress: a server that sends continuation lines for ever still
+        // times out.
         int code = 0;
-        if (!CompletesReply(line, code)) continue;
-        statusCode_ = code;
-        OnReply(code);
+        switch (ClassifyReplyLine(line, code)) {
+            case ReplyLine::Continues: break;
+            case ReplyLine::Completes:
+                statusCode_ = code;
+                OnReply(code);
+                break;
+            case ReplyLine::Malformed:
+                statusCode_ = 500;
+                OnProtocolError();
+                break;
+        }
+    }
+}
+
+// A line where a reply code belongs that is not one: the request ends with 500 and the line,
+// as any refusal ends it, but never turns into a fallback or a retry.
+void FtpSession::OnProtocolError() {
+    switch (step_) {
+        case Step::None: return;
+        case Step::Banner:
+        case Step::User:
+        case Step::Pass: return FailConnect(500, lastResponse_);
+        case Step::Quit: return OnReply(500);
+        default: return Fail(500, lastResponse_);
     }
 }
 

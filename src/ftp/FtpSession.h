@@ -56,7 +56,7 @@ public:
     bool binary = true;
 
     // Each starts a request; false when it could not start (errorMessage tells why), and then
-    // the phase is Ready again.
+    // the phase is Ready again. Quit always starts, dropping a request still running.
     bool StartConnect();
     bool StartMkd();
     bool StartPut();
@@ -84,8 +84,10 @@ public:
     int StatusCode() const { return statusCode_; }
     int RequestError() const { return requestError_; }
     const std::string& ErrorMessage() const { return errorMessage_; }
-    // Grows with every event that shows the request is moving: replies, blocks sent.
+    // Grows with every block of a transfer handed to the network; replies do not count.
     unsigned Progress() const { return progress_; }
+    // Grows with every request started, so a caller can tell that Quit cut into its request.
+    unsigned Request() const { return request_; }
 
 private:
     enum class Step { None, Lookup, Connect, Banner, User, Pass, Mkd, Type, Port, Pasv, Stor, Abor, Quit };
@@ -93,6 +95,8 @@ private:
     bool Begin(Step first, FtpPhase phase);
     void Send(const std::string& command);
     void OnReply(int code);
+    void OnProtocolError();
+    void DropRunningRequest();
     void Succeed();
     void Fail(int code, const std::string& message);
     void FailConnect(int code, const std::string& message);
@@ -124,6 +128,7 @@ private:
     int requestError_ = 0;
     std::string errorMessage_;
     unsigned progress_ = 0;
+    unsigned request_ = 0;
 
     // The running Put.
     HANDLE file_ = INVALID_HANDLE_VALUE;

@@ -20,6 +20,7 @@
 #include "win/Paths.h"
 #include "win/RegKey.h"
 #include "win/StartProgram.h"
+#include "win/WholeDrive.h"
 
 namespace vt {
 
@@ -45,13 +46,6 @@ void SetGlyph(HWND button, int iconId) {
 }
 
 void WriteBoolValue(RegKey& key, const std::wstring& name, bool value) { key.WriteString(name, value ? L"1" : L"0"); }
-
-// A relative or empty path would be taken from the current folder, a bare root is a whole drive.
-bool IsAbsoluteBelowRoot(const std::wstring& folder) {
-    if (folder.rfind(L"\\\\", 0) == 0) return folder.find_first_not_of(L'\\', 2) != std::wstring::npos;
-    const bool drive = folder.size() > 3 && iswalpha(folder[0]) && folder[1] == L':' && folder[2] == L'\\';
-    return drive && folder.find_first_not_of(L'\\', 3) != std::wstring::npos;
-}
 
 }  // namespace
 

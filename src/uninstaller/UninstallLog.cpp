@@ -1,6 +1,7 @@
 #include "uninstaller/UninstallLog.h"
 
 #include "win/Text.h"
+#include "win/WholeDrive.h"
 
 namespace vt::sweepex {
 
@@ -13,6 +14,7 @@ std::vector<std::wstring> SplitLogLines(std::string_view bytes) {
         if (end == std::string_view::npos) end = bytes.size();
         std::string_view line = bytes.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        line = line.substr(0, line.find('\0'));
         lines.push_back(FromAnsi(line));
         start = next;
     }
@@ -31,12 +33,13 @@ public:
             // Every test sees the line the tests before it may have replaced.
             if (Is(L"[directory]") && Advance()) Add(StepKind::DeleteTree, line_, true);
             if (Is(L"[dircorrente]") && Advance()) {
+                if (!IsAbsoluteBelowRoot(line_)) return {Step{StepKind::Refuse, line_, L"", true}};
                 base_ = line_ + L"\\";
                 Add(StepKind::SetBaseFolder, base_, false);
             }
-            if (Is(L"[file1]")) ReadList(base_, true);
-            if (Is(L"[file2]")) ReadList(base_, false);
-            if (Is(L"[file3]")) ReadList(L"", false);
+            if (Is(L"[file1]")) ReadList(base_, true, true);
+            if (Is(L"[file2]")) ReadList(base_, false, true);
+            if (Is(L"[file3]")) ReadList(L"", false, false);
             if (Is(L"[file4]") && Advance()) {
                 const std::wstring extension = line_;
                 if (Advance()) {
@@ -60,8 +63,11 @@ private:
     }
 
     // Names up to the line "-" exactly, or to the end of the log.
-    void ReadList(const std::wstring& prefix, bool failureCounts) {
-        while (Advance() && line_ != L"-") Add(StepKind::DeleteFile, prefix + line_, failureCounts);
+    void ReadList(const std::wstring& prefix, bool failureCounts, bool plainNames) {
+        while (Advance() && line_ != L"-") {
+            if (plainNames && !IsPlainName(line_)) Add(StepKind::SkipName, line_, true);
+            else Add(StepKind::DeleteFile, prefix + line_, failureCounts);
+        }
     }
 
     void Add(StepKind kind, const std::wstring& path, bool failureCounts) {

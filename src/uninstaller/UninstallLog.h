@@ -16,6 +16,8 @@ enum class StepKind {
     DeleteMatching,        // "[file4]": files of one extension in one folder
     RemoveEmptyFolder,     // "[rimuovidir]": failure ignored
     AskRemoveEmptyFolder,  // "[rimuovidirmsg]": the empty-folder question
+    SkipName,              // a "[file1]"/"[file2]" name that is not a plain file name: kept, removal incomplete
+    Refuse,                // a base folder that is not an absolute folder below a root: nothing is done
 };
 
 struct Step {
@@ -27,12 +29,17 @@ struct Step {
 };
 
 // Lines of the file's text (system ANSI code page); CR LF or LF ends a line, and a last line
-// without one still counts.
+// without one still counts. A NUL byte ends the line's text, as it ends the path the system
+// is given; the rest up to the line end is dropped.
 std::vector<std::wstring> SplitLogLines(std::string_view bytes);
 
 // Tags match in any letter case. A line that one section takes as its argument is still
 // tested against the tags after it, as the log has always been read. A section whose
 // argument is missing at the end of the log does nothing.
+// The names of "[file1]" and "[file2]" stay inside the base folder: a name with a separator,
+// a drive, ".." and the like becomes a SkipName step. A base folder that is not an absolute
+// folder below a drive or share root makes the whole log a single Refuse step, so that
+// nothing at all is deleted.
 std::vector<Step> ReadUninstallLog(const std::vector<std::wstring>& lines);
 
 // "[file4]": the name's extension, in lower case, equals "." and the first three characters

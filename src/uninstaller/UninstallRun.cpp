@@ -4,9 +4,9 @@
 
 #include <stdexcept>
 
-#include "uninstaller/WholeDrive.h"
 #include "win/FileHelpers.h"
 #include "win/Paths.h"
+#include "win/WholeDrive.h"
 
 namespace vt::sweepex {
 
@@ -29,6 +29,11 @@ void MakeOwnFolderCurrent(const std::wstring& ownFolder) {
 }
 
 }  // namespace
+
+TreeStart DecideTreeStart(const std::wstring& absolutePath, DWORD attributes, DWORD reparseTag) {
+    if (!IsAbsoluteBelowRoot(absolutePath)) return TreeStart::Refuse;
+    return IsLinkReparse(attributes, reparseTag) ? TreeStart::RemoveLink : TreeStart::DeleteTree;
+}
 
 bool DeleteListedFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -82,9 +87,7 @@ void UninstallRun::Execute(const std::vector<Step>& steps) {
 void UninstallRun::ExecuteStep(const Step& step) {
     switch (step.kind) {
         case StepKind::DeleteTree:
-            // An empty line or a bare drive would otherwise empty the whole drive.
-            if (NamesWholeDrive(step.path)) removalIncomplete_ = true;
-            else DeleteTreeFlagged(IncludeTrailingBackslash(step.path));
+            DeleteTreeStep(step.path);
             break;
         case StepKind::SetBaseFolder:
             baseFolder_ = step.path;
@@ -102,6 +105,30 @@ void UninstallRun::ExecuteStep(const Step& step) {
         case StepKind::AskRemoveEmptyFolder:
             MakeOwnFolderCurrent(ownFolder_);
             EmptyFolderPrompt(step.path);
+            break;
+        case StepKind::SkipName:
+            removalIncomplete_ = true;
+            break;
+        case StepKind::Refuse:
+            throw std::runtime_error("the uninstall log names no usable base folder");
+    }
+}
+
+// An empty line, "\" or a bare drive would otherwise empty a whole drive; a relative folder
+// is taken from the current one, as the system would.
+void UninstallRun::DeleteTreeStep(const std::wstring& folder) {
+    const std::wstring full = ExcludeTrailingBackslash(AbsolutePathOf(folder));
+    const std::optional<std::vector<FolderEntry>> self = full.empty() ? std::nullopt : ListMatching(full);
+    const FolderEntry top = self && self->size() == 1 ? self->front() : FolderEntry{};
+    switch (DecideTreeStart(full, top.attributes, top.reparseTag)) {
+        case TreeStart::Refuse:
+            removalIncomplete_ = true;
+            break;
+        case TreeStart::RemoveLink:
+            if (!RemoveDirectoryW(full.c_str())) removalIncomplete_ = true;
+            break;
+        case TreeStart::DeleteTree:
+            DeleteTreeFlagged(full + L"\\");
             break;
     }
 }

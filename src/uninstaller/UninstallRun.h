@@ -1,6 +1,8 @@
 #pragma once
 // The "GoUninstal" run: reads the uninstall log next to the uninstaller, deletes what it
 // lists, deletes the log and tells the user what could not be removed.
+#include <windows.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,6 +31,7 @@ public:
 
 private:
     void ExecuteStep(const Step& step);
+    void DeleteTreeStep(const std::wstring& folder);
     void DeleteMatching(const std::wstring& folder, const std::wstring& extension);
 
     std::wstring ownFolder_;
@@ -37,6 +40,11 @@ private:
     std::wstring baseFolder_;
     bool removalIncomplete_ = false;
 };
+
+// Where a "[directory]" step starts. A folder that is a junction or symbolic link is removed
+// as a link only: what it leads to lies elsewhere and is never listed.
+enum class TreeStart { Refuse, RemoveLink, DeleteTree };
+TreeStart DecideTreeStart(const std::wstring& absolutePath, DWORD attributes, DWORD reparseTag);
 
 // Deletes a file of the "[file...]" sections: read-only ones too; false when it is missing
 // or stays. A file that stays gets its attributes back.

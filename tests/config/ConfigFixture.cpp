@@ -58,4 +58,10 @@ void TypeText(HWND edit, const std::wstring& text) {
     for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 0);
 }
 
+void PressEnter(HWND window, HWND control) {
+    SetFocus(control);
+    MSG msg{control, WM_KEYDOWN, VK_RETURN, 0, static_cast<DWORD>(GetMessageTime()), {}};
+    IsDialogMessageW(window, &msg);
+}
+
 }  // namespace vt::test

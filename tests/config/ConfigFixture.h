@@ -44,5 +44,7 @@ void Click(HWND button);
 // Sets a check box as a click would and tells its window.
 void Tick(HWND box, bool checked);
 void TypeText(HWND edit, const std::wstring& text);
+// Enter typed in a control, as the dialog manager of the window's message loop sees it.
+void PressEnter(HWND window, HWND control);
 
 }  // namespace vt::test

@@ -127,6 +127,23 @@ TEST_F(DatiFtpTest, SavesWithTheSlashAndALongPasswordComesBack) {
     EXPECT_EQ(helpKeywords_, std::vector<std::wstring>{L"DestinazioneFTP"});
 }
 
+TEST_F(DatiFtpTest, TheBinaryFlagIsReadLastSoItWinsWhenBothAreSet) {
+    struct Case {
+        const wchar_t *ascii, *binary;
+        bool binarySelected;
+    };
+    for (const Case& c : {Case{L"1", L"1", true}, Case{L"0", L"0", false}, Case{L"1", L"0", false},
+                          Case{L"0", L"1", true}}) {
+        Write(JobSection(4), L"ftp-ASCII", c.ascii);
+        Write(JobSection(4), L"ftp-Binari", c.binary);
+        TFormDatiFTP f(4);
+        Show(f);
+        EXPECT_EQ(f.RB2.Checked(), c.binarySelected) << c.ascii << c.binary;
+        EXPECT_EQ(f.RB1.Checked(), !c.binarySelected) << c.ascii << c.binary;
+        Click(f.BtnAnnulla.Handle());
+    }
+}
+
 using LogFileTest = ConfigTest;
 
 TEST_F(LogFileTest, ShowsTheDocumentsFolderInLowerCaseAndStoresItAsItIs) {
@@ -225,6 +242,10 @@ TEST_F(SelezFileTest, FilesMenuAndRemovalsAndAnnullaKeepsTheOldList) {
     f.LB1.SetItemIndex(0);
     Command(f, IDM_SEL_RIMUOVISELEZ1);
     EXPECT_EQ(f.LB1.Item(0), L"D:\\Doc\\a.doc");
+    // Nothing is selected afterwards: the same command again removes nothing.
+    EXPECT_EQ(f.LB1.ItemIndex(), -1);
+    Command(f, IDM_SEL_RIMUOVISELEZ1);
+    EXPECT_EQ(f.LB1.Count(), 4);
     answers_ = {IDNO};
     Command(f, IDM_SEL_RIMUOVITUTTO1);
     EXPECT_EQ(f.LB1.Count(), 4);
@@ -244,6 +265,39 @@ TEST_F(SelezFileTest, FilesMenuAndRemovalsAndAnnullaKeepsTheOldList) {
     EXPECT_EQ(files, std::vector<std::wstring>{L"C:\\vecchio.txt"});
     EXPECT_EQ(Read(kMainSection, L"CartAddFile"), L"D:\\Doc\\");
     EXPECT_EQ(Read(kMainSection, L"CartAddCard"), L"C:\\Programma");
+}
+
+using EnterTest = ConfigTest;
+
+TEST_F(EnterTest, TheFourDialogsTakeEnterForTheirDefaultButton) {
+    TFormNrBackup copies;
+    Show(copies);
+    PressEnter(copies.Handle(), copies.SpinEdit1.Handle());
+    EXPECT_EQ(copies.Handle(), nullptr);
+    EXPECT_EQ(Read(kCopiesSection, L"NumBkp"), L"2");
+
+    TFormLogFile log;
+    Show(log);
+    PressEnter(log.Handle(), log.Edit1.Handle());
+    EXPECT_EQ(log.Handle(), nullptr);
+    EXPECT_EQ(Read(kLogSection, L"CBAttiva"), L"0");
+
+    TFormDatiFTP ftp(5);
+    Show(ftp);
+    ftp.Edit1.SetText(L"ftp.example.org");
+    ftp.Edit2.SetText(L"/copie");
+    ftp.Edit3.SetText(L"mario");
+    PressEnter(ftp.Handle(), ftp.Edit3.Handle());
+    EXPECT_EQ(ftp.Handle(), nullptr);
+    EXPECT_EQ(Read(JobSection(5), L"ftp-HN"), L"ftp.example.org");
+
+    std::vector<std::wstring> files{L"C:\\vecchio.txt"};
+    TFormSelezFile list(files, L"C:\\Programma");
+    Show(list);
+    list.LB1.Clear();
+    PressEnter(list.Handle(), list.LB1.Handle());
+    EXPECT_EQ(list.Handle(), nullptr);
+    EXPECT_TRUE(files.empty());
 }
 
 TEST(Pickers, SplitsTheMultiSelectAnswer) {

@@ -227,5 +227,22 @@ TEST_F(SetupTest, TheFileListEditorWorksOnThePageAndTheListIsWrittenOnClose) {
               (std::vector<std::wstring>{L"C:\\a.txt", L"D:\\x\\b.txt"}));
 }
 
+TEST_F(SetupTest, EnterWhileTypingKeepsTheWindowOpenAndSavesNothing) {
+    TFormSetup& f = Open(0);
+    EXPECT_FALSE(SendMessageW(f.BtnExit.Handle(), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+    SendMessageW(f.EditOra.Handle(), EM_SETSEL, 0, 0);
+    TypeText(f.EditOra.Handle(), L"0715");
+    PressEnter(f.Handle(), f.EditOra.Handle());
+    Choose(f.CBTipoDati.Handle(), kLaunchProgram);
+    f.EditDest3.SetText(L"/tutto");
+    PressEnter(f.Handle(), f.EditDest3.Handle());
+    ASSERT_NE(f.Handle(), nullptr);
+    EXPECT_EQ(Main(L"DestinazioneExe", 1), L"<missing>");
+    EXPECT_EQ(Main(L"Orario", 1), L"<missing>");
+    CloseWindow();
+    EXPECT_EQ(Main(L"DestinazioneExe", 1), L"/tutto");
+    EXPECT_EQ(Main(L"Orario", 1), L"07:15");
+}
+
 }  // namespace
 }  // namespace vt::test

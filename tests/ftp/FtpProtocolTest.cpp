@@ -1,6 +1,7 @@
 // The protocol without sockets: a scripted transport stands for the network.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -39,16 +40,101 @@ TEST(FtpReplyTest, CutsALineThatFillsTheWholeBuffer) {
     EXPECT_EQ(lines[1], std::string(10, 'x'));
 }
 
-TEST(FtpReplyTest, OnlyADigitLedLineWithoutHyphenCompletesAReply) {
-    int code = 0;
-    EXPECT_TRUE(CompletesReply("226 Transfer complete", code));
-    EXPECT_EQ(code, 226);
-    EXPECT_TRUE(CompletesReply("250", code));
-    EXPECT_EQ(code, 250);
-    EXPECT_FALSE(CompletesReply("220-Welcome", code));
-    EXPECT_FALSE(CompletesReply(" 220 indented", code));
-    EXPECT_FALSE(CompletesReply("Hello 220", code));
-    EXPECT_FALSE(CompletesReply("", code));
+TEST(FtpReplyTest, AThreeDigitCodeCompletesAReplyAnyOtherNumberIsAProtocolError) {
+    struct Case {
+        const char* line;
+        ReplyLine kind;
+        int code;
+    };
+    for (const Case& c : {Case{"226 Transfer complete", ReplyLine::Completes, 226}, Case{"250", ReplyLine::Completes, 250},
+                          Case{"100x", ReplyLine::Completes, 100}, Case{"599 end", ReplyLine::Completes, 599},
+                          Case{"220-Welcome", ReplyLine::Continues, 0}, Case{"0-x", ReplyLine::Continues, 0},
+                          Case{" 220 indented", ReplyLine::Continues, 0}, Case{"Hello 220", ReplyLine::Continues, 0},
+                          Case{"", ReplyLine::Continues, 0}, Case{"0", ReplyLine::Malformed, 0},
+                          Case{"000", ReplyLine::Malformed, 0}, Case{"00 text", ReplyLine::Malformed, 0},
+                          Case{"099 low", ReplyLine::Malformed, 0}, Case{"600 high", ReplyLine::Malformed, 0},
+                          Case{"2200 long", ReplyLine::Malformed, 0}, Case{"22", ReplyLine::Malformed, 0}}) {
+        int code = 0;
+        EXPECT_EQ(ClassifyReplyLine(c.line, code), c.kind) << c.line;
+        if (c.kind == ReplyLine::Completes) {
+            EXPECT_EQ(code, c.code) << c.line;
+        }
+    }
+}
+
+// Lines from a small alphabet that makes every shape likely: codes of any length, hyphens, blanks.
+std::string RandomLine(unsigned& seed, const char* alphabet = "0123456789-  aZ,()+") {
+    const size_t letters = std::strlen(alphabet);
+    std::string line;
+    const unsigned length = (seed = seed * 1103515245 + 12345) >> 16 & 7;
+    for (unsigned i = 0; i < length; ++i) line.push_back(alphabet[((seed = seed * 1103515245 + 12345) >> 16) % letters]);
+    return line;
+}
+
+TEST(FtpReplyTest, EveryCompletedReplyCarriesAValidCode) {
+    unsigned seed = 7;
+    for (int i = 0; i < 200000; ++i) {
+        const std::string line = RandomLine(seed);
+        int code = -1;
+        const ReplyLine kind = ClassifyReplyLine(line, code);
+        const bool digitLed = !line.empty() && line[0] >= '0' && line[0] <= '9';
+        if (kind == ReplyLine::Completes) {
+            ASSERT_TRUE(code >= 100 && code <= 599) << line;
+            ASSERT_EQ(line.substr(0, 3), std::to_string(code)) << line;
+            ASSERT_TRUE(line.size() == 3 || ((line[3] < '0' || line[3] > '9') && line[3] != '-')) << line;
+        } else {
+            ASSERT_EQ(code, -1) << line;
+            if (kind == ReplyLine::Malformed) {
+                ASSERT_TRUE(digitLed) << line;
+            }
+            if (!digitLed) {
+                ASSERT_EQ(kind, ReplyLine::Continues) << line;
+            }
+        }
+    }
+}
+
+TEST(FtpReplyTest, PassiveReplyIsExactlySixNumbersAndAPort) {
+    uint32_t address = 0;
+    uint16_t port = 0;
+    ASSERT_TRUE(ParsePassiveReply("227 Entering Passive Mode (10,9,8,7,4,1).", address, port));
+    EXPECT_EQ(address, 0x0708090Au);
+    EXPECT_EQ(port, 1025);
+    EXPECT_TRUE(ParsePassiveReply("227 =127,0,0,1,255,255", address, port));
+    EXPECT_EQ(port, 65535);
+    for (const char* refused : {"227 (1,2,3,4,5,6,7)", "227 (+1,2,3,4,5,6)", "227 (1,2,3,4,0,0)", "227 (1,2,3,4,5)",
+                                "227 (1,2,3,256,5,6)", "227 (1,2,3,4,5,0006)", "227 (1, 2,3,4,5,6)", "227 (1,2,3,4,5,-6)",
+                                "227 no numbers", "227", ""})
+        EXPECT_FALSE(ParsePassiveReply(refused, address, port)) << refused;
+}
+
+TEST(FtpReplyTest, PassiveReplyTakesSixNumbersOnlyWhenNothingIsAddedToThem) {
+    unsigned seed = 11;
+    auto next = [&seed](unsigned range) { return ((seed = seed * 1103515245 + 12345) >> 16) % range; };
+    for (int i = 0; i < 50000; ++i) {
+        unsigned v[6];
+        std::string numbers;
+        for (int n = 0; n < 6; ++n) {
+            v[n] = next(4) == 0 ? next(400) : next(256);
+            if (n > 0) numbers += ',';
+            numbers += std::to_string(v[n]);
+        }
+        const bool seventh = next(5) == 0, sign = next(5) == 0;
+        std::string line = "227 " + RandomLine(seed, "aZ (=");
+        if (sign) line += next(2) ? '+' : '-';
+        line += numbers;
+        if (seventh) line += ',' + std::to_string(next(300));
+        line += RandomLine(seed, "aZ ).");
+        bool valid = !seventh && !sign && v[4] * 256 + v[5] != 0;
+        for (unsigned x : v) valid = valid && x <= 255;
+        uint32_t address = 0;
+        uint16_t port = 0;
+        ASSERT_EQ(ParsePassiveReply(line, address, port), valid) << line;
+        if (!valid) continue;
+        const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&address);
+        for (int n = 0; n < 4; ++n) ASSERT_EQ(bytes[n], v[n]) << line;
+        ASSERT_EQ(port, v[4] * 256 + v[5]) << line;
+    }
 }
 
 TEST(FtpReplyTest, SocketErrorTexts) {
@@ -121,6 +207,16 @@ protected:
         ASSERT_EQ(session.RequestError(), 0);
         transport.commands.clear();
         transport.actions.clear();
+    }
+    // A Put of `size` bytes under way: the server has answered up to 150 and connected, and
+    // the network has taken `room` bytes.
+    void PutUnderWay(size_t size, int room) {
+        ASSERT_TRUE(test::WriteBytes(temp / L"f", std::string(size, 'x')));
+        session.localFileName = temp / L"f";
+        ASSERT_TRUE(session.StartPut());
+        transport.room = room;
+        Reply("200 ok\r\n200 ok\r\n150 go\r\n");
+        session.OnDataAccepted(0);
     }
     // Runs the data side until the file has gone out.
     void Drain() {
@@ -304,13 +400,8 @@ TEST_F(FtpSessionTest, ALostDataConnectionFailsThePutAfterTheServersReply) {
 }
 
 TEST_F(FtpSessionTest, ServerClosingTheDataConnectionEarlyIsNotASuccess) {
-    ASSERT_TRUE(test::WriteBytes(temp / L"f", std::string(100000, 'x')));
     LogIn();
-    session.localFileName = temp / L"f";
-    ASSERT_TRUE(session.StartPut());
-    transport.room = 10;
-    Reply("200 ok\r\n200 ok\r\n150 go\r\n");
-    session.OnDataAccepted(0);
+    PutUnderWay(100000, 10);
     session.OnDataClosed(0);
     Reply("226 Done\r\n");
     EXPECT_NE(session.RequestError(), 0);
@@ -419,6 +510,173 @@ TEST_F(FtpSessionTest, AbandonAndQuit) {
     Reply("500 what?\r\n");
     EXPECT_FALSE(session.Connected());
     EXPECT_EQ(transport.actions.back(), "close control");
+}
+
+TEST_F(FtpSessionTest, AReplyWithoutAValidCodeFailsTheRequestWith500AndItsLine) {
+    for (const std::string banner : {"0", "000 hi", "00 text", "2200 too long"}) {
+        ScriptedTransport net;
+        FtpSession s{net};
+        s.hostName = "h";
+        s.userName = "u";
+        s.password = "p";
+        ASSERT_TRUE(s.StartConnect());
+        s.OnResolved(0, kRemote);
+        s.OnControlConnected(0);
+        const std::string bytes = banner + "\r\n";
+        s.OnControlData(bytes.data(), bytes.size());
+        EXPECT_EQ(s.Phase(), FtpPhase::Ready) << banner;
+        EXPECT_EQ(s.RequestError(), 500) << banner;
+        EXPECT_EQ(s.StatusCode(), 500) << banner;
+        EXPECT_EQ(s.ErrorMessage(), banner);
+        EXPECT_FALSE(s.Connected()) << banner;
+        EXPECT_TRUE(net.commands.empty()) << banner;
+    }
+
+    LogIn();
+    session.hostFileName = "/a";
+    ASSERT_TRUE(session.StartMkd());
+    Reply("0\r\n");
+    EXPECT_EQ(session.RequestError(), 500);
+    EXPECT_EQ(session.ErrorMessage(), "0");
+    EXPECT_TRUE(session.Connected());
+
+    // The transfer has begun when the server answers without a code: not a success.
+    PutUnderWay(100000, 1000);
+    EXPECT_EQ(transport.data.size(), 1000u);
+    Reply("0 aborted\r\n");
+    EXPECT_EQ(session.Phase(), FtpPhase::Ready);
+    EXPECT_EQ(session.RequestError(), 500);
+    EXPECT_EQ(session.ErrorMessage(), "0 aborted");
+    EXPECT_EQ(transport.actions.back(), "close data");
+
+    // A garbled answer to PORT is no refusal of active mode: no passive retry.
+    transport.commands.clear();
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n99 what\r\n");
+    EXPECT_EQ(session.RequestError(), 500);
+    EXPECT_EQ(transport.commands, (std::vector<std::string>{"TYPE I", "PORT 127,0,0,1,19,137"}));
+
+    ASSERT_TRUE(session.StartQuit());
+    Reply("000\r\n");
+    EXPECT_EQ(session.RequestError(), 500);
+    EXPECT_FALSE(session.Connected());
+}
+
+TEST_F(FtpSessionTest, APassiveReplyThatIsNotSixNumbersEndsThePut) {
+    ASSERT_TRUE(test::WriteBytes(temp / L"f", "abc"));
+    LogIn();
+    session.localFileName = temp / L"f";
+    for (const std::string reply : {"227 Entering Passive Mode (127,0,0,1,4,1,9)", "227 (+127,0,0,1,4,1)",
+                                    "227 Entering Passive Mode (127,0,0,1,0,0)"}) {
+        ASSERT_TRUE(session.StartPut());
+        // Active mode refused once, passive mode is kept for the session.
+        Reply(session.Passive() ? "200 ok\r\n" + reply + "\r\n" : "200 ok\r\n500 PORT not allowed\r\n" + reply + "\r\n");
+        EXPECT_EQ(session.Phase(), FtpPhase::Ready) << reply;
+        EXPECT_EQ(session.RequestError(), 500) << reply;
+        EXPECT_EQ(session.ErrorMessage(), reply);
+    }
+    for (const std::string& action : transport.actions) EXPECT_EQ(action.find("connect data"), std::string::npos);
+}
+
+// Whatever a server answers, a request that ends without error has had its success replies
+// and, for a Put, has sent the whole file.
+TEST(FtpSessionProperty, NoServerReplyTurnsAFailureIntoSuccess) {
+    test::TempFolder temp;
+    const std::string content(3000, 'z');
+    ASSERT_TRUE(test::WriteBytes(temp / L"f", content));
+    const char* const replies[] = {"220 hi", "331 pass", "230 in", "200 ok", "227 (127,0,0,1,4,1)", "150 go",
+                                   "125 go", "226 done", "250 ok", "0", "000", "00 text", "0 aborted", "1",
+                                   "99 x", "600 x", "2300 x", "220-more", " 230 blank", "text", ""};
+    unsigned seed = 3;
+    auto next = [&seed](unsigned range) { return ((seed = seed * 1103515245 + 12345) >> 16) % range; };
+    for (int round = 0; round < 20000; ++round) {
+        ScriptedTransport net;
+        FtpSession s{net};
+        s.hostName = "h";
+        s.userName = "u";
+        s.password = "p";
+        s.localFileName = temp / L"f";
+        ASSERT_TRUE(s.StartConnect());
+        s.OnResolved(0, kLoopback);
+        s.OnControlConnected(0);
+        bool putting = false;
+        std::vector<std::string> sent;
+        for (int i = 0; i < 14; ++i) {
+            if (s.Phase() == FtpPhase::Ready) {
+                if (s.RequestError() != 0) {
+                    ASSERT_FALSE(s.ErrorMessage().empty());
+                    break;
+                }
+                ASSERT_TRUE(s.Connected());
+                if (putting) {
+                    ASSERT_EQ(net.data, content);
+                } else {
+                    ASSERT_EQ(sent.back().substr(0, 3), "230");
+                }
+                if (putting || !s.StartPut()) break;
+                putting = true;
+                net.pendingConnection = true;
+            }
+            const std::string line = replies[next(std::size(replies))];
+            sent.push_back(line);
+            const std::string bytes = line + "\r\n";
+            s.OnControlData(bytes.data(), bytes.size());
+            if (next(3) == 0) s.OnDataConnected(0);
+            for (int guard = 0; guard < 100 && net.continues > 0; ++guard) {
+                --net.continues;
+                s.OnDataWritable();
+            }
+            if (next(4) == 0) s.OnDataClosed(0);
+        }
+        if (putting && s.Phase() == FtpPhase::Ready && s.RequestError() == 0) {
+            ASSERT_EQ(net.data, content);
+            const std::string last = sent.back().substr(0, 3);
+            ASSERT_TRUE(last == "226" || last == "250") << last;
+        }
+    }
+}
+
+TEST_F(FtpSessionTest, QuitClosesTheSessionEvenInTheMiddleOfATransfer) {
+    LogIn();
+    PutUnderWay(100000, 1000);
+    const unsigned put = session.Request();
+    ASSERT_TRUE(session.StartQuit());
+    EXPECT_NE(session.Request(), put);
+    EXPECT_EQ(transport.actions.back(), "close data");
+    EXPECT_EQ(transport.commands.back(), "QUIT");
+    // The dropped transfer sends nothing more.
+    transport.room = 1 << 30;
+    session.OnDataWritable();
+    EXPECT_EQ(transport.data.size(), 1000u);
+    Reply("221 Bye\r\n");
+    EXPECT_EQ(session.Phase(), FtpPhase::Ready);
+    EXPECT_EQ(session.RequestError(), 0);
+    EXPECT_FALSE(session.Connected());
+
+    // Also while the name is still being looked up: the lookup is cancelled.
+    ASSERT_TRUE(session.StartConnect());
+    ASSERT_TRUE(session.StartQuit());
+    EXPECT_EQ(transport.actions.back(), "close control");
+    session.OnResolved(0, kRemote);
+    EXPECT_NE(transport.actions.back(), "connect 21");
+}
+
+TEST_F(FtpSessionTest, OnlyBlocksSentCountAsProgress) {
+    ASSERT_TRUE(test::WriteBytes(temp / L"f", std::string(100, 'x')));
+    LogIn();
+    session.hostFileName = "/a";
+    const unsigned before = session.Progress();
+    ASSERT_TRUE(session.StartMkd());
+    for (int i = 0; i < 50; ++i) Reply("257-still going\r\nmore text\r\n");
+    EXPECT_EQ(session.Progress(), before);
+    Reply("257 done\r\n");
+    EXPECT_EQ(session.Progress(), before);
+    session.localFileName = temp / L"f";
+    ASSERT_TRUE(session.StartPut());
+    Reply("200 ok\r\n200 ok\r\n150 go\r\n");
+    EXPECT_EQ(session.Progress(), before);
+    session.OnDataAccepted(0);
+    EXPECT_GT(session.Progress(), before);
 }
 
 }  // namespace

@@ -217,5 +217,42 @@ TEST_F(FtpServerTest, TransfersThatStallOrBreakFailWithinTheTimeout) {
     }
 }
 
+TEST_F(FtpServerTest, AReplyThatNeverEndsStillTimesOut) {
+    // A continuation line every tenth of a second, for minutes: lines are no progress.
+    ftp.Timeout = 1;
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_FALSE(LogIn("chatty"));
+    EXPECT_LT(GetTickCount64() - start, 4000u);
+    EXPECT_EQ(ftp.ErrorMessage(), L"426 Timeout");
+    EXPECT_FALSE(ftp.Connected());
+}
+
+TFtpClient* quitting = nullptr;
+bool quitAnswered = false;
+
+TEST_F(FtpServerTest, QuitClosesTheSessionWhileAPutIsWaiting) {
+    test::ForgetTranscript("noaccept");
+    ftp.Timeout = 5;
+    ASSERT_TRUE(LogIn("noaccept"));
+    ASSERT_TRUE(WriteBytes(temp / L"f", "abc"));
+    // A timer the Put's message loop runs stands for whatever asks to close in the middle.
+    quitting = &ftp;
+    quitAnswered = false;
+    SetTimer(nullptr, 0, 300, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        quitAnswered = quitting->Quit();
+    });
+    const ULONGLONG start = GetTickCount64();
+    EXPECT_FALSE(Put(temp / L"f", L"/f"));
+    EXPECT_LT(GetTickCount64() - start, 4000u);
+    EXPECT_TRUE(quitAnswered);
+    EXPECT_FALSE(ftp.Connected());
+    EXPECT_EQ(ftp.Phase(), FtpPhase::Ready);
+    auto lines = Transcript("noaccept");
+    ASSERT_EQ(lines.size(), 6u);
+    lines[3] = "PORT";
+    EXPECT_EQ(lines, (std::vector<std::string>{"USER vaultick", "PASS Segr3ta!", "TYPE I", "PORT", "STOR /f", "QUIT"}));
+}
+
 }  // namespace
 }  // namespace vt

@@ -77,6 +77,17 @@ class Scripted:
         if name == "silent":
             rfile.read()  # never a word; waits until the client goes
             return
+        if name == "chatty":
+            # A multi-line greeting that never ends: lines keep coming, the reply never does.
+            conn.settimeout(0.1)
+            for _ in range(3000):
+                say("220-still greeting\r\n")
+                try:
+                    if not conn.recv(1):
+                        return
+                except socket.timeout:
+                    pass
+            return
         if name == "greeting":
             say("421 Too many users, try later.\r\n")
             rfile.read()
@@ -185,7 +196,7 @@ def main():
     ports.append(("real", real.address[1]))
     threading.Thread(target=real.serve_forever, kwargs={"handle_exit": False}, daemon=True).start()
     if "--real-only" not in sys.argv:
-        for name in ("silent", "greeting", "user230", "multiline", "refuse", "stallreply", "stalldata", "drop",
+        for name in ("silent", "chatty", "greeting", "user230", "multiline", "refuse", "stallreply", "stalldata", "drop",
                      "noaccept", "noactive", "port500", "echopass", "plain"):
             scripted = Scripted(name, state_dir)
             ports.append((name, scripted.port))

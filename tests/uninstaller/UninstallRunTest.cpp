@@ -251,5 +251,64 @@ TEST_F(UninstallRunTest, FolderSectionsTakeRelativePathsFromTheUninstallersFolde
     EXPECT_EQ(screen.boxes.size(), 2u);
 }
 
+TEST_F(UninstallRunTest, ListedNamesCannotReachOutsideTheBaseFolder) {
+    const std::wstring outside = temp_ / L"fuori.txt";
+    Touch(outside);
+    Touch(prog_ + L"\\dentro.txt");
+    WriteLog({L"[dircorrente]", prog_, L"[file1]", L"..\\fuori.txt", L"dentro.txt", L"-", L"[file2]", outside,
+              L"\\" + outside.substr(3), L"..", L"-"});
+    ScriptedScreen screen;
+    RunWith(screen);
+    EXPECT_TRUE(Exists(outside));
+    EXPECT_FALSE(Exists(prog_ + L"\\dentro.txt"));
+    EXPECT_TRUE(incomplete_) << "a name that was skipped leaves the removal incomplete";
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_FALSE(Exists(own_ + L"\\UnLogF.Dat")) << "the log itself was processed to its end";
+}
+
+TEST_F(UninstallRunTest, ABaseFolderNotBelowARootDeletesNothing) {
+    Touch(prog_ + L"\\a.txt");
+    Touch(temp_ / L"a.txt");
+    for (const std::wstring& base : {std::wstring(L""), std::wstring(L"\\"), std::wstring(L"/"), std::wstring(L"prog")}) {
+        WriteLog({L"[file3]", prog_ + L"\\a.txt", L"-", L"[dircorrente]", base, L"[file1]", L"a.txt", L"-"});
+        ScriptedScreen screen;
+        RunWith(screen);
+        EXPECT_TRUE(incomplete_) << base;
+        EXPECT_TRUE(Exists(prog_ + L"\\a.txt")) << base;
+        EXPECT_TRUE(Exists(temp_ / L"a.txt")) << base;
+        EXPECT_TRUE(Exists(own_ + L"\\UnLogF.Dat")) << base;
+        ASSERT_EQ(screen.boxes.size(), 1u);
+        EXPECT_EQ(screen.boxes[0].caption, L"DorviVaultick - Disinstalla");
+    }
+}
+
+// Wine cannot make junctions or symbolic links, so the choice is tested on its own: the
+// "[directory]" folder that is a link goes as a link, whatever it leads to is never listed.
+TEST(TreeStart, ALinkIsRemovedAsALinkAndARootNeverStarts) {
+    constexpr DWORD folder = FILE_ATTRIBUTE_DIRECTORY;
+    constexpr DWORD reparse = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    EXPECT_EQ(DecideTreeStart(L"C:\\P\\Vecchia", folder, 0), TreeStart::DeleteTree);
+    EXPECT_EQ(DecideTreeStart(L"C:\\P\\Vecchia", reparse, IO_REPARSE_TAG_MOUNT_POINT), TreeStart::RemoveLink);
+    EXPECT_EQ(DecideTreeStart(L"\\\\srv\\sh\\P", reparse, IO_REPARSE_TAG_SYMLINK), TreeStart::RemoveLink);
+    // A reparse point that holds its own data (deduplicated, placeholder) is an ordinary folder.
+    EXPECT_EQ(DecideTreeStart(L"C:\\P\\Vecchia", reparse, IO_REPARSE_TAG_DEDUP), TreeStart::DeleteTree);
+    // A tag without the attribute is no link.
+    EXPECT_EQ(DecideTreeStart(L"C:\\P\\Vecchia", folder, IO_REPARSE_TAG_MOUNT_POINT), TreeStart::DeleteTree);
+    for (const wchar_t* root : {L"C:\\", L"C:", L"", L"\\\\srv\\sh", L"\\\\?\\Volume{1b3c}\\P"}) {
+        EXPECT_EQ(DecideTreeStart(root, reparse, IO_REPARSE_TAG_MOUNT_POINT), TreeStart::Refuse) << root;
+        EXPECT_EQ(DecideTreeStart(root, folder, 0), TreeStart::Refuse) << root;
+    }
+}
+
+TEST_F(UninstallRunTest, DirectoryOfARelativeFolderIsTakenFromTheCurrentOne) {
+    ForceFolders(prog_ + L"\\Rel\\sub");
+    Touch(prog_ + L"\\Rel\\sub\\x.txt");
+    WriteLog({L"[directory]", L"prog\\Rel"});
+    ScriptedScreen screen;
+    RunWith(screen);
+    EXPECT_FALSE(Exists(prog_ + L"\\Rel"));
+    EXPECT_FALSE(incomplete_);
+}
+
 }  // namespace
 }  // namespace vt::sweepex
