@@ -13,6 +13,7 @@ CopyPolicy ReadCopyPolicy() {
     if (store.ReadBool(kCopiesSection, L"RB2", false)) policy = {CopyPolicy::Unlimited, 0};
     if (store.ReadBool(kCopiesSection, L"RB3", true))
         policy = {CopyPolicy::Limited, static_cast<unsigned>(store.ReadInteger(kCopiesSection, L"NumBkp", 2)) & 0xFFFF};
+    policy.linkUnchanged = store.ReadBool(kCopiesSection, kLinkUnchangedValue, false);
     return policy;
 }
 

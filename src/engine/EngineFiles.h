@@ -20,8 +20,12 @@ std::optional<std::vector<FolderEntry>> ListFolder(const std::wstring& folder);
 // a run sees it and the moment it lists it. An empty function ends it.
 void SetListingSeam(std::function<void(const std::wstring& folder)> seam);
 bool CreateFolderPath(const std::wstring& folder);
-// Copies contents, attributes and times, replacing the target.
+// Copies contents, attributes and times, replacing the target. A target whose data another
+// copy shares (a hard link) is replaced by a new file, never written into.
 bool CopyFileOverwrite(const std::wstring& from, const std::wstring& to);
+// Deletes one file of a copy, read-only ones too; what other copies share with it (data and
+// attributes) stays as it is. False when missing or not deleted.
+bool DeleteCopiedFile(const std::wstring& path);
 bool RemoveEmptyFolder(const std::wstring& folder);
 
 }  // namespace vt

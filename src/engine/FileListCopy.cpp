@@ -1,6 +1,7 @@
 #include "engine/FileListCopy.h"
 
 #include "engine/CopyNaming.h"
+#include "engine/CopyPool.h"
 #include "engine/EngineFiles.h"
 #include "engine/FtpUpload.h"
 #include "engine/Retention.h"
@@ -33,18 +34,24 @@ void RunFileListJob(RunContext& run, const std::wstring& dataFolder) {
         return run.Refuse(L"Percorso destinazione non pronto : " + run.datedDestination);
     run.stopRequested = false;
     run.Status(L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare");
-    CopyUnderPolicy(run, destination, copyName, [&] { CopyFileList(run, files); });
+    CopyUnderPolicy(run, destination, copyName,
+                    [&](const std::wstring& previous) { CopyFileList(run, files, previous); });
 }
 
-void CopyFileList(RunContext& run, const std::vector<std::wstring>& files) {
+void CopyFileList(RunContext& run, const std::vector<std::wstring>& files, const std::wstring& previousCopy) {
     if (run.stopRequested) return;
     CreateFolderPath(run.datedDestination);
+    const std::wstring to = LongPath(run.datedDestination) + L"\\";
+    const std::wstring previous = previousCopy.empty() ? L"" : LongPath(previousCopy) + L"\\";
+    CopyPool pool(run, !previous.empty());
     for (const std::wstring& entry : files) {
-        run.host.Repaint();
-        if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) break;
-        if (!CopyFileOverwrite(entry, run.datedDestination + L"\\" + EntryFileName(entry)))
-            run.Log(L"File non copiato (corrotto o in uso) : " + entry);
+        if (!pool.Continue()) break;
+        const std::wstring name = EntryFileName(entry);
+        FileCopy file{LongPath(entry), to + name};
+        if (pool.Linking()) file.previous = previous + name;
+        if (!pool.Add(std::move(file), entry)) break;
     }
+    pool.Finish();
 }
 
 }  // namespace vt

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/CopyNaming.h"
+#include "engine/CopyPool.h"
 #include "engine/EngineFiles.h"
 #include "engine/FtpUpload.h"
 #include "engine/Retention.h"
@@ -52,7 +53,8 @@ void RunFolderJob(RunContext& run) {
     if (!CheckSourceRoot(run)) return;
 
     run.stopRequested = false;
-    CopyUnderPolicy(run, destination, copyName, [&] { CopyFolderTree(run, destination, copyName); });
+    CopyUnderPolicy(run, destination, copyName,
+                    [&](const std::wstring& previous) { CopyFolderTree(run, destination, copyName, previous); });
 }
 
 bool CheckSourceRoot(RunContext& run) {
@@ -70,28 +72,35 @@ bool CheckSourceRoot(RunContext& run) {
     return true;
 }
 
-void CopyFolderTree(RunContext& run, const std::wstring& destination, const std::wstring& copyName) {
+void CopyFolderTree(RunContext& run, const std::wstring& destination, const std::wstring& copyName,
+                    const std::wstring& previousCopy) {
     const std::wstring datedDestination = LongPath(run.datedDestination);
+    const std::wstring previous = previousCopy.empty() ? L"" : LongPath(previousCopy);
+    CopyPool pool(run, !previous.empty());
     SourceWalk walk(run, [&](const std::wstring& folder, const std::vector<FolderEntry>& entries) {
         run.Status(L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare");
-        // Both paths once per folder, not per file.
+        // Paths once per folder, not per file.
         const std::wstring from = LongPath(folder);
-        const std::wstring to = datedDestination + RelativeFolder(run.sourceRoot, folder, false);
-        bool targetMade = false;
+        const std::wstring relative = RelativeFolder(run.sourceRoot, folder, false);
+        const std::wstring to = datedDestination + relative;
+        bool first = true;
         for (const FolderEntry& entry : entries) {
             if (entry.IsFolder()) continue;
-            if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) return false;
-            run.host.Repaint();
-            if (!targetMade) targetMade = CreateFolderPath(to);
-            // A target folder removed meanwhile is made again before the file counts as failed.
-            const bool copied = CopyFileOverwrite(from + entry.name, to + entry.name) ||
-                                (CreateFolderPath(to) && CopyFileOverwrite(from + entry.name, to + entry.name));
-            if (!copied) run.Log(L"File non copiato (corrotto o in uso) : " + folder + entry.name);
+            if (!pool.Continue()) return false;
+            // The worker of the folder's first file makes the folder, so a folder is made only when
+            // a file of it is copied, as far ahead as the walk may be after a stop.
+            FileCopy file{from + entry.name, to + entry.name, L"", FileStamp{entry.size, entry.lastWrite, entry.attributes},
+                          first};
+            first = false;
+            if (pool.Linking()) file.previous = previous + relative + entry.name;
+            if (!pool.Add(std::move(file), folder + entry.name)) return false;
         }
         return true;
     });
+    walk.SetLog([&](const std::wstring& line) { pool.Log(line); });
     walk.ExcludeCopies(destination, copyName);
     walk.Run(run.sourceRoot + L"\\");
+    pool.Finish();
 }
 
 }  // namespace vt

@@ -12,7 +12,9 @@ void RunFolderJob(RunContext& run);
 bool CheckSourceRoot(RunContext& run);
 // Copies the source tree into the dated destination, depth first: each folder's files, then
 // its sub-folders. The folder of the dated copies (destination) is never copied into itself.
-void CopyFolderTree(RunContext& run, const std::wstring& destination, const std::wstring& copyName);
+// With a previous copy, its unchanged files are linked instead of copied.
+void CopyFolderTree(RunContext& run, const std::wstring& destination, const std::wstring& copyName,
+                    const std::wstring& previousCopy = L"");
 // The part of a visited folder below the source root, beginning with "\" ("/" for FTP).
 std::wstring RelativeFolder(const std::wstring& sourceRoot, const std::wstring& folder, bool forFtp);
 

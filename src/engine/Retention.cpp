@@ -5,6 +5,7 @@
 #include "engine/CopyNaming.h"
 #include "engine/CopyPolicy.h"
 #include "engine/EngineFiles.h"
+#include "engine/LinkedCopy.h"
 #include "engine/TimeStamps.h"
 #include "win/Paths.h"
 
@@ -37,22 +38,37 @@ void RemoveOldCopies(RunContext& run, const std::wstring& destination, unsigned 
     }
 }
 
+namespace {
+
+// The copy this run shares unchanged files with, looked up after the retention.
+std::wstring SharedCopy(const RunContext& run, const CopyPolicy& policy, const std::wstring& destination,
+                        const std::wstring& copyName) {
+    if (!policy.linkUnchanged || run.stopRequested) return L"";
+    const auto entries = ListFolder(destination);
+    if (!entries) return L"";
+    const std::wstring thisCopy = run.datedDestination.substr(run.datedDestination.rfind(L'\\') + 1);
+    const std::wstring name = PreviousCopyName(*entries, copyName, thisCopy);
+    return name.empty() ? L"" : LocalDatedDestination(destination, name);
+}
+
+}  // namespace
+
 void CopyUnderPolicy(RunContext& run, const std::wstring& destination, const std::wstring& copyName,
-                     const std::function<void()>& copy) {
+                     const std::function<void(const std::wstring& previousCopy)>& copy) {
     const CopyPolicy policy = ReadCopyPolicy();
     switch (policy.kind) {
         case CopyPolicy::NoCopies:
             RemoveOldCopies(run, destination, 0, copyName);
-            copy();
+            copy(SharedCopy(run, policy, destination, copyName));
             run.Log(L"Singola copia effettuata : " + LogTimeNow());
             break;
         case CopyPolicy::Unlimited:
-            copy();
+            copy(SharedCopy(run, policy, destination, copyName));
             run.Log(L"Copia infinita effettuata : " + LogTimeNow());
             break;
         case CopyPolicy::Limited:
             RemoveOldCopies(run, destination, policy.keep, copyName);
-            copy();
+            copy(SharedCopy(run, policy, destination, copyName));
             run.Log(L"Copia limitata nel numero effettuata : " + LogTimeNow());
             break;
         case CopyPolicy::None: break;
@@ -66,7 +82,7 @@ bool DeleteCopyTree(RunContext& run, const std::wstring& folder) {
         if (entry.IsFolder()) continue;
         if (run.AskStop(L"ATTENDERE... Chiusura in corso.")) return false;
         run.host.Repaint();
-        DeleteFileForced(folder + entry.name);
+        DeleteCopiedFile(folder + entry.name);
     }
     for (const FolderEntry& entry : entries) {
         if (!entry.IsFolder() || entry.name[0] == L'.') continue;

@@ -17,9 +17,10 @@ std::vector<FolderEntry> OldCopiesToRemove(const std::vector<FolderEntry>& liste
 // cannot be removed is logged and left; the run goes on.
 void RemoveOldCopies(RunContext& run, const std::wstring& destination, unsigned keep, const std::wstring& copyName);
 // The local copy under the copy policy: the earlier copies it does not keep go first, then
-// `copy` makes this run's copy, then the policy's closing line is logged.
+// `copy` makes this run's copy, then the policy's closing line is logged. `copy` is given the
+// newest earlier copy that stays when unchanged files are to be shared with it, else "".
 void CopyUnderPolicy(RunContext& run, const std::wstring& destination, const std::wstring& copyName,
-                     const std::function<void()>& copy);
+                     const std::function<void(const std::wstring& previousCopy)>& copy);
 // Deletes a folder (path ending with "\") and everything in it, Esc asking to stop; a link
 // inside is removed, never entered. False when stopped or when something stayed.
 bool DeleteCopyTree(RunContext& run, const std::wstring& folder);

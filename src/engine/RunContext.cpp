@@ -5,13 +5,14 @@
 
 namespace vt {
 
-bool RunContext::AskStop(const wchar_t* closing) {
+bool RunContext::AskStop(const wchar_t* closing, const std::function<void()>& beforeLine) {
     if (!EscapePressed()) return false;
     Status(L"Backup Bloccato da Utente.");
     if (NotifyUser(L"Interrompere il Backup?", kNotifyQuestion, 6) != 1) {
         host.Repaint();
         return false;
     }
+    if (beforeLine) beforeLine();
     Log(L"Backup Bloccato da Utente.");
     stopRequested = true;
     Status(closing);

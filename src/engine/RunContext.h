@@ -1,5 +1,6 @@
 #pragma once
 // The state of the one run in progress, shared by the steps of a job.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,10 @@ struct RunContext {
         Log(line);
     }
 
-    // When Esc has been pressed, asks whether to stop. On Yes the run is marked stopped and
-    // `closing` is shown; returns true then.
-    bool AskStop(const wchar_t* closing);
+    // When Esc has been pressed, asks whether to stop. On Yes `beforeLine` runs first (a
+    // parallel copy writes the lines of its files in flight there), then the run is marked
+    // stopped and `closing` is shown; returns true then.
+    bool AskStop(const wchar_t* closing, const std::function<void()>& beforeLine = {});
 };
 
 }  // namespace vt

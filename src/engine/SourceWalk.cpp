@@ -56,7 +56,7 @@ bool SourceWalk::IsCopiesFolder(const std::wstring& parent, const std::wstring& 
 void SourceWalk::Walk(const std::wstring& folder) {
     if (run_.stopRequested) return;
     const auto entries = ListFolder(folder);
-    if (!entries) return run_.Log(kUnreadable + ShownFolder(folder));
+    if (!entries) return Log(kUnreadable + ShownFolder(folder));
     if (!copyLevel_(folder, *entries)) return;
     for (const FolderEntry& entry : *entries) {
         if (!entry.IsFolder() || entry.name[0] == L'.') continue;
@@ -66,8 +66,8 @@ void SourceWalk::Walk(const std::wstring& folder) {
         const std::wstring path = folder + entry.name + L"\\";
         const std::optional<FileIdentity> identity = FolderIdentity(path);
         switch (DecideSubFolder(IsCopiesFolder(folder, entry.name, path, identity), identity, onPath_)) {
-            case SubFolderStep::ExcludeCopies: run_.Log(kHoldsCopies + ShownFolder(path)); break;
-            case SubFolderStep::SkipLoop: run_.Log(kUnreadable + ShownFolder(path)); break;
+            case SubFolderStep::ExcludeCopies: Log(kHoldsCopies + ShownFolder(path)); break;
+            case SubFolderStep::SkipLoop: Log(kUnreadable + ShownFolder(path)); break;
             case SubFolderStep::Enter:
                 if (identity) onPath_.push_back(*identity);
                 Walk(path);

@@ -36,16 +36,21 @@ public:
     // A local copy: the walk never enters the folder that holds the dated copies of copyName,
     // however the source reaches it.
     void ExcludeCopies(const std::wstring& destination, const std::wstring& copyName);
+    // Where the walk's own lines go; the run's log unless set. A parallel copy keeps them in
+    // order behind the lines of the files handed over before.
+    void SetLog(std::function<void(const std::wstring& line)> log) { log_ = std::move(log); }
     // Walks from the source root (path ending with "\").
     void Run(const std::wstring& root);
 
 private:
     void Walk(const std::wstring& folder);
+    void Log(const std::wstring& line) { log_ ? log_(line) : run_.Log(line); }
     bool IsCopiesFolder(const std::wstring& parent, const std::wstring& name, const std::wstring& path,
                         const std::optional<FileIdentity>& identity);
 
     RunContext& run_;
     LevelCopy copyLevel_;
+    std::function<void(const std::wstring& line)> log_;
     std::wstring root_;
     std::wstring destination_, copyName_;
     std::optional<FileIdentity> destinationIdentity_;

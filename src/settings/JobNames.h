@@ -7,6 +7,8 @@ namespace vt {
 inline constexpr int kJobCount = 5;
 inline constexpr wchar_t kMainSection[] = L"Principale";
 inline constexpr wchar_t kCopiesSection[] = L"NrBackup";
+// In kCopiesSection beside the policy: unchanged files are linked to the previous copy.
+inline constexpr wchar_t kLinkUnchangedValue[] = L"Collega";
 inline constexpr wchar_t kLogSection[] = L"FileLog";
 
 // "Vaultick1" .. "Vaultick5": the slot's own section.

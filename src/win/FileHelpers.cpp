@@ -73,7 +73,10 @@ std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern
     std::vector<FolderEntry> entries;
     do {
         const std::wstring name = found.cFileName;
-        if (name != L"." && name != L"..") entries.push_back({name, found.dwFileAttributes, found.dwReserved0});
+        if (name == L"." || name == L"..") continue;
+        entries.push_back({name, found.dwFileAttributes, found.dwReserved0,
+                           (ULONGLONG(found.nFileSizeHigh) << 32) | found.nFileSizeLow,
+                           (ULONGLONG(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime});
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return entries;

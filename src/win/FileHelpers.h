@@ -17,6 +17,8 @@ struct FolderEntry {
     std::wstring name;
     DWORD attributes = 0;
     DWORD reparseTag = 0;  // meaningful only with FILE_ATTRIBUTE_REPARSE_POINT
+    ULONGLONG size = 0;
+    ULONGLONG lastWrite = 0;  // FILETIME as one number
     bool IsFolder() const { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
     // A junction or link to a folder: what it leads to lies outside the tree it stands in.
     bool IsLinkedFolder() const { return IsFolder() && IsLinkReparse(attributes, reparseTag); }

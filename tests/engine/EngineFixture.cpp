@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "engine/CopyPool.h"
 #include "engine/EngineFiles.h"
+#include "engine/LinkedCopy.h"
 #include "engine/StopKey.h"
 #include "engine/TimeStamps.h"
 #include "settings/JobNames.h"
@@ -102,6 +104,58 @@ std::vector<std::wstring> FolderNames(const std::wstring& folder) {
     return names;
 }
 
+FileInfo InfoOf(const std::wstring& path) {
+    const HANDLE file = CreateFileW(Long(path).c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    BY_HANDLE_FILE_INFORMATION info{};
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return {(ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow, info.nNumberOfLinks};
+}
+
+CopyGate::CopyGate() {
+    SetCopyStartSeam([this](const std::wstring& from) {
+        std::unique_lock lock(mutex_);
+        const size_t ticket = started_.size();
+        started_.push_back(from);
+        moved_.notify_all();
+        moved_.wait_for(lock, std::chrono::seconds(30), [&] { return open_ || ticket < passes_; });
+    });
+}
+
+CopyGate::~CopyGate() {
+    Open();
+    SetCopyStartSeam(nullptr);
+}
+
+size_t CopyGate::Waiting() const {
+    std::lock_guard lock(mutex_);
+    return open_ || started_.size() < passes_ ? 0 : started_.size() - passes_;
+}
+
+size_t CopyGate::Passed() const {
+    std::lock_guard lock(mutex_);
+    return std::min(passes_, started_.size());
+}
+
+std::vector<std::wstring> CopyGate::Started() const {
+    std::lock_guard lock(mutex_);
+    return started_;
+}
+
+void CopyGate::Let(size_t files) {
+    std::lock_guard lock(mutex_);
+    passes_ += files;
+    moved_.notify_all();
+}
+
+void CopyGate::Open() {
+    std::lock_guard lock(mutex_);
+    open_ = true;
+    moved_.notify_all();
+}
+
 EngineTest::EngineTest() {
     SetNow(2013, 6, 6, 9, 45, 0);
     SetClockSeam([this] { return now; });
@@ -118,6 +172,9 @@ EngineTest::~EngineTest() {
     SetEscapeSeam(nullptr);
     SetMessageBoxSeam(nullptr);
     SetListingSeam(nullptr);
+    SetCopyWorkers(kCopyWorkers);
+    SetCopyStartSeam(nullptr);
+    SetLinkSeam(nullptr);
     RemoveLongTree(temp.Path());
 }
 
@@ -156,12 +213,18 @@ void EngineTest::VanishWhenListed(const std::wstring& folder) {
 }
 
 void EngineTest::PressEscAt(std::vector<int> polls, std::vector<int> answers) {
-    SetEscapeSeam([this, polls] {
+    PressEscWhen([this, polls] { return std::find(polls.begin(), polls.end(), escPolls) != polls.end(); },
+                 std::move(answers));
+}
+
+void EngineTest::PressEscWhen(std::function<bool()> when, std::vector<int> answers) {
+    SetEscapeSeam([this, when] {
         ++escPolls;
-        return std::find(polls.begin(), polls.end(), escPolls) != polls.end();
+        return when();
     });
     SetMessageBoxSeam([this, answers](const MessageBoxRequest& request) {
         questions.push_back(request.caption + L"|" + request.text);
+        if (whileAsked) whileAsked();
         EXPECT_EQ(request.flags & (MB_YESNO | MB_ICONQUESTION), UINT(MB_YESNO | MB_ICONQUESTION));
         const size_t i = questions.size() - 1;
         return i < answers.size() ? answers[i] : IDNO;

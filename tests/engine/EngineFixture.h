@@ -6,8 +6,10 @@
 #include <windows.h>
 
 #include <array>
+#include <condition_variable>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,33 @@ void RemoveLongTree(const std::wstring& path);
 // Sub-folder names of a folder, sorted.
 std::vector<std::wstring> FolderNames(const std::wstring& folder);
 
+// What the file system tells of one file: which data it is, and how many names it has.
+struct FileInfo {
+    ULONGLONG index = 0;
+    DWORD links = 0;
+};
+FileInfo InfoOf(const std::wstring& path);
+
+// Holds every file a copy worker starts until the test lets it through, in the order the
+// workers reached it; no file waits longer than 30 s, so a fault fails instead of hanging.
+class CopyGate {
+public:
+    CopyGate();
+    ~CopyGate();
+    size_t Waiting() const;  // files held now
+    size_t Passed() const;
+    std::vector<std::wstring> Started() const;  // sources, in the order they reached the gate
+    void Let(size_t files);                     // lets that many more through
+    void Open();                                // lets every file through from now on
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable moved_;
+    std::vector<std::wstring> started_;
+    size_t passes_ = 0;
+    bool open_ = false;
+};
+
 class EngineTest : public ::testing::Test {
 protected:
     EngineTest();
@@ -84,8 +113,12 @@ protected:
 
     // Esc is "pressed" at these polls (1-based); each press is answered from `answers` in turn.
     void PressEscAt(std::vector<int> polls, std::vector<int> answers);
+    // Esc is "pressed" at every poll where `when` holds; answered as above.
+    void PressEscWhen(std::function<bool()> when, std::vector<int> answers);
     int escPolls = 0;
     std::vector<std::wstring> questions;
+    // Called while the stop question is open, before it is answered.
+    std::function<void()> whileAsked;
 
     SettingsGuard settings;
     TempFolder temp;

@@ -1,5 +1,6 @@
 // FileList jobs: listed files copied side by side into one dated folder.
 #include "EngineFixture.h"
+#include "engine/CopyPool.h"
 #include "settings/FileListFile.h"
 #include "settings/JobNames.h"
 
@@ -67,11 +68,26 @@ TEST_F(FileListJobTest, EscYesStopsTheLoopAndTheClosingLineFollows) {
     Policy(false, true, false);
     for (const wchar_t* name : {L"1.txt", L"2.txt", L"3.txt"}) MakeFile(temp / (std::wstring(L"a\\") + name), "n");
     Job(1, {temp / L"a\\1.txt", temp / L"a\\2.txt", temp / L"a\\3.txt"});
-    PressEscAt({1, 2}, {IDNO, IDYES});
+    // One worker: 1.txt goes through, 2.txt is in flight at the Yes and is finished.
+    SetCopyWorkers(1);
+    CopyGate gate;
+    PressEscWhen(
+        [&] {
+            if (escPolls == 1) return true;
+            if (gate.Waiting() == 0) return false;
+            if (gate.Passed() == 0) gate.Let(1);
+            return gate.Passed() == 1 && gate.Waiting() == 1;
+        },
+        {IDNO, IDYES});
+    whileAsked = [&] {
+        if (questions.size() == 2) gate.Open();
+    };
     engine.RunJob(1);
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : File"),
               (std::vector<std::wstring>{L"Backup Bloccato da Utente.", L"Copia infinita effettuata : " + LogTime()}));
-    EXPECT_EQ(Contents(ReadTree(dest + L"\\File1_060613-094500")), (std::map<std::wstring, std::string>{{L"1.txt", "n"}}));
+    EXPECT_EQ(Contents(ReadTree(dest + L"\\File1_060613-094500")),
+              (std::map<std::wstring, std::string>{{L"1.txt", "n"}, {L"2.txt", "n"}}));
+    EXPECT_EQ(gate.Started().size(), 2u);
     EXPECT_TRUE(host.Showed(L"ATTENDERE! Chiusura in corso..."));
 }
 

@@ -1,5 +1,6 @@
 // Folder jobs against real folders: the copy, the stop key, and the removal of older copies.
 #include "EngineFixture.h"
+#include "engine/CopyPool.h"
 #include "engine/Retention.h"
 #include "win/Paths.h"
 
@@ -182,22 +183,42 @@ TEST_F(FolderJobTest, EscAnsweredNoGoesOnAndYesStopsEverything) {
     MakeFile(source + L"\\b.txt", "b");
     for (const wchar_t* name : {L"1.txt", L"2.txt", L"3.txt"}) MakeFile(source + L"\\Sotto\\" + name, "s");
     MakeFile(source + L"\\Sotto\\Dentro\\d.txt", "d");
-    // Polls 1-2: the two root files (No at 1); 3-5: Sotto's files (Yes at 4).
-    PressEscAt({1, 4}, {IDNO, IDYES});
+    // One worker: the two root files and one of Sotto go through, the next one is in flight
+    // when Esc is pressed the second time.
+    SetCopyWorkers(1);
+    CopyGate gate;
+    PressEscWhen(
+        [&] {
+            if (escPolls == 1) return true;  // before the first file: answered No
+            if (gate.Waiting() == 0) return false;
+            if (gate.Passed() < 3) {
+                gate.Let(1);
+                return false;
+            }
+            return true;
+        },
+        {IDNO, IDYES});
+    whileAsked = [&] {
+        if (questions.size() == 2) gate.Open();
+    };
     engine.RunJob(1);
     EXPECT_EQ(questions, (std::vector<std::wstring>(2, L"Conferma|Interrompere il Backup?")));
-    EXPECT_EQ(escPolls, 4);
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
               (std::vector<std::wstring>{L"Backup Bloccato da Utente.", L"Singola copia effettuata : " + LogTime()}));
+    // The file in flight at the Yes is finished; no other starts.
+    EXPECT_EQ(gate.Started().size(), 4u);
     const Tree copied = ReadTree(NewCopy());
     EXPECT_EQ(copied.count(L"a.txt") + copied.count(L"b.txt"), 2u);
     size_t inSotto = 0;
     for (const auto& [path, entry] : copied) inSotto += path.rfind(L"Sotto\\", 0) == 0;
-    EXPECT_EQ(inSotto, 1u);
-    EXPECT_EQ(host.statuses, (std::vector<std::wstring>{L"ATTENDERE! Backup in corso...", kRemoving, kCopying,
-                                                        L"Backup Bloccato da Utente.", kCopying,
-                                                        L"Backup Bloccato da Utente.",
-                                                        L"ATTENDERE! Chiusura in corso...", L""}));
+    EXPECT_EQ(inSotto, 2u);
+    EXPECT_EQ(copied.count(L"Sotto\\Dentro"), 0u);
+    const std::vector<std::wstring> opening{L"ATTENDERE! Backup in corso...", kRemoving, kCopying,
+                                            L"Backup Bloccato da Utente.", kCopying};
+    ASSERT_GE(host.statuses.size(), opening.size() + 3);
+    EXPECT_EQ(std::vector<std::wstring>(host.statuses.begin(), host.statuses.begin() + opening.size()), opening);
+    EXPECT_EQ(std::vector<std::wstring>(host.statuses.end() - 3, host.statuses.end()),
+              (std::vector<std::wstring>{L"Backup Bloccato da Utente.", L"ATTENDERE! Chiusura in corso...", L""}));
 }
 
 TEST_F(FolderJobTest, EscYesWhileRemovingLeavesTheRestAndCopiesNothing) {

@@ -1,0 +1,212 @@
+#include "engine/CopyPool.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <system_error>
+
+namespace vt {
+
+namespace {
+
+unsigned g_workers = kCopyWorkers;
+std::function<void(const std::wstring&)> g_startSeam;
+
+// Enough files ahead to keep the workers busy behind one large file, few enough that a stop
+// drops little work.
+constexpr size_t kMaxAhead = 256;
+// At least every 50 ms, with room for the system's timer steps.
+constexpr auto kPollEvery = std::chrono::milliseconds(25);
+constexpr wchar_t kClosing[] = L"ATTENDERE! Chiusura in corso...";
+
+std::wstring TargetKey(const std::wstring& path) {
+    std::wstring key = path;
+    // Names that differ only in case are one file to the system.
+    if (!key.empty())
+        LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, path.c_str(), static_cast<int>(path.size()), key.data(),
+                      static_cast<int>(key.size()), nullptr, nullptr, 0);
+    return key;
+}
+
+}  // namespace
+
+void SetCopyWorkers(unsigned count) { g_workers = std::max(count, 1u); }
+
+void SetCopyStartSeam(std::function<void(const std::wstring& from)> seam) { g_startSeam = std::move(seam); }
+
+CopyPool::CopyPool(RunContext& run, bool sharing) : run_(run), sharing_(sharing) {}
+
+CopyPool::~CopyPool() {
+    {
+        std::lock_guard lock(mutex_);
+        closing_ = true;
+        waiting_.clear();
+    }
+    work_.notify_all();
+    for (std::thread& worker : workers_) worker.join();
+}
+
+bool CopyPool::Continue() {
+    if (Clock::now() >= nextPoll_) Poll();
+    return !run_.stopRequested;
+}
+
+bool CopyPool::Add(FileCopy file, std::wstring shown) {
+    std::wstring key = TargetKey(file.to);
+    std::unique_lock lock(mutex_);
+    // A second file for one target (a name listed twice) waits for the first, so the later one
+    // wins as it does in walk order.
+    while (items_.size() >= kMaxAhead || targets_.count(key)) {
+        if (run_.stopRequested) return false;
+        Progress(lock);
+    }
+    if (run_.stopRequested) return false;
+    targets_.insert(key);
+    waiting_.push_back(firstSeq_ + items_.size());
+    items_.push_back(Item{std::move(file), std::move(shown), std::move(key)});
+    Start();
+    lock.unlock();
+    WriteReady();
+    return true;
+}
+
+void CopyPool::Start() {
+    // One more worker for each file handed over, up to the limit: never more workers than files.
+    if (workers_.size() < g_workers) {
+        try {
+            workers_.emplace_back(&CopyPool::Work, this);
+            return;
+        } catch (const std::system_error&) {
+            // No thread to be had: with none at all, the file is copied here.
+            if (workers_.empty()) {
+                Item& item = At(waiting_.back());
+                waiting_.pop_back();
+                item.failed = !CopyOrLink(item.file, linksWork_);
+                item.state = State::Done;
+                targets_.erase(item.key);
+                return;
+            }
+        }
+    }
+    if (idle_ > 0) work_.notify_one();
+}
+
+void CopyPool::Work() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        ++idle_;
+        work_.wait(lock, [this] { return closing_ || (!paused_ && !waiting_.empty()); });
+        --idle_;
+        if (closing_) return;
+        const size_t seq = waiting_.front();
+        waiting_.pop_front();
+        Item& item = At(seq);
+        item.state = State::Running;
+        const FileCopy file = std::move(item.file);
+        lock.unlock();
+        bool copied = false;
+        try {
+            if (g_startSeam) g_startSeam(file.from);
+            copied = CopyOrLink(file, linksWork_);
+        } catch (...) {
+            // Out of memory: the file counts as not copied, its line says so.
+        }
+        lock.lock();
+        Item& done = At(seq);
+        done.state = State::Done;
+        done.failed = !copied;
+        targets_.erase(done.key);
+        if (mainWaits_) done_.notify_one();
+    }
+}
+
+void CopyPool::Progress(std::unique_lock<std::mutex>& lock) {
+    mainWaits_ = true;
+    done_.wait_until(lock, nextPoll_);
+    mainWaits_ = false;
+    lock.unlock();
+    WriteReady();
+    if (Clock::now() >= nextPoll_) Poll();
+    lock.lock();
+}
+
+void CopyPool::WriteReady() {
+    std::vector<std::wstring> lines;
+    {
+        std::lock_guard lock(mutex_);
+        while (!items_.empty() && (items_.front().isLine || items_.front().state == State::Done)) {
+            Item& item = items_.front();
+            if (item.isLine) lines.push_back(std::move(item.text));
+            else if (item.failed) lines.push_back(L"File non copiato (corrotto o in uso) : " + item.text);
+            items_.pop_front();
+            ++firstSeq_;
+        }
+    }
+    for (const std::wstring& line : lines) run_.Log(line);
+}
+
+void CopyPool::Log(std::wstring line) {
+    {
+        std::lock_guard lock(mutex_);
+        if (!items_.empty()) {
+            Item item;
+            item.text = std::move(line);
+            item.isLine = true;
+            items_.push_back(std::move(item));
+            return;
+        }
+    }
+    run_.Log(line);
+}
+
+void CopyPool::Finish() {
+    WriteReady();
+    std::unique_lock lock(mutex_);
+    while (!items_.empty()) Progress(lock);
+}
+
+void CopyPool::Poll() {
+    nextPoll_ = Clock::now() + kPollEvery;
+    // No file starts while the question is open: what a Yes leaves undone is known exactly.
+    {
+        std::lock_guard lock(mutex_);
+        paused_ = true;
+    }
+    bool stopped = false;
+    try {
+        stopped = run_.AskStop(kClosing, [this] { StopHere(); });
+    } catch (...) {
+        std::lock_guard lock(mutex_);
+        paused_ = false;
+        throw;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        paused_ = false;
+    }
+    work_.notify_all();
+    if (!stopped) run_.host.Repaint();
+    nextPoll_ = Clock::now() + kPollEvery;
+}
+
+void CopyPool::StopHere() {
+    std::unique_lock lock(mutex_);
+    if (!waiting_.empty()) {
+        // A one-thread copy would have stopped before the first file not started: nothing handed
+        // over after it is copied or logged.
+        const size_t first = waiting_.front();
+        for (size_t seq = first; seq < firstSeq_ + items_.size(); ++seq) targets_.erase(At(seq).key);
+        items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(first - firstSeq_), items_.end());
+        waiting_.clear();
+    }
+    while (!items_.empty()) {
+        mainWaits_ = true;
+        done_.wait(lock, [this] { return items_.front().isLine || items_.front().state == State::Done; });
+        mainWaits_ = false;
+        lock.unlock();
+        WriteReady();
+        lock.lock();
+    }
+}
+
+}  // namespace vt

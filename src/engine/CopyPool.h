@@ -1,0 +1,92 @@
+#pragma once
+// The files of one local copy, copied on a few worker threads while the window's thread walks.
+// Everything a user sees stays as a one-thread copy shows it: the line of a file that failed,
+// and every line of the walk, is written only after the lines of the files handed over before
+// it; Esc is polled (and the window repainted) at least every 50 ms; after a Yes no further
+// file starts, and the files in flight finish and write their lines before the stop's line.
+// The workers touch no window, no registry and no log: they copy and hand back a result.
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_set>
+#include <vector>
+
+#include "engine/LinkedCopy.h"
+#include "engine/RunContext.h"
+
+namespace vt {
+
+inline constexpr unsigned kCopyWorkers = 4;
+// Tests and the bench choose how many workers a copy may start (at least 1).
+void SetCopyWorkers(unsigned count);
+// Called on a worker before each file it copies or links: tests hold a file in flight. An
+// empty function ends it.
+void SetCopyStartSeam(std::function<void(const std::wstring& from)> seam);
+
+class CopyPool {
+public:
+    // sharing: files carry the place of their previous copy, to be linked when unchanged.
+    CopyPool(RunContext& run, bool sharing);
+    // Files not started are dropped, files in flight finish; lines not yet written are lost,
+    // which only happens when the run ends on a raised failure.
+    ~CopyPool();
+    CopyPool(const CopyPool&) = delete;
+    CopyPool& operator=(const CopyPool&) = delete;
+
+    // Polls Esc when it is due; false once the user has stopped the copy.
+    bool Continue();
+    // True while unchanged files are still to be linked: then each file names its previous copy.
+    bool Linking() const { return sharing_ && linksWork_.load(std::memory_order_relaxed); }
+    // Hands one file over; `shown` names it in the log when it fails. Waits, polling Esc, while
+    // many files are ahead or another file for the same target is in flight. False once the
+    // user has stopped the copy: the file is not copied.
+    bool Add(FileCopy file, std::wstring shown);
+    // A line of the walk, written after the lines of the files handed over before it.
+    void Log(std::wstring line);
+    // Waits until every file handed over is done and its line written, polling Esc.
+    void Finish();
+
+private:
+    enum class State { Waiting, Running, Done };
+    struct Item {
+        FileCopy file;
+        std::wstring text;  // the line, or the file as the log shows it
+        std::wstring key;   // the target as the file system compares it; empty for a line
+        bool isLine = false;
+        bool failed = false;
+        State state = State::Waiting;
+    };
+    using Clock = std::chrono::steady_clock;
+
+    Item& At(size_t seq) { return items_[seq - firstSeq_]; }
+    void Work();
+    void Start();
+    // Waits for a result or the next poll, writes what is ready, polls Esc when due.
+    void Progress(std::unique_lock<std::mutex>& lock);
+    void WriteReady();
+    void Poll();
+    // After a Yes: the files not started are dropped with everything handed over after them,
+    // and the files in flight are waited for and their lines written.
+    void StopHere();
+
+    RunContext& run_;
+    const bool sharing_;
+    std::atomic<bool> linksWork_{true};
+    Clock::time_point nextPoll_{};
+
+    std::mutex mutex_;
+    std::condition_variable work_, done_;
+    std::deque<Item> items_;    // handed over and not yet written, in walk order
+    size_t firstSeq_ = 0;       // the number of items_.front()
+    std::deque<size_t> waiting_;  // files no worker has taken, in walk order
+    std::unordered_set<std::wstring> targets_;  // targets of files not done
+    std::vector<std::thread> workers_;
+    unsigned idle_ = 0;
+    bool paused_ = false, closing_ = false, mainWaits_ = false;
+};
+
+}  // namespace vt

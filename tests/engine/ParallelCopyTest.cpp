@@ -1,0 +1,157 @@
+// Copies on four workers show what a one-thread copy shows: the same files, the same lines in
+// the same order, and a stop after which no file starts.
+#include <algorithm>
+
+#include "EngineFixture.h"
+#include "engine/CopyPool.h"
+#include "settings/FileListFile.h"
+#include "settings/JobNames.h"
+
+namespace vt::test {
+namespace {
+
+const std::wstring kNotCopied = L"File non copiato (corrotto o in uso) : ";
+
+// Files held open without sharing by this process, as an editor holds them: they cannot be copied.
+class Locks {
+public:
+    ~Locks() {
+        for (HANDLE lock : locks_) CloseHandle(lock);
+    }
+    void Hold(const std::wstring& path) {
+        const HANDLE lock = CreateFileW(Long(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(lock, INVALID_HANDLE_VALUE);
+        locks_.push_back(lock);
+    }
+
+private:
+    std::vector<HANDLE> locks_;
+};
+
+size_t Count(const std::vector<std::wstring>& lines, const std::wstring& prefix) {
+    return std::count_if(lines.begin(), lines.end(), [&](const std::wstring& l) { return l.rfind(prefix, 0) == 0; });
+}
+
+class ParallelCopyTest : public EngineTest {
+protected:
+    ParallelCopyTest() { source = temp / L"Dati\\Documenti"; }
+    std::vector<std::wstring> RunWith(unsigned workers, const std::wstring& kindLine) {
+        SetCopyWorkers(workers);
+        host.log.clear();
+        engine.RunJob(1);
+        return host.LinesAfter(kindLine);
+    }
+    std::wstring NewCopy(const std::wstring& dest, const std::wstring& copyName) const {
+        return dest + L"\\" + copyName + L"_" + Stamp();
+    }
+    std::wstring source;
+};
+
+TEST_F(ParallelCopyTest, AFolderCopyOnFourWorkersLogsWhatOneWorkerLogs) {
+    Policy(false, true, false);
+    // 200 files of varied sizes, so that the workers finish out of order; every 13th is held
+    // open, a folder vanishes when it is listed, and the copies' own folder sits in the walk.
+    Locks locks;
+    const wchar_t* folders[] = {L"", L"\\A", L"\\A\\B", L"\\C", L"\\D", L"\\D\\E"};
+    for (int i = 0; i < 200; ++i) {
+        const std::wstring path = source + folders[i % 6] + L"\\f" + std::to_wstring(i) + L".txt";
+        MakeFile(path, std::string(static_cast<size_t>(i * 7919 % 60000), static_cast<char>('a' + i % 26)));
+        if (i % 13 == 5) locks.Hold(path);
+    }
+    const std::wstring vanishing = source + L"\\C\\Sparisce";
+    VanishWhenListed(vanishing);
+    const std::wstring dest = source + L"\\D\\Copie";
+    FolderJob(1, source, dest);
+
+    MakeFile(vanishing + L"\\s.txt", "s");
+    const std::vector<std::wstring> one = RunWith(1, L"Tipo di backup : Cartelle");
+    const auto copiedByOne = Contents(ReadTree(NewCopy(dest, L"Documenti")));
+    RemoveLongTree(NewCopy(dest, L"Documenti"));
+    MakeFile(vanishing + L"\\s.txt", "s");
+    const std::vector<std::wstring> four = RunWith(4, L"Tipo di backup : Cartelle");
+
+    EXPECT_EQ(four, one);
+    EXPECT_EQ(Contents(ReadTree(NewCopy(dest, L"Documenti"))), copiedByOne);
+    EXPECT_EQ(Count(one, kNotCopied), 15u);
+    EXPECT_EQ(Count(one, L"Cartella esclusa dalla copia (contiene i backup) : " + dest), 1u);
+    EXPECT_EQ(Count(one, L"Cartella non copiata (non leggibile) : " + vanishing), 1u);
+    EXPECT_EQ(one.back(), L"Copia infinita effettuata : " + LogTime());
+    EXPECT_EQ(copiedByOne.size(), 200u - 15u + 5u);  // the files that could be read, and their folders
+}
+
+TEST_F(ParallelCopyTest, AFileListOnFourWorkersLogsWhatOneWorkerLogs) {
+    Policy(false, true, false);
+    const std::wstring dest = temp / L"Copie";
+    SetBool(kMainSection, L"TipoDir", false);
+    SetBool(kMainSection, L"TipoFile", true);
+    SetString(kMainSection, L"DestinazioneFile", dest);
+    // Missing files, files held open, and one name listed from several folders: the last wins.
+    Locks locks;
+    std::vector<std::wstring> files;
+    for (int i = 0; i < 200; ++i) {
+        const std::wstring folder = temp / (L"Elenco\\" + std::to_wstring(i % 9));
+        const std::wstring path = folder + (i % 40 == 3 ? L"\\doppio.txt" : L"\\f" + std::to_wstring(i) + L".txt");
+        files.push_back(path);
+        if (i % 11 == 4) continue;  // missing
+        MakeFile(path, std::string(static_cast<size_t>(i * 7919 % 60000), 'x') + std::to_string(i));
+        if (i % 17 == 8) locks.Hold(path);
+    }
+    ASSERT_TRUE(WriteFileList(FileListPath(temp.Path(), 1), files));
+
+    const std::vector<std::wstring> one = RunWith(1, L"Tipo di backup : File");
+    const auto copiedByOne = Contents(ReadTree(NewCopy(dest, L"File1")));
+    RemoveLongTree(NewCopy(dest, L"File1"));
+    const std::vector<std::wstring> four = RunWith(4, L"Tipo di backup : File");
+
+    EXPECT_EQ(four, one);
+    EXPECT_EQ(Contents(ReadTree(NewCopy(dest, L"File1"))), copiedByOne);
+    EXPECT_EQ(Count(one, kNotCopied), 18u + 11u);  // missing, and held
+    EXPECT_EQ(copiedByOne.at(L"doppio.txt").substr(copiedByOne.at(L"doppio.txt").size() - 3), "163");
+}
+
+TEST_F(ParallelCopyTest, AStopAnsweredYesMidTreeStartsNoFurtherFile) {
+    Policy(false, true, false);
+    for (int i = 0; i < 50; ++i) MakeFile(source + L"\\r" + std::to_wstring(i) + L".txt", "r");
+    for (int i = 0; i < 100; ++i) MakeFile(source + L"\\Sotto\\s" + std::to_wstring(i) + L".txt", "s");
+    for (int i = 0; i < 50; ++i) MakeFile(source + L"\\Sotto\\Dentro\\d" + std::to_wstring(i) + L".txt", "d");
+    FolderJob(1, source, temp / L"Copie");
+    // Four files at a time go through the gate; after 100, Esc is pressed while four are in
+    // flight, and the question is answered Yes.
+    CopyGate gate;
+    std::vector<std::wstring> startedAtYes;
+    PressEscWhen(
+        [&] {
+            if (gate.Waiting() < 4) return false;
+            if (gate.Passed() < 100) {
+                gate.Let(4);
+                return false;
+            }
+            return true;
+        },
+        {IDYES});
+    whileAsked = [&] {
+        startedAtYes = gate.Started();
+        gate.Open();
+    };
+    engine.RunJob(1);
+
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
+              (std::vector<std::wstring>{L"Backup Bloccato da Utente.", L"Copia infinita effettuata : " + LogTime()}));
+    EXPECT_EQ(startedAtYes.size(), 104u);
+    EXPECT_EQ(gate.Started(), startedAtYes);
+    // The files in flight were finished; the walk order put every root file first and no file
+    // of Dentro among them.
+    size_t copied = 0, root = 0, inside = 0;
+    for (const auto& [path, entry] : ReadTree(temp / (L"Copie\\Documenti_" + Stamp()))) {
+        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        ++copied;
+        root += path.find(L'\\') == std::wstring::npos;
+        inside += path.rfind(L"Sotto\\Dentro\\", 0) == 0;
+    }
+    EXPECT_EQ(copied, 104u);
+    EXPECT_EQ(root, 50u);
+    EXPECT_EQ(inside, 0u);
+}
+
+}  // namespace
+}  // namespace vt::test
