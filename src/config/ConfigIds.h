@@ -53,6 +53,7 @@
 #define IDC_NRB_UPDOWN 605
 #define IDB_NRB_CHIUDI 606
 #define IDB_NRB_HELP 607
+#define IDX_NRB_COLLEGA 608
 
 // TFormDatiFTP
 #define IDT_FTP_LABEL1 620

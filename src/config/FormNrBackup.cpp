@@ -30,6 +30,7 @@ void TFormNrBackup::OnCreate() {
     Label1.Attach(h, IDT_NRB_LABEL1);
     SpinEdit1.Attach(h, IDE_NRB_SPIN);
     SpinButton1.Attach(h, IDC_NRB_UPDOWN);
+    CBCollega.Attach(h, IDX_NRB_COLLEGA);
     BtnChiudi.Attach(h, IDB_NRB_CHIUDI);
     BtnHelp.Attach(h, IDB_NRB_HELP);
     SpinEdit1.SetMaxLength(3);
@@ -37,11 +38,12 @@ void TFormNrBackup::OnCreate() {
 
     Hints.Create(h);
     Hints.Add(SpinEdit1.Handle(), L"Numero delle copie");
+    Hints.Add(CBCollega.Handle(), L"Un file non modificato dall'ultima copia non occupa altro spazio sul disco");
     Hints.Add(BtnChiudi.Handle(), L"Chiude e salva le impostazioni");
     Hints.Add(BtnHelp.Handle(), L"Mostra l'help per la finestra del setup");
 
     // Design state: Limited with 2, kept when the store cannot be read.
-    bool rb1 = false, rb2 = false, rb3 = true;
+    bool rb1 = false, rb2 = false, rb3 = true, link = false;
     int count = 2;
     SettingsStore store;
     if (store.IsOpen()) {
@@ -49,6 +51,7 @@ void TFormNrBackup::OnCreate() {
         rb2 = store.ReadBool(kCopiesSection, L"RB2", false);
         rb3 = store.ReadBool(kCopiesSection, L"RB3", true);
         count = store.ReadInteger(kCopiesSection, L"NumBkp", 2);
+        link = store.ReadBool(kCopiesSection, kLinkUnchangedValue, false);
     }
     store.Close();
     // Each selection clears the others, as a click would: the last true one stays.
@@ -60,6 +63,7 @@ void TFormNrBackup::OnCreate() {
     count = std::clamp(count, kMinCopies, kMaxCopies);
     SpinButton1.SetPosition(count);
     SpinEdit1.SetText(std::to_wstring(count));
+    CBCollega.SetChecked(link);
     UpdateEnabling();
 }
 
@@ -106,6 +110,7 @@ void TFormNrBackup::FormClose() {
     store.WriteBool(kCopiesSection, L"RB2", RB2.Checked());
     store.WriteBool(kCopiesSection, L"RB3", RB3.Checked());
     store.WriteInteger(kCopiesSection, L"NumBkp", CopiesCount(SpinEdit1.Text()));
+    store.WriteBool(kCopiesSection, kLinkUnchangedValue, CBCollega.Checked());
     store.Close();
     Form::OnClose();
 }

@@ -17,6 +17,7 @@ public:
     Label Label1;
     Edit SpinEdit1;
     UpDown SpinButton1;
+    CheckBox CBCollega;  // unchanged files share their data with the previous copy
     Button BtnChiudi, BtnHelp;
     ToolTips Hints;
 

@@ -70,6 +70,34 @@ TEST_F(NrBackupTest, UnlimitedDisablesTheCountWhichIsStillWrittenInRange) {
     EXPECT_EQ(CopiesCount(L"42"), 42);
 }
 
+TEST_F(NrBackupTest, SharingUnchangedFilesIsOffUntilTickedAndThenReadBack) {
+    {
+        TFormNrBackup f;
+        Show(f);
+        EXPECT_EQ(f.CBCollega.Text(), L"Collega i file invariati alla copia precedente");
+        EXPECT_EQ(f.Hints.TextOf(f.CBCollega.Handle()),
+                  L"Un file non modificato dall'ultima copia non occupa altro spazio sul disco");
+        EXPECT_FALSE(f.CBCollega.Checked());
+        Click(f.BtnChiudi.Handle());
+    }
+    EXPECT_EQ(Read(kCopiesSection, L"Collega"), L"0");
+    {
+        TFormNrBackup f;
+        Show(f);
+        Tick(f.CBCollega.Handle(), true);
+        // The policy's own controls leave it alone, whichever is chosen.
+        Tick(f.RB1.Handle(), true);
+        EXPECT_TRUE(f.CBCollega.Enabled());
+        SendMessageW(f.Handle(), WM_CLOSE, 0, 0);
+    }
+    EXPECT_EQ(Read(kCopiesSection, L"Collega"), L"1");
+    EXPECT_EQ(Read(kCopiesSection, L"RB1"), L"1");
+    TFormNrBackup again;
+    Show(again);
+    EXPECT_TRUE(again.CBCollega.Checked());
+    Click(again.BtnChiudi.Handle());
+}
+
 using DatiFtpTest = ConfigTest;
 
 TEST_F(DatiFtpTest, IncompleteDataIsRefusedAndNothingWritten) {
