@@ -1,9 +1,11 @@
-// bench_copy <source folder> <destination folder>: the engine's folder copy, nothing else.
+// bench_copy [--workers N] [--link <previous copy>] <source folder> <destination folder>: the
+// engine's folder copy, nothing else; --link shares unchanged files with an earlier copy.
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
+#include "engine/CopyPool.h"
 #include "engine/FolderCopy.h"
 #include "engine/RunContext.h"
 #include "engine/RunHost.h"
@@ -35,11 +37,19 @@ std::wstring WithoutTrailingSlash(std::wstring path) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 3) {
-        fwprintf(stderr, L"usage: bench_copy <source folder> <destination folder>\n");
+    std::wstring previous;
+    int at = 1;
+    for (; at + 1 < argc && argv[at][0] == L'-'; at += 2) {
+        const std::wstring option = argv[at];
+        if (option == L"--workers") vt::SetCopyWorkers(static_cast<unsigned>(_wtoi(argv[at + 1])));
+        else if (option == L"--link") previous = WithoutTrailingSlash(argv[at + 1]);
+        else break;
+    }
+    if (argc - at != 2) {
+        fwprintf(stderr, L"usage: bench_copy [--workers N] [--link <previous copy>] <source folder> <destination folder>\n");
         return 2;
     }
-    const std::wstring source = WithoutTrailingSlash(argv[1]);
+    const std::wstring source = WithoutTrailingSlash(argv[at]);
     const DWORD attributes = GetFileAttributesW(source.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         fwprintf(stderr, L"not a folder: %ls\n", source.c_str());
@@ -48,9 +58,9 @@ int wmain(int argc, wchar_t** argv) {
     SilentHost host;
     vt::RunContext run{host};
     run.sourceRoot = source;
-    run.datedDestination = WithoutTrailingSlash(argv[2]);
+    run.datedDestination = WithoutTrailingSlash(argv[at + 1]);
     try {
-        vt::CopyFolderTree(run, run.datedDestination, L"");
+        vt::CopyFolderTree(run, run.datedDestination, L"", previous);
     } catch (const std::exception& failure) {
         fwprintf(stderr, L"copy failed: %hs\n", failure.what());
         return 1;
