@@ -223,7 +223,7 @@ void TFormVaultick::ShowJobPage(int slot) {
     trayOn_ = SettingsStore().ReadBool(kMainSection, L"Task Bar", false);
     for (int i = 0; i < 5; ++i) ImageNum[static_cast<size_t>(i)].SetVisible(i + 1 == slot);
 
-    const JobPageView page = ComputeJobPage(ReadJobPageValues(slot, context_.dataFolder));
+    const JobPageView page = ComputeJobPage(ReadStoredJobValues(slot, context_.dataFolder));
     Label6.SetText(page.label6);
     Label7.SetText(page.label7);
     if (page.editSorgHint) SetHint(EditSorg.Handle(), *page.editSorgHint);

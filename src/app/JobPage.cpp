@@ -21,7 +21,7 @@ std::wstring IntervalText(const std::wstring& stored, const wchar_t* once, const
 
 }  // namespace
 
-JobPageValues ReadJobPageValues(int slot, const std::wstring& dataFolder) {
+StoredJobValues ReadStoredJobValues(int slot, const std::wstring& dataFolder) {
     const SettingsStore store;
     const std::wstring section = JobSection(slot);
     auto text = [&](const wchar_t* name, const wchar_t* fallback = L"") {
@@ -30,7 +30,7 @@ JobPageValues ReadJobPageValues(int slot, const std::wstring& dataFolder) {
     auto flag = [&](const wchar_t* name, bool fallback) {
         return store.ReadBool(kMainSection, SlotValueName(name, slot), fallback);
     };
-    JobPageValues v;
+    StoredJobValues v;
     v.orario = text(L"Orario", L"--:--").substr(0, 6);
     v.attesa = flag(L"Attesa", false);
     v.tipoOrario = flag(L"TipoOrario", true);
@@ -56,7 +56,7 @@ JobPageValues ReadJobPageValues(int slot, const std::wstring& dataFolder) {
     return v;
 }
 
-JobPageView ComputeJobPage(const JobPageValues& v) {
+JobPageView ComputeJobPage(const StoredJobValues& v) {
     JobPageView page;
 
     // Schedule: each kind overrides the text of an earlier one.

@@ -7,7 +7,7 @@
 namespace vt {
 
 // The stored values the page is made from.
-struct JobPageValues {
+struct StoredJobValues {
     std::wstring orario = L"--:--";
     bool attesa = false;
     bool tipoOrario = true, avvio = false, chiusura = false;
@@ -33,7 +33,7 @@ struct JobPageView {
     bool hoursFlag = false, daysFlag = false;
 };
 
-JobPageValues ReadJobPageValues(int slot, const std::wstring& dataFolder);
-JobPageView ComputeJobPage(const JobPageValues& values);
+StoredJobValues ReadStoredJobValues(int slot, const std::wstring& dataFolder);
+JobPageView ComputeJobPage(const StoredJobValues& values);
 
 }  // namespace vt

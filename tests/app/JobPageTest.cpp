@@ -9,8 +9,8 @@
 namespace vt {
 namespace {
 
-JobPageValues FolderJob() {
-    JobPageValues v;
+StoredJobValues FolderJob() {
+    StoredJobValues v;
     v.orario = L"08:30";
     v.attesa = true;
     v.sorgente = L"C:\\Dati";
@@ -19,7 +19,7 @@ JobPageValues FolderJob() {
 }
 
 TEST(JobPage, NeverConfiguredSlotIsIncompleteAndShowsItsDefaults) {
-    const JobPageView page = ComputeJobPage(JobPageValues{});
+    const JobPageView page = ComputeJobPage(StoredJobValues{});
     EXPECT_EQ(page.edit3, L"Alle ore: --:--");
     EXPECT_EQ(page.editSorg, L"Nessuna");
     EXPECT_EQ(page.editDest, L"Nessuna");
@@ -34,14 +34,14 @@ TEST(JobPage, CompleteFolderJobKeepsItsSwitch) {
     EXPECT_EQ(page.editSorgHint, L"Cartella sorgente (quella che verrà copiata)");
     EXPECT_EQ(page.editDestHint, L"Cartella di destinazione (dove verrà effettuato il backup)");
     EXPECT_TRUE(page.enabled && page.enableBoxEnabled && page.runButtonEnabled);
-    JobPageValues off = FolderJob();
+    StoredJobValues off = FolderJob();
     off.attesa = false;
     EXPECT_FALSE(ComputeJobPage(off).enabled);
     EXPECT_TRUE(ComputeJobPage(off).enableBoxEnabled);
 }
 
 TEST(JobPage, LaterScheduleKindsOverrideEarlierOnes) {
-    JobPageValues v = FolderJob();
+    StoredJobValues v = FolderJob();
     v.avvio = true;
     EXPECT_EQ(ComputeJobPage(v).edit3, L"All'avvio");
     v.chiusura = true;
@@ -55,7 +55,7 @@ TEST(JobPage, LaterScheduleKindsOverrideEarlierOnes) {
 }
 
 TEST(JobPage, IntervalsInWordsAndNonNumbersAreIncomplete) {
-    JobPageValues v = FolderJob();
+    StoredJobValues v = FolderJob();
     v.tipoOrario = false;
     v.giorni = true;
     struct Case { const wchar_t* stored; const wchar_t* text; bool flag; };
@@ -79,7 +79,7 @@ TEST(JobPage, IntervalsInWordsAndNonNumbersAreIncomplete) {
 }
 
 TEST(JobPage, LaunchProgramNeedsNoCommandLine) {
-    JobPageValues v = FolderJob();
+    StoredJobValues v = FolderJob();
     v.tipoDir = false;
     v.tipoExe = true;
     v.sorgenteExe = L"C:\\Programmi\\salva.exe";
@@ -94,7 +94,7 @@ TEST(JobPage, LaunchProgramNeedsNoCommandLine) {
 }
 
 TEST(JobPage, FileListShowsItsFilesOrNessuno) {
-    JobPageValues v = FolderJob();
+    StoredJobValues v = FolderJob();
     v.tipoDir = false;
     v.tipoFile = true;
     v.destinazioneFile = L"E:\\Copie";
@@ -112,7 +112,7 @@ TEST(JobPage, FileListShowsItsFilesOrNessuno) {
 }
 
 TEST(JobPage, FtpDestinationShowsServerAndFolder) {
-    JobPageValues v = FolderJob();
+    StoredJobValues v = FolderJob();
     v.destinazione.clear();
     v.destFtp = true;
     v.ftpHost = L"ftp.example.org";
@@ -124,7 +124,7 @@ TEST(JobPage, FtpDestinationShowsServerAndFolder) {
 }
 
 TEST(JobPage, NoKindChosenShowsNothingOfAnotherSlot) {
-    JobPageValues v = FolderJob();
+    StoredJobValues v = FolderJob();
     v.tipoOrario = false;
     const JobPageView page = ComputeJobPage(v);
     EXPECT_EQ(page.edit3, L"Nessuno");
@@ -142,7 +142,7 @@ TEST(JobPage, ReadsTheSlotsOwnValues) {
     main.WriteString(L"Orario", L"07:00");
     RegKey::Create(HKEY_CURRENT_USER, key + L"Vaultick3").WriteString(L"ftp-HN", L"host");
     ASSERT_TRUE(WriteFileList(FileListPath(data.Path(), 3), {L"C:\\x.txt"}));
-    const JobPageValues v = ReadJobPageValues(3, data.Path());
+    const StoredJobValues v = ReadStoredJobValues(3, data.Path());
     EXPECT_EQ(v.orario, L"21:40:");  // six characters at most
     EXPECT_TRUE(v.tipoFile);
     EXPECT_FALSE(v.tipoDir);
