@@ -6,6 +6,8 @@
 
 #include "app/FormVaultick.h"
 #include "engine/BackupEngine.h"
+#include "help/HelpViewer.h"
+#include "install/Shortcuts.h"
 #include "settings/FileListFile.h"
 #include "win/Application.h"
 #include "win/NotifyUser.h"
@@ -26,6 +28,12 @@ std::wstring FirstArgument() {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
+
+    // The help shortcut: the help and nothing else, not even the checks of a normal start.
+    if (FirstArgument() == vt::kHelpArgument) {
+        vt::ShowHelpAlone(vt::FolderOf(vt::ModuleFileName()) + L"\\DorviVaultick.Hlp");
+        return 0;
+    }
 
     vt::Application& app = vt::Application::Instance();
     if (!app.Create(L"Vaultick")) return 1;
