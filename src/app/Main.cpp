@@ -10,6 +10,7 @@
 #include "install/Shortcuts.h"
 #include "settings/FileListFile.h"
 #include "win/Application.h"
+#include "win/MessagePump.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
 
@@ -52,11 +53,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         app.BringUp();
     }
 
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (vt::Form::PreTranslate(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    // A removal asked for by a second copy while start-up ran its jobs.
+    mainForm.TakePendingRemoval();
+    return vt::RunMessageLoop([&mainForm] { mainForm.TakePendingRemoval(); });
 }
