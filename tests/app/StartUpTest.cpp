@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "app/StartUpSettings.h"
 #include "support/RegistryGuard.h"
 #include "win/Paths.h"
@@ -36,21 +34,6 @@ TEST(StartUp, OnlyCopiesInTheCallersSessionCount) {
     EXPECT_EQ(CountInSession({}, L"DorviVaultick.exe", 1), 0);
     // This very process runs in its own session.
     EXPECT_EQ(CountProcessesInOwnSession(FileNameOf(ModuleFileName())), 1);
-}
-
-TEST(StartUp, ACountNeverTakesAnotherSessionOrAnotherName) {
-    std::mt19937 random(1302);
-    const std::wstring names[] = {L"DorviVaultick.exe", L"dorvivaultick.EXE", L"Sweepex.exe", L"DorviVaultick", L""};
-    for (int round = 0; round < 500; ++round) {
-        std::vector<RunningProcess> processes(random() % 12);
-        int expected = 0;
-        for (RunningProcess& process : processes) {
-            process.exeFile = names[random() % 5];
-            if (random() % 4) process.session = static_cast<DWORD>(random() % 3);
-            if (process.session == 1u && (process.exeFile == names[0] || process.exeFile == names[1])) ++expected;
-        }
-        EXPECT_EQ(CountInSession(processes, L"DorviVaultick.exe", 1), expected);
-    }
 }
 
 }  // namespace
