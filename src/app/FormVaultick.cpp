@@ -6,6 +6,7 @@
 #include "about/IsXPOrLater.h"
 #include "app/Autostart.h"
 #include "app/FormVaultickIds.h"
+#include "app/StartUpSettings.h"
 #include "config/SetupWindow.h"
 #include "engine/BackupEngine.h"
 #include "help/HelpViewer.h"
@@ -26,6 +27,20 @@ namespace vt {
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1, kTimerOro = 2, kTimerInst = 3;
+
+HWND g_handOverWindow = nullptr;
+HHOOK g_handOverHook = nullptr;
+
+// Sees every message any loop of this thread takes from the queue (ours, a modal window's, a
+// message box's, a run's waits). Only a posted hand-over passes here: what the dialog manager
+// sends to the window goes straight to the window procedure.
+LRESULT CALLBACK TakePostedHandOver(int code, WPARAM removal, LPARAM lParam) {
+    if (code == HC_ACTION && removal == PM_REMOVE) {
+        MSG& msg = *reinterpret_cast<MSG*>(lParam);
+        if (msg.message == kHandOverMessage && msg.hwnd && msg.hwnd == g_handOverWindow) msg.message = kHandOverTaken;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
 
 // The window a second copy may hand over to: one of our dialogs in a process of ours. A stale
 // "HProc" may name any window of another program by now.
@@ -114,7 +129,7 @@ void TFormVaultick::FormCreate() {
     ForceFolders(context_.dataFolder);
 
     // Another copy runs: it shows itself (and the removal dialog), this one ends.
-    if (CountProcesses(L"DorviVaultick.exe") > 1) {
+    if (CountProcessesInOwnSession(L"DorviVaultick.exe") > 1) {
         const int handle = SettingsStore().ReadInteger(kMainSection, L"HProc", 0);
         const HWND other = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
         if (handle != 0 && IsRunningMainWindow(other))
@@ -139,15 +154,9 @@ void TFormVaultick::FormCreate() {
         return;
     }
 
-    {
-        SettingsStore store;
-        if (store.IsOpen()) {
-            firstRun_ = store.ReadBool(kMainSection, L"ShowInst", true);
-            const std::wstring version = store.ReadString(kMainSection, L"Versione", L"");
-            CBAttiva.SetChecked(store.ReadBool(kMainSection, L"CBAttiva", true));
-            if (version != L"3.7") firstRun_ = true;
-        }
-    }
+    const std::optional<StartUpSettings> settings = ReadStartUpSettings();
+    if (settings) CBAttiva.SetChecked(settings->programOn);
+    firstRun_ = FirstRunDue(settings);
 
     if (context_.firstArgument == L"Rimuovi") {
         OpenInstallDialog(Handle(), InstallMode::Uninstall);
@@ -155,6 +164,7 @@ void TFormVaultick::FormCreate() {
         return;
     }
 
+    WatchForHandOver();
     PlaceClock();
     for (const Control& picture : ImageNum) picture.SetVisible(false);
     Edit2.SetText(ClockText(LocalNow(), L"."));
@@ -350,6 +360,9 @@ void TFormVaultick::FormClose() {
 }
 
 void TFormVaultick::OnDestroy() {
+    if (g_handOverHook) UnhookWindowsHookEx(g_handOverHook);
+    g_handOverHook = nullptr;
+    g_handOverWindow = nullptr;
     // However the program ends, no icon stays behind in the tray.
     trayIcon_.Hide();
     if (PopupMenu1) DestroyMenu(PopupMenu1);
@@ -376,9 +389,20 @@ void TFormVaultick::SetTrayIconVisible(const std::wstring& command) {
 
 void TFormVaultick::OnHint(const std::wstring& hint) { StatusBar1.SetPanelText(0, hint); }
 
+void TFormVaultick::WatchForHandOver() {
+    g_handOverWindow = Handle();
+    if (!g_handOverHook) g_handOverHook = SetWindowsHookExW(WH_GETMESSAGE, &TakePostedHandOver, nullptr, GetCurrentThreadId());
+}
+
 void TFormVaultick::HandOver(WPARAM parameter) {
     app_.BringUp();
-    if (parameter == 1) OpenUninstallDialog();
+    if (parameter == 1) removalPending_ = true;
+}
+
+void TFormVaultick::TakePendingRemoval() {
+    if (!removalPending_ || ending_) return;
+    removalPending_ = false;
+    OpenUninstallDialog();
 }
 
 void TFormVaultick::OpenUninstallDialog() {
@@ -388,7 +412,7 @@ void TFormVaultick::OpenUninstallDialog() {
 INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = true;
     switch (msg) {
-        case kHandOverMessage:
+        case kHandOverTaken:
             HandOver(wParam);
             return 0;
         case kTrayMessage:
@@ -455,15 +479,24 @@ bool TFormVaultick::WindowSuppressedForRun() const { return !showDuringRun_ && !
 
 void TFormVaultick::ShowForRun() {
     if (WindowSuppressedForRun()) return;
-    windowWasHidden_ = !IsWindowVisible(Handle());
+    // Minimised, the window is hidden too, but its taskbar button stays.
+    if (app_.IsMinimized()) stateBeforeRun_ = WindowState::Minimised;
+    else if (IsWindowVisible(Handle())) stateBeforeRun_ = WindowState::Shown;
+    else stateBeforeRun_ = WindowState::Hidden;
     app_.BringUp();
     UpdateWindow(Handle());
 }
 
 void TFormVaultick::HideAfterRun() {
-    if (WindowSuppressedForRun() || !windowWasHidden_) return;
-    if (trayOn_) SetTrayIconVisible(L"Mostra");
-    app_.HideMainForm();
+    if (WindowSuppressedForRun()) return;
+    switch (stateBeforeRun_) {
+        case WindowState::Shown: return;
+        case WindowState::Minimised: app_.Minimize(); return;
+        case WindowState::Hidden:
+            if (trayOn_) SetTrayIconVisible(L"Mostra");
+            app_.HideMainForm();
+            return;
+    }
 }
 
 void TFormVaultick::SetBusyCursor(bool busy) { vt::SetBusyCursor(busy); }

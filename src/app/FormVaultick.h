@@ -22,6 +22,9 @@ class TFormBackup;
 // The hand-over message a second copy posts to the first: parameter 0 shows the window,
 // 1 shows it and opens the removal dialog.
 inline constexpr UINT kHandOverMessage = WM_USER;
+// What a posted hand-over becomes once taken from the queue. The dialog manager sends the same
+// number (DM_GETDEFID) to the window itself, and that one must keep its dialog answer.
+inline constexpr UINT kHandOverTaken = WM_APP + 2;
 // The tray icon's mouse events.
 inline constexpr UINT kTrayMessage = WM_APP + 1;
 // Ids of the tray menu's items.
@@ -54,6 +57,9 @@ public:
     bool JobEnabled(int slot) const override;
 
     int SelectedSlot() const { return TabSet1.Selected() + 1; }
+    // Opens the removal dialog a hand-over asked for. The program's message loop calls it
+    // between messages, so that the dialog never opens inside another window's loop or a run.
+    void TakePendingRemoval();
 
 protected:
     void OnCreate() override;
@@ -113,6 +119,7 @@ private:
     void TimerInstTimer();
     void HandOver(WPARAM parameter);
     void OpenUninstallDialog();
+    void WatchForHandOver();
 
     StartUpContext context_;
     Application& app_;
@@ -123,7 +130,9 @@ private:
     bool showDuringRun_ = true;
     bool trayOn_ = false;
     bool manualRun_ = false;
-    bool windowWasHidden_ = false;
+    // How the window was when the run in progress began, to be put back after it.
+    enum class WindowState { Shown, Minimised, Hidden } stateBeforeRun_ = WindowState::Shown;
+    bool removalPending_ = false;
     ScheduleSnapshot schedule_;
     LogFile log_;
     COLORREF clockColour_ = RGB(0, 0, 0);
@@ -144,6 +153,7 @@ private:
     RunQueue queue_;
     bool draining_ = false;
     bool ending_ = false;  // the program is closing: no run starts any more
+    bool shutdownJobsTaken_ = false;  // this session end's jobs have run or wait in the queue
 };
 
 }  // namespace vt

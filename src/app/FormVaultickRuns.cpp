@@ -65,10 +65,15 @@ LRESULT TFormVaultick::WMQueryEndSession() {
     UpdateAutostart();
     showDuringRun_ = SettingsStore().ReadBool(kMainSection, L"Mostra", true);
     ShutdownBlockReasonCreate(Handle(), kShutdownBlockReason);
-    // A backup is being made: the session may end when it is done, not in the middle of it.
-    // The shutdown jobs run at the next session end; the reason stays until the queue is empty.
+    // Asked again (a query refused earlier), the jobs are not run a second time.
+    if (!shutdownJobsTaken_) {
+        shutdownJobsTaken_ = true;
+        // Inside a run's message loop these wait in the queue behind the backup in progress.
+        RunShutdownJobs();
+    }
+    // A backup is being made: the session may end when it and the jobs behind it are done, not
+    // in the middle of them. The reason stays until the queue is empty.
     if (draining_) return FALSE;
-    RunShutdownJobs();
     ShutdownBlockReasonDestroy(Handle());
     EndProgram();
     return TRUE;

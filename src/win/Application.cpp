@@ -50,6 +50,8 @@ void Application::Minimize() {
     ShowWindow(hwnd_, SW_MINIMIZE);
 }
 
+bool Application::IsMinimized() const { return IsWindowVisible(hwnd_) && IsIconic(hwnd_); }
+
 void Application::Restore() {
     if (!IsIconic(hwnd_)) return;
     ShowWindow(hwnd_, SW_RESTORE);

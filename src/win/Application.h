@@ -24,6 +24,8 @@ public:
     void ShowMainForm();
     void HideMainForm();
     void Minimize();
+    // Minimised to its taskbar button (not hidden without one).
+    bool IsMinimized() const;
     void Restore();
     // Shown, restored when minimised, and in front: what the user asks for.
     void BringUp();

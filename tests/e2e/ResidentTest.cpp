@@ -8,6 +8,7 @@
 #include "app/Autostart.h"
 #include "app/FormVaultick.h"
 #include "app/FormVaultickIds.h"
+#include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
 #include "support/TempFolder.h"
@@ -56,6 +57,23 @@ protected:
         store_.WriteBool(L"Principale", SlotValueName(L"TipoOrario", slot), false);
         store_.WriteBool(L"Principale", SlotValueName(kindFlag, slot), true);
         store_.WriteBool(L"Principale", SlotValueName(L"Attesa", slot), true);
+    }
+
+    // Slot 1 every hour, a LaunchProgram job as above.
+    void HourlyJob() {
+        store_.WriteBool(L"Principale", L"TipoDir", false);
+        store_.WriteBool(L"Principale", L"TipoExe", true);
+        store_.WriteString(L"Principale", L"SorgenteExe", folder_ / L"manca.exe");
+        store_.WriteBool(L"Principale", L"TipoOrario", false);
+        store_.WriteBool(L"Principale", L"Attesa", true);
+        store_.WriteBool(JobSection(1), L"Ore", true);
+        store_.WriteString(JobSection(1), L"NrOre", L"1");
+    }
+    // The tick the clock would give; the run is over when the job's time of last run is set.
+    void Tick(HWND window) {
+        store_.WriteDateTime(JobSection(1), L"Tempo", 1.0);
+        PostMessageW(window, WM_TIMER, 1, 0);
+        ASSERT_TRUE(WaitFor([&] { return store_.ReadDateTime(JobSection(1), L"Tempo").value_or(1.0) > 2.0; }, 30s));
     }
 
     HWND Start(const std::wstring& arguments = L"") {
@@ -152,6 +170,73 @@ TEST_F(Resident, TrayCloseAsksOnlyWhenJobsWouldRun) {
     chooseClose();
     EXPECT_TRUE(program_->WaitForExit(20s));
     EXPECT_EQ(RunValue(), AutostartCommand(folder_.Path()));  // the tray keeps it resident
+}
+
+TEST_F(Resident, AnAutomaticRunPutsTheWindowBackAsItFoundIt) {
+    HourlyJob();
+    const HWND window = Start();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 20s));
+    const HWND application = FindTopWindow(L"VaultickApplication", L"", program_->Id());
+    ASSERT_NE(application, nullptr);
+
+    Tick(window);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(application));
+
+    // Minimised: hidden but for its taskbar button, which must still be there afterwards.
+    PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(application) && !IsWindowVisible(window); }, 30s));
+    Tick(window);
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(application) && IsWindowVisible(application); }, 30s));
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // Hidden by Exit (a job is enabled): hidden again, taskbar button and all.
+    PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s));
+    PostMessageW(FindControl(window, IDB_CHIUDI), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window) && !IsWindowVisible(application); }, 30s));
+    Tick(window);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window) && !IsWindowVisible(application); }, 30s));
+    EXPECT_NE(Log().find("Avvio backup numero 1"), std::string::npos) << Log();
+}
+
+TEST_F(Resident, SessionEndDuringABackupRunsTheShutdownJobsOnceBehindIt) {
+    // Slot 1 uploads to a server that is not there: three attempts with waits in between, where
+    // the message loop runs and the session-end query arrives.
+    HourlyJob();
+    store_.WriteBool(L"Principale", L"TipoExe", false);
+    store_.WriteBool(L"Principale", L"TipoDir", true);
+    store_.WriteString(L"Principale", L"Sorgente", folder_.Path());
+    store_.WriteBool(JobSection(1), L"DestFTP", true);
+    store_.WriteString(JobSection(1), L"ftp-HN", L"127.0.0.1:1");
+    store_.WriteString(JobSection(1), L"ftp-HDN", L"/copie");
+    store_.WriteDateTime(JobSection(1), L"Tempo", 1.0);
+    LaunchJob(2, L"Chiusura");
+    const HWND window = Start();
+    PostMessageW(window, WM_TIMER, 1, 0);
+    ASSERT_TRUE(WaitFor([&] { return Log().find("Avvio backup numero 1") != std::string::npos; }, 30s)) << Log();
+
+    auto query = [&] {
+        DWORD_PTR answer = 2;
+        EXPECT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 60000, &answer));
+        return answer;
+    };
+    EXPECT_EQ(query(), static_cast<DWORD_PTR>(FALSE));
+    EXPECT_EQ(query(), static_cast<DWORD_PTR>(FALSE));  // still inside the upload's waits
+    // The job of slot 2 runs behind the upload, without being asked again.
+    ASSERT_TRUE(WaitFor([&] { return Log().find("Avvio backup numero 2") != std::string::npos; }, 60s)) << Log();
+    // Once the queue is empty the session may end, and the job does not run a second time.
+    EXPECT_TRUE(WaitFor([&] { return query() == TRUE; }, 60s));
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_TRUE(program_->WaitForExit(20s));
+
+    const std::string log = Log();
+    const size_t upload = log.find("Sito ftp non trovato o connessione non attivata");
+    const size_t shutdownJob = log.find("Avvio backup numero 2");
+    ASSERT_NE(upload, std::string::npos) << log;
+    ASSERT_NE(shutdownJob, std::string::npos) << log;
+    EXPECT_LT(upload, shutdownJob);
+    EXPECT_EQ(log.find("Avvio backup numero 2", shutdownJob + 1), std::string::npos) << log;
 }
 
 }  // namespace
