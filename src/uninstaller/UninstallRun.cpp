@@ -92,7 +92,7 @@ void UninstallRun::ExecuteStep(const Step& step) {
         case StepKind::SetBaseFolder:
             baseFolder_ = step.path;
             break;
-        case StepKind::DeleteFile:
+        case StepKind::DeleteOneFile:
             if (!DeleteListedFile(step.path) && step.failureCounts) removalIncomplete_ = true;
             break;
         case StepKind::DeleteMatching:
