@@ -128,6 +128,15 @@ TEST_F(SourceSafetyTest, NamesEndingInADotOrABlankAreCopiedAndRemovedAsTheyAre) 
     EXPECT_EQ(FolderNames(dest), (Lines{L"Dati_" + Stamp()}));
 }
 
+TEST_F(SourceSafetyTest, ATypedSourceAndDestinationAreReadAsWindowsReadsThem) {
+    Policy(false, true, false);
+    // Typed with a trailing blank and dot, which Windows has always dropped from typed paths.
+    FolderJob(1, source + L" ", temp / L"Copie.");
+    EXPECT_EQ(Run(), Closing(L"Copia infinita effettuata : "));
+    EXPECT_EQ(FolderNames(temp.Path()), (Lines{L"Copie", L"Dati"}));
+    EXPECT_EQ(Contents(ReadTree(temp / L"Copie\\Dati_" + Stamp())), kSource);
+}
+
 TEST(SourceWalk, ALinkBackToAFolderOnTheWayIsNotEntered) {
     // Wine cannot make junctions or symbolic links: the walk's choice is tested on identities,
     // which the file helpers' tests show to be one per folder whatever the path to it.
