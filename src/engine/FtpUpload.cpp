@@ -24,7 +24,7 @@ void RunFtpFolderJob(RunContext& run) {
     std::wstring source;
     {
         const SettingsStore store;
-        source = store.ReadString(kMainSection, SlotValueName(L"Sorgente", run.slot), L"");
+        source = TypedPath(store.ReadString(kMainSection, SlotValueName(L"Sorgente", run.slot), L""));
     }
     const std::wstring stamp = FolderStamp(LocalNow());
     run.datedDestination = RemoteDatedDestination(run.remoteBase, SourceFolderName(source) + L"_" + stamp);

@@ -43,6 +43,9 @@ private:
     void Walk(const std::wstring& folder);
     bool IsCopiesFolder(const std::wstring& parent, const std::wstring& name, const std::wstring& path,
                         const std::optional<FileIdentity>& identity);
+    bool IsDatedCopyInRoot(const std::wstring& parent, const std::wstring& name) const;
+    // Logs that the folder holds the copies, once per run.
+    void LogExcluded(const std::wstring& folder);
 
     RunContext& run_;
     LevelCopy copyLevel_;
@@ -51,6 +54,7 @@ private:
     std::optional<FileIdentity> destinationIdentity_;
     bool rootHoldsCopies_ = false;
     std::vector<FileIdentity> onPath_;
+    std::vector<std::wstring> excludedLogged_;
 };
 
 }  // namespace vt

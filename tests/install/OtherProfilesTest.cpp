@@ -8,6 +8,7 @@
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
 #include "support/TempFolder.h"
+#include "win/FileHelpers.h"
 #include "win/Paths.h"
 #include "win/RegKey.h"
 #include "win/Text.h"
@@ -251,6 +252,16 @@ TEST(SweepThroughLinks, APathWithALinkBelowTheProfileIsRefused) {
                                         profile + L"\\\\Desktop", profile + L"\\Desktop\\", std::wstring()})
         EXPECT_FALSE(SweepMayEnter(profile, outside, isLink)) << outside;
     EXPECT_TRUE(SweepMayEnter(L"c:\\users\\giulia", data, isLink));
+}
+
+TEST(SweepThroughLinks, WithTheFileSystemsAnswerMissingPartsPassAndUnseenOnesStop) {
+    test::TempFolder temp;
+    const std::wstring profile = temp / L"Giulia";
+    ASSERT_TRUE(ForceFolders(profile + L"\\AppData\\Roaming"));
+    EXPECT_TRUE(SweepMayEnter(profile, profile + L"\\AppData\\Roaming\\Dorvi\\Vaultick", IsLinkPath));
+    EXPECT_TRUE(SweepMayEnter(profile, profile + L"\\Desktop\\Vaultick.lnk", IsLinkPath));
+    // A part whose attributes cannot be read (a name Wine refuses; access denied under Windows).
+    EXPECT_FALSE(SweepMayEnter(profile, profile + L"\\App<Data\\Dorvi", IsLinkPath));
 }
 
 TEST(SweepThroughLinks, EveryPartOfAPathIsLookedAt) {
