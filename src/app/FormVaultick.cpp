@@ -128,8 +128,13 @@ void TFormVaultick::FormCreate() {
     InstallHelpViewer(folder + L"\\DorviVaultick.Hlp");
     ForceFolders(context_.dataFolder);
 
-    // Another copy runs: it shows itself (and the removal dialog), this one ends.
-    if (CountProcessesInOwnSession(L"DorviVaultick.exe") > 1) {
+    // Another copy runs: it shows itself (and the removal dialog), this one ends. A process
+    // showing the help alone has the same file name but holds no mark: it is not a copy. A mark
+    // that cannot be opened at all (an elevated copy's, say) leaves the count to decide.
+    HANDLE mark = CreateMutexW(nullptr, FALSE, L"Local\\DorviVaultick");
+    const bool markWasFree = mark && GetLastError() != ERROR_ALREADY_EXISTS;
+    runningMark_.reset(mark);
+    if (!markWasFree && CountProcessesInOwnSession(L"DorviVaultick.exe") > 1) {
         const int handle = SettingsStore().ReadInteger(kMainSection, L"HProc", 0);
         const HWND other = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
         if (handle != 0 && IsRunningMainWindow(other))

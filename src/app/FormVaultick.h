@@ -2,6 +2,7 @@
 // The main window: the job page of the selected slot, the global switch, the clock, and the
 // start-up sequence of the program.
 #include <array>
+#include <memory>
 #include <string>
 
 #include "app/JobPage.h"
@@ -132,6 +133,8 @@ private:
     bool manualRun_ = false;
     // How the window was when the run in progress began, to be put back after it.
     enum class WindowState { Shown, Minimised, Hidden } stateBeforeRun_ = WindowState::Shown;
+    // Held by a full start as long as it runs; a start that shows the help alone never takes it.
+    std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> runningMark_{nullptr, &CloseHandle};
     bool removalPending_ = false;
     ScheduleSnapshot schedule_;
     LogFile log_;
