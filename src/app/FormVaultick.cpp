@@ -425,6 +425,9 @@ INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& h
             return 0;
         case WM_QUERYENDSESSION:
             return WMQueryEndSession();
+        case WM_ENDSESSION:
+            if (!wParam) SessionEndCancelled();
+            return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) break;
             FormActivate();

@@ -98,6 +98,10 @@ private:
     // The enabled jobs with this flag, in slot order, when the program is on.
     void RunJobsFlagged(bool ScheduledJob::*when);
     LRESULT WMQueryEndSession();
+    // The user cancelled the session end (or another program refused it).
+    void SessionEndCancelled();
+    // What an accepted session end does last: the autostart entry, and the program ends.
+    void EndForSession();
 
     // Tray icon and its menu (FormVaultickTray.cpp).
     void CreatePopupMenu1();
@@ -157,6 +161,7 @@ private:
     bool draining_ = false;
     bool ending_ = false;  // the program is closing: no run starts any more
     bool shutdownJobsTaken_ = false;  // this session end's jobs have run or wait in the queue
+    bool sessionEndPending_ = false;  // a session end was refused for the runs in the queue
 };
 
 }  // namespace vt
