@@ -399,8 +399,13 @@ void TFormVaultick::WatchForHandOver() {
     if (!g_handOverHook) g_handOverHook = SetWindowsHookExW(WH_GETMESSAGE, &TakePostedHandOver, nullptr, GetCurrentThreadId());
 }
 
-void TFormVaultick::HandOver(WPARAM parameter) {
+void TFormVaultick::BringUpForUser() {
     app_.BringUp();
+    stateBeforeRun_ = WindowState::Shown;
+}
+
+void TFormVaultick::HandOver(WPARAM parameter) {
+    BringUpForUser();
     if (parameter == 1) removalPending_ = true;
 }
 

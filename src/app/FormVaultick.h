@@ -123,6 +123,8 @@ private:
     void TimerOroTimer();
     void TimerInstTimer();
     void HandOver(WPARAM parameter);
+    // The user brought the window up: a run in progress leaves it up when it ends.
+    void BringUpForUser();
     void OpenUninstallDialog();
     void WatchForHandOver();
 

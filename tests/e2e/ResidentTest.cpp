@@ -282,5 +282,19 @@ TEST_F(Resident, CancelledSessionEndKeepsTheProgramAndALaterOneRunsTheShutdownJo
     EXPECT_EQ(Occurrences(Log(), "Avvio backup numero 2"), 2u) << Log();
 }
 
+TEST_F(Resident, WindowBroughtUpByTheUserDuringARunStaysUpAfterIt) {
+    UploadJob();
+    const HWND window = Start();
+    for (const bool byTray : {false, true}) {
+        HideByExit(window);
+        // The run shows the window and would hide it again afterwards.
+        BeginRun(window);
+        if (byTray) PostMessageW(window, kTrayMessage, 0, WM_LBUTTONDBLCLK);
+        else PostMessageW(window, kHandOverMessage, 0, 0);  // a second copy started meanwhile
+        AwaitRunEnd();
+        EXPECT_TRUE(IsWindowVisible(window)) << (byTray ? "tray" : "second copy");
+    }
+}
+
 }  // namespace
 }  // namespace vt
