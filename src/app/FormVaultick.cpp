@@ -491,7 +491,9 @@ void TFormVaultick::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_UPD
 bool TFormVaultick::WindowSuppressedForRun() const { return !showDuringRun_ && !manualRun_; }
 
 void TFormVaultick::ShowForRun() {
-    if (WindowSuppressedForRun()) return;
+    // "Mostra" may be read again inside the run; HideAfterRun follows what was done here.
+    shownForRun_ = !WindowSuppressedForRun();
+    if (!shownForRun_) return;
     // Minimised, the window is hidden too, but its taskbar button stays.
     if (app_.IsMinimized()) stateBeforeRun_ = WindowState::Minimised;
     else if (IsWindowVisible(Handle())) stateBeforeRun_ = WindowState::Shown;
@@ -501,7 +503,8 @@ void TFormVaultick::ShowForRun() {
 }
 
 void TFormVaultick::HideAfterRun() {
-    if (WindowSuppressedForRun()) return;
+    if (!shownForRun_) return;
+    shownForRun_ = false;
     switch (stateBeforeRun_) {
         case WindowState::Shown: return;
         case WindowState::Minimised: app_.Minimize(); return;

@@ -139,6 +139,8 @@ private:
     bool manualRun_ = false;
     // How the window was when the run in progress began, to be put back after it.
     enum class WindowState { Shown, Minimised, Hidden } stateBeforeRun_ = WindowState::Shown;
+    // ShowForRun acted for the run in progress: only then does HideAfterRun.
+    bool shownForRun_ = false;
     // Held by a full start as long as it runs; a start that shows the help alone never takes it.
     std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> runningMark_{nullptr, &CloseHandle};
     bool removalPending_ = false;

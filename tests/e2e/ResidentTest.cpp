@@ -296,5 +296,28 @@ TEST_F(Resident, WindowBroughtUpByTheUserDuringARunStaysUpAfterIt) {
     }
 }
 
+TEST_F(Resident, ShowDuringRunReadAgainInsideARunLeavesTheWindowAsTheRunFoundIt) {
+    // "Mostra" is read again at every session-end query, also one refused during a run.
+    UploadJob();
+    const HWND window = Start();
+    HideByExit(window);
+    auto readShowSwitchDuringRun = [&](bool show) {
+        BeginRun(window);
+        store_.WriteBool(L"Principale", L"Mostra", show);
+        EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(FALSE));
+        CancelSessionEnd(window);
+        AwaitRunEnd();
+    };
+    // Shown for the run, while "Mostra" was on: hidden again after it.
+    readShowSwitchDuringRun(false);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // Shown by other means than a hand-over, so that the state the last run found stays. A run
+    // that did not show the window does not hide it either.
+    ShowWindow(window, SW_SHOW);
+    readShowSwitchDuringRun(true);
+    EXPECT_TRUE(IsWindowVisible(window));
+}
+
 }  // namespace
 }  // namespace vt
