@@ -128,8 +128,13 @@ void TFormVaultick::FormCreate() {
     InstallHelpViewer(folder + L"\\DorviVaultick.Hlp");
     ForceFolders(context_.dataFolder);
 
-    // Another copy runs: it shows itself (and the removal dialog), this one ends.
-    if (CountProcessesInOwnSession(L"DorviVaultick.exe") > 1) {
+    // Another copy runs: it shows itself (and the removal dialog), this one ends. A process
+    // showing the help alone has the same file name but holds no mark: it is not a copy. A mark
+    // that cannot be opened at all (an elevated copy's, say) leaves the count to decide.
+    HANDLE mark = CreateMutexW(nullptr, FALSE, L"Local\\DorviVaultick");
+    const bool markWasFree = mark && GetLastError() != ERROR_ALREADY_EXISTS;
+    runningMark_.reset(mark);
+    if (!markWasFree && CountProcessesInOwnSession(L"DorviVaultick.exe") > 1) {
         const int handle = SettingsStore().ReadInteger(kMainSection, L"HProc", 0);
         const HWND other = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
         if (handle != 0 && IsRunningMainWindow(other))
@@ -394,8 +399,13 @@ void TFormVaultick::WatchForHandOver() {
     if (!g_handOverHook) g_handOverHook = SetWindowsHookExW(WH_GETMESSAGE, &TakePostedHandOver, nullptr, GetCurrentThreadId());
 }
 
-void TFormVaultick::HandOver(WPARAM parameter) {
+void TFormVaultick::BringUpForUser() {
     app_.BringUp();
+    stateBeforeRun_ = WindowState::Shown;
+}
+
+void TFormVaultick::HandOver(WPARAM parameter) {
+    BringUpForUser();
     if (parameter == 1) removalPending_ = true;
 }
 
@@ -420,6 +430,9 @@ INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& h
             return 0;
         case WM_QUERYENDSESSION:
             return WMQueryEndSession();
+        case WM_ENDSESSION:
+            if (!wParam) SessionEndCancelled();
+            return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) break;
             FormActivate();
@@ -478,7 +491,9 @@ void TFormVaultick::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_UPD
 bool TFormVaultick::WindowSuppressedForRun() const { return !showDuringRun_ && !manualRun_; }
 
 void TFormVaultick::ShowForRun() {
-    if (WindowSuppressedForRun()) return;
+    // "Mostra" may be read again inside the run; HideAfterRun follows what was done here.
+    shownForRun_ = !WindowSuppressedForRun();
+    if (!shownForRun_) return;
     // Minimised, the window is hidden too, but its taskbar button stays.
     if (app_.IsMinimized()) stateBeforeRun_ = WindowState::Minimised;
     else if (IsWindowVisible(Handle())) stateBeforeRun_ = WindowState::Shown;
@@ -488,7 +503,8 @@ void TFormVaultick::ShowForRun() {
 }
 
 void TFormVaultick::HideAfterRun() {
-    if (WindowSuppressedForRun()) return;
+    if (!shownForRun_) return;
+    shownForRun_ = false;
     switch (stateBeforeRun_) {
         case WindowState::Shown: return;
         case WindowState::Minimised: app_.Minimize(); return;

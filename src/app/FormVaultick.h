@@ -2,6 +2,7 @@
 // The main window: the job page of the selected slot, the global switch, the clock, and the
 // start-up sequence of the program.
 #include <array>
+#include <memory>
 #include <string>
 
 #include "app/JobPage.h"
@@ -97,6 +98,10 @@ private:
     // The enabled jobs with this flag, in slot order, when the program is on.
     void RunJobsFlagged(bool ScheduledJob::*when);
     LRESULT WMQueryEndSession();
+    // The user cancelled the session end (or another program refused it).
+    void SessionEndCancelled();
+    // What an accepted session end does last: the autostart entry, and the program ends.
+    void EndForSession();
 
     // Tray icon and its menu (FormVaultickTray.cpp).
     void CreatePopupMenu1();
@@ -118,6 +123,8 @@ private:
     void TimerOroTimer();
     void TimerInstTimer();
     void HandOver(WPARAM parameter);
+    // The user brought the window up: a run in progress leaves it up when it ends.
+    void BringUpForUser();
     void OpenUninstallDialog();
     void WatchForHandOver();
 
@@ -132,6 +139,10 @@ private:
     bool manualRun_ = false;
     // How the window was when the run in progress began, to be put back after it.
     enum class WindowState { Shown, Minimised, Hidden } stateBeforeRun_ = WindowState::Shown;
+    // ShowForRun acted for the run in progress: only then does HideAfterRun.
+    bool shownForRun_ = false;
+    // Held by a full start as long as it runs; a start that shows the help alone never takes it.
+    std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> runningMark_{nullptr, &CloseHandle};
     bool removalPending_ = false;
     ScheduleSnapshot schedule_;
     LogFile log_;
@@ -154,6 +165,7 @@ private:
     bool draining_ = false;
     bool ending_ = false;  // the program is closing: no run starts any more
     bool shutdownJobsTaken_ = false;  // this session end's jobs have run or wait in the queue
+    bool sessionEndPending_ = false;  // a session end was refused for the runs in the queue
 };
 
 }  // namespace vt

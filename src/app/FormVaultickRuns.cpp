@@ -29,6 +29,8 @@ void TFormVaultick::RequestRun(const RunRequest& request) {
     }
     draining_ = false;
     ShutdownBlockReasonDestroy(Handle());
+    // Windows 8 and later do not ask again: their shutdown screen waits for the user.
+    if (sessionEndPending_) EndForSession();
 }
 
 void TFormVaultick::ExecuteRun(const RunRequest& request) {
@@ -72,11 +74,28 @@ LRESULT TFormVaultick::WMQueryEndSession() {
         RunShutdownJobs();
     }
     // A backup is being made: the session may end when it and the jobs behind it are done, not
-    // in the middle of them. The reason stays until the queue is empty.
-    if (draining_) return FALSE;
+    // in the middle of them. The reason stays until the queue is empty, and the program then
+    // ends by itself.
+    if (draining_) {
+        sessionEndPending_ = true;
+        return FALSE;
+    }
+    EndForSession();
+    return TRUE;
+}
+
+void TFormVaultick::SessionEndCancelled() {
+    sessionEndPending_ = false;
+    // The next session end runs its own jobs.
+    shutdownJobsTaken_ = false;
+}
+
+void TFormVaultick::EndForSession() {
+    sessionEndPending_ = false;
+    // The runs behind a refused query may have changed what the entry should say.
+    UpdateAutostart();
     ShutdownBlockReasonDestroy(Handle());
     EndProgram();
-    return TRUE;
 }
 
 }  // namespace vt

@@ -40,7 +40,7 @@ void TFormVaultick::TrayMessage(LPARAM mouseMessage) {
 
 void TFormVaultick::Mostra1Click() {
     CBAbilitaClick();
-    app_.BringUp();
+    BringUpForUser();
 }
 
 void TFormVaultick::Setup1Click() {

@@ -17,6 +17,7 @@ using namespace std::chrono_literals;
 using test::FindControl;
 using test::FindTopWindow;
 using test::RunningProgram;
+using test::WindowProcess;
 using test::WaitFor;
 
 class StartUp : public ::testing::Test {
@@ -171,6 +172,23 @@ TEST_F(StartUp, HelpArgumentShowsTheMainTopicAndEndsWithTheViewer) {
     showHelp(true);
     EXPECT_EQ(StoredHandle(), static_cast<int>(reinterpret_cast<INT_PTR>(window)));
     EXPECT_TRUE(first.Running());
+}
+
+TEST_F(StartUp, WhileTheHelpAloneIsOpenTheProgramStillStarts) {
+    // No manifest: the start writes it and the uninstaller starts the program again. Neither
+    // start may take the help for a running copy and end.
+    const std::wstring exe = Install(L"DorviVaultick.exe", true, false);
+    ASSERT_TRUE(CopyFileW((test::BinFolder() + L"\\DorviVaultick.Hlp").c_str(), (folder_ / L"DorviVaultick.Hlp").c_str(), FALSE));
+    RunningProgram help(exe, L"/guida");
+    ASSERT_TRUE(WaitFor([&] { return FindTopWindow(L"#32770", L"Vaultick - Guida", help.Id()) != nullptr; }, 20s));
+
+    RunningProgram program(exe, L"");
+    EXPECT_TRUE(program.WaitForExit(20s));
+    EXPECT_TRUE(FileExists(folder_ / L"DorviVaultick.exe.manifest"));
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr && IsWindowVisible(window); }, 30s));
+    EXPECT_NE(WindowProcess(window), help.Id());
+    EXPECT_TRUE(help.Running());
 }
 
 TEST_F(StartUp, OnlyAPostedHandOverBringsTheWindowUp) {
