@@ -43,7 +43,7 @@ void CopyFileList(RunContext& run, const std::vector<std::wstring>& files) {
         run.host.Repaint();
         if (run.AskStop(L"ATTENDERE! Chiusura in corso...")) break;
         if (!CopyFileOverwrite(entry, run.datedDestination + L"\\" + EntryFileName(entry)))
-            run.Log(L"File non copiato (corrotto o in uso) : " + entry);
+            run.Fail(L"File non copiato (corrotto o in uso) : " + entry);
     }
 }
 

@@ -87,7 +87,7 @@ void CopyFolderTree(RunContext& run, const std::wstring& destination, const std:
             // A target folder removed meanwhile is made again before the file counts as failed.
             const bool copied = CopyFileOverwrite(from + entry.name, to + entry.name) ||
                                 (CreateFolderPath(to) && CopyFileOverwrite(from + entry.name, to + entry.name));
-            if (!copied) run.Log(L"File non copiato (corrotto o in uso) : " + folder + entry.name);
+            if (!copied) run.Fail(L"File non copiato (corrotto o in uso) : " + folder + entry.name);
         }
         return true;
     });

@@ -35,7 +35,7 @@ void RemoveOldCopies(RunContext& run, const std::wstring& destination, unsigned 
         if (run.stopRequested) return;
         // The copy stays as it is; it is caught up with at a later run, and no other copy is
         // removed in its place.
-        if (!removed) run.Log(L"Copia precedente non rimossa : " + folder);
+        if (!removed) run.Fail(L"Copia precedente non rimossa : " + folder);
     }
 }
 

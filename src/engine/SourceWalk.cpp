@@ -67,7 +67,7 @@ void SourceWalk::LogExcluded(const std::wstring& folder) {
 void SourceWalk::Walk(const std::wstring& folder) {
     if (run_.stopRequested) return;
     const auto entries = ListFolder(folder);
-    if (!entries) return run_.Log(kUnreadable + ShownFolder(folder));
+    if (!entries) return run_.Fail(kUnreadable + ShownFolder(folder));
     if (!copyLevel_(folder, *entries)) return;
     for (const FolderEntry& entry : *entries) {
         if (!entry.IsFolder() || entry.name[0] == L'.') continue;
@@ -79,7 +79,7 @@ void SourceWalk::Walk(const std::wstring& folder) {
         switch (DecideSubFolder(IsCopiesFolder(folder, entry.name, path, identity), identity, onPath_)) {
             // A source that holds its own dated copies is named once, not once per copy.
             case SubFolderStep::ExcludeCopies: LogExcluded(IsDatedCopyInRoot(folder, entry.name) ? root_ : path); break;
-            case SubFolderStep::SkipLoop: run_.Log(kUnreadable + ShownFolder(path)); break;
+            case SubFolderStep::SkipLoop: run_.Fail(kUnreadable + ShownFolder(path)); break;
             case SubFolderStep::Enter:
                 if (identity) onPath_.push_back(*identity);
                 Walk(path);
