@@ -26,7 +26,9 @@ namespace vt {
 
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1, kTimerOro = 2, kTimerInst = 3;
+constexpr UINT_PTR kTimer1 = 1, kTimerOro = 2, kTimerInst = 3, kTimerBalloon = 4, kTimerProgress = 5;
+// How long the taskbar button stays red after a run with failures.
+constexpr UINT kFailedProgressMs = 5000;
 
 HWND g_handOverWindow = nullptr;
 HHOOK g_handOverHook = nullptr;
@@ -176,6 +178,10 @@ void TFormVaultick::FormCreate() {
     AddTimer(Timer1, kTimer1, 55000, true, [this] { Timer1Timer(); });
     AddTimer(TimerOro, kTimerOro, 30000, true, [this] { TimerOroTimer(); });
     AddTimer(TimerInst, kTimerInst, 100, false, [this] { TimerInstTimer(); });
+    AddTimer(TimerBalloon, kTimerBalloon, kUnreportedBalloonMs, false, [this] { TimerBalloonTimer(); });
+    AddTimer(TimerProgress, kTimerProgress, kFailedProgressMs, false, [this] { TimerProgressTimer(); });
+    taskbar_.Attach(app_.Handle());
+    app_.OnTaskbarButtonCreated([this] { taskbar_.ButtonCreated(); });
     manualRun_ = false;
     FileSorg.SetBounds(EditSorg.Bounds());
 
@@ -369,7 +375,8 @@ void TFormVaultick::OnDestroy() {
     g_handOverHook = nullptr;
     g_handOverWindow = nullptr;
     // However the program ends, no icon stays behind in the tray.
-    trayIcon_.Hide();
+    trayIcon_.Remove();
+    app_.OnTaskbarButtonCreated(nullptr);
     if (PopupMenu1) DestroyMenu(PopupMenu1);
     PopupMenu1 = nullptr;
     EndProgram();
@@ -491,6 +498,8 @@ void TFormVaultick::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_UPD
 bool TFormVaultick::WindowSuppressedForRun() const { return !showDuringRun_ && !manualRun_; }
 
 void TFormVaultick::ShowForRun() {
+    TimerProgress.SetEnabled(false);
+    taskbar_.Set(TaskbarProgress::Busy);
     // "Mostra" may be read again inside the run; HideAfterRun follows what was done here.
     shownForRun_ = !WindowSuppressedForRun();
     if (!shownForRun_) return;

@@ -8,7 +8,9 @@
 #include "app/JobPage.h"
 #include "app/LogFile.h"
 #include "app/RunQueue.h"
+#include "app/RunNotice.h"
 #include "app/Schedule.h"
+#include "app/TaskbarProgress.h"
 #include "engine/RunHost.h"
 #include "win/Controls.h"
 #include "win/Application.h"
@@ -92,6 +94,9 @@ private:
     // Runs: one at a time, the others waiting in the queue (FormVaultickRuns.cpp).
     void RequestRun(const RunRequest& request);
     void ExecuteRun(const RunRequest& request);
+    // After a run: the balloon and the taskbar button tell of failures.
+    void TellRunOutcome(const RunRecord& run);
+    void TimerProgressTimer();
     void Timer1Timer();
     void RunStartupJobs();
     void RunShutdownJobs();
@@ -110,6 +115,9 @@ private:
     void Setup1Click();
     void Attivaprogramma1Click();
     void ChiudiSessione1Click();
+    void ShowRunNotice(const RunNotice& notice);
+    void BalloonClick();
+    void TimerBalloonTimer();
 
     void TabSet1Click();
     void CBAbilitaClick();
@@ -159,7 +167,10 @@ private:
     StatusBar StatusBar1;
     Label Edit2;
     Timer Timer1, TimerOro, TimerInst;
+    Timer TimerBalloon, TimerProgress;
     TrayIcon trayIcon_;
+    std::wstring balloonLog_;  // what a click on the balloon opens; empty: nothing
+    TaskbarProgress taskbar_;
     HMENU PopupMenu1 = nullptr;
     RunQueue queue_;
     bool draining_ = false;

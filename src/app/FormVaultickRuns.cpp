@@ -47,6 +47,19 @@ void TFormVaultick::ExecuteRun(const RunRequest& request) {
         SetBusyCursor(false);
     }
     manualRun_ = false;
+    if (const auto run = engine_->TakeLastRun()) TellRunOutcome(*run);
+}
+
+void TFormVaultick::TellRunOutcome(const RunRecord& run) {
+    const std::optional<RunNotice> notice = NoticeAfterRun(run, log_.Enabled(), log_.Path());
+    taskbar_.Set(notice ? TaskbarProgress::Failed : TaskbarProgress::None);
+    TimerProgress.SetEnabled(notice.has_value());
+    if (notice) ShowRunNotice(*notice);
+}
+
+void TFormVaultick::TimerProgressTimer() {
+    TimerProgress.SetEnabled(false);
+    taskbar_.Set(TaskbarProgress::None);
 }
 
 void TFormVaultick::Timer1Timer() {
