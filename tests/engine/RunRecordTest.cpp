@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include "settings/FileListFile.h"
 #include "settings/JobNames.h"
@@ -32,16 +33,10 @@ protected:
         EXPECT_TRUE(run);
         return run.value_or(RunRecord{});
     }
-    void FileListJob(int slot, const std::vector<std::wstring>& files) {
-        SetBool(kMainSection, SlotValueName(L"TipoDir", slot), false);
-        SetBool(kMainSection, SlotValueName(L"TipoFile", slot), true);
-        SetString(kMainSection, SlotValueName(L"DestinazioneFile", slot), temp / L"Copie");
-        ASSERT_TRUE(WriteFileList(FileListPath(temp.Path(), slot), files));
-    }
-    void LaunchJob(int slot, const std::wstring& file) {
-        SetBool(kMainSection, SlotValueName(L"TipoDir", slot), false);
-        SetBool(kMainSection, SlotValueName(L"TipoExe", slot), true);
-        SetString(kMainSection, SlotValueName(L"SorgenteExe", slot), file);
+    // Slot as a job of this kind ("TipoFile", "TipoExe"; "" for none at all).
+    void Kind(int slot, const wchar_t* kind) {
+        for (const wchar_t* name : {L"TipoDir", L"TipoExe", L"TipoFile"})
+            SetBool(kMainSection, SlotValueName(name, slot), std::wstring(name) == kind);
     }
 };
 
@@ -67,13 +62,22 @@ TEST_F(RunRecordTest, FailedExactlyWhenAFailureLineWasLogged) {
              return 5;
          },
          true},
-        {"a list with a missing file", [&] { FileListJob(1, {temp / L"uno.txt", temp / L"due.txt"}); return 1; }, true},
-        {"a list copied whole", [&] { FileListJob(2, {temp / L"uno.txt"}); return 2; }, false},
-        {"a program that is not there", [&] { LaunchJob(3, temp / L"manca.exe"); return 3; }, true},
-        {"no kind", [&] {
-             for (const wchar_t* name : {L"TipoDir", L"TipoExe", L"TipoFile"}) SetBool(kMainSection, SlotValueName(name, 4), false);
-             return 4;
-         }, true},
+        {"a list with a missing file",
+         [&] {
+             Kind(1, L"TipoFile");
+             SetString(kMainSection, L"DestinazioneFile", temp / L"Copie");
+             WriteFileList(FileListPath(temp.Path(), 1), {temp / L"uno.txt", temp / L"due.txt"});
+             return 1;
+         },
+         true},
+        {"a program that is not there",
+         [&] {
+             Kind(3, L"TipoExe");
+             SetString(kMainSection, L"SorgenteExe3", temp / L"manca.exe");
+             return 3;
+         },
+         true},
+        {"no kind", [&] { Kind(4, L""); return 4; }, true},
     };
     for (Case& c : cases) {
         const int slot = c.job();
@@ -130,10 +134,8 @@ TEST_F(RunRecordTest, ARaisedFailureMarksTheRunWhereverItStops) {
 }
 
 TEST_F(RunRecordTest, HandedOverOncePerRun) {
-    EXPECT_FALSE(engine.TakeLastRun());
     host.enabled[1] = true;
-    SetString(JobSection(1), L"NrOre", L"");
-    engine.RunIfHoursElapsed(1);  // not due: no run, no record
+    engine.RunIfHoursElapsed(1);  // no count of hours: no run, and no record to tell of
     EXPECT_FALSE(engine.TakeLastRun());
     FolderJob(1, temp / L"Manca", temp / L"Copie");
     engine.RunJob(1);
