@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "about/FormInfo.h"
 #include "about/IsXPOrLater.h"
 #include "app/Autostart.h"
@@ -470,6 +472,7 @@ INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& h
         default:
             if (msg == TrayIcon::TaskbarCreatedMessage() && msg != 0) {
                 trayIcon_.Restore();
+                if (const auto notice = std::exchange(untoldNotice_, std::nullopt)) ShowRunNotice(*notice);
                 return 0;
             }
             break;

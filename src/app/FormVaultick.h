@@ -170,6 +170,7 @@ private:
     Timer TimerBalloon, TimerProgress;
     TrayIcon trayIcon_;
     std::wstring balloonLog_;  // what a click on the balloon opens; empty: nothing
+    std::optional<RunNotice> untoldNotice_;  // the tray was not there: shown once it is
     TaskbarProgress taskbar_;
     HMENU PopupMenu1 = nullptr;
     RunQueue queue_;

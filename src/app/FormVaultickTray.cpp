@@ -79,7 +79,12 @@ void TFormVaultick::ChiudiSessione1Click() {
 
 void TFormVaultick::ShowRunNotice(const RunNotice& notice) {
     balloonLog_ = notice.logPath;
-    if (!trayIcon_.ShowBalloon(notice.title, notice.text)) return;
+    // Without a taskbar yet (early at logon, Explorer restarting) the balloon waits for it.
+    if (!trayIcon_.ShowBalloon(notice.title, notice.text)) {
+        untoldNotice_ = notice;
+        return;
+    }
+    untoldNotice_.reset();
     // Where the shell never says that the balloon has gone, an icon added only for it is taken
     // away by our own clock.
     if (!TrayIcon::ShellReportsBalloons()) TimerBalloon.SetEnabled(true);
