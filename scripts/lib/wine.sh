@@ -17,7 +17,8 @@ prepare_prefix() {
     local prefix="$1"
     export WINEPREFIX="$prefix"
     if [ -f "$prefix/.vaultick-ready" ]; then return 0; fi
-    if [ -e "$prefix" ] && [ ! -f "$prefix/.vaultick-making" ]; then return 0; fi
+    # A link counts as existing even when what it leads to is missing (an unmounted disk).
+    if { [ -e "$prefix" ] || [ -L "$prefix" ]; } && [ ! -f "$prefix/.vaultick-making" ]; then return 0; fi
     rm -rf "$prefix"
     mkdir -p "$prefix"
     touch "$prefix/.vaultick-making"

@@ -2,10 +2,13 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "about/FormInfo.h"
 #include "about/IsXPOrLater.h"
 #include "app/Autostart.h"
 #include "app/FormVaultickIds.h"
+#include "app/StartUpSettings.h"
 #include "config/SetupWindow.h"
 #include "engine/BackupEngine.h"
 #include "help/HelpViewer.h"
@@ -25,7 +28,23 @@ namespace vt {
 
 namespace {
 
-constexpr UINT_PTR kTimer1 = 1, kTimerOro = 2, kTimerInst = 3;
+constexpr UINT_PTR kTimer1 = 1, kTimerOro = 2, kTimerInst = 3, kTimerBalloon = 4, kTimerProgress = 5;
+// How long the taskbar button stays red after a run with failures.
+constexpr UINT kFailedProgressMs = 5000;
+
+HWND g_handOverWindow = nullptr;
+HHOOK g_handOverHook = nullptr;
+
+// Sees every message any loop of this thread takes from the queue (ours, a modal window's, a
+// message box's, a run's waits). Only a posted hand-over passes here: what the dialog manager
+// sends to the window goes straight to the window procedure.
+LRESULT CALLBACK TakePostedHandOver(int code, WPARAM removal, LPARAM lParam) {
+    if (code == HC_ACTION && removal == PM_REMOVE) {
+        MSG& msg = *reinterpret_cast<MSG*>(lParam);
+        if (msg.message == kHandOverMessage && msg.hwnd && msg.hwnd == g_handOverWindow) msg.message = kHandOverTaken;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
 
 // The window a second copy may hand over to: one of our dialogs in a process of ours. A stale
 // "HProc" may name any window of another program by now.
@@ -113,8 +132,13 @@ void TFormVaultick::FormCreate() {
     InstallHelpViewer(folder + L"\\DorviVaultick.Hlp");
     ForceFolders(context_.dataFolder);
 
-    // Another copy runs: it shows itself (and the removal dialog), this one ends.
-    if (CountProcesses(L"DorviVaultick.exe") > 1) {
+    // Another copy runs: it shows itself (and the removal dialog), this one ends. A process
+    // showing the help alone has the same file name but holds no mark: it is not a copy. A mark
+    // that cannot be opened at all (an elevated copy's, say) leaves the count to decide.
+    HANDLE mark = CreateMutexW(nullptr, FALSE, L"Local\\DorviVaultick");
+    const bool markWasFree = mark && GetLastError() != ERROR_ALREADY_EXISTS;
+    runningMark_.reset(mark);
+    if (!markWasFree && CountProcessesInOwnSession(L"DorviVaultick.exe") > 1) {
         const int handle = SettingsStore().ReadInteger(kMainSection, L"HProc", 0);
         const HWND other = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
         if (handle != 0 && IsRunningMainWindow(other))
@@ -139,15 +163,9 @@ void TFormVaultick::FormCreate() {
         return;
     }
 
-    {
-        SettingsStore store;
-        if (store.IsOpen()) {
-            firstRun_ = store.ReadBool(kMainSection, L"ShowInst", true);
-            const std::wstring version = store.ReadString(kMainSection, L"Versione", L"");
-            CBAttiva.SetChecked(store.ReadBool(kMainSection, L"CBAttiva", true));
-            if (version != L"3.7") firstRun_ = true;
-        }
-    }
+    const std::optional<StartUpSettings> settings = ReadStartUpSettings();
+    if (settings) CBAttiva.SetChecked(settings->programOn);
+    firstRun_ = FirstRunDue(settings);
 
     if (context_.firstArgument == L"Rimuovi") {
         OpenInstallDialog(Handle(), InstallMode::Uninstall);
@@ -155,12 +173,17 @@ void TFormVaultick::FormCreate() {
         return;
     }
 
+    WatchForHandOver();
     PlaceClock();
     for (const Control& picture : ImageNum) picture.SetVisible(false);
     Edit2.SetText(ClockText(LocalNow(), L"."));
     AddTimer(Timer1, kTimer1, 55000, true, [this] { Timer1Timer(); });
     AddTimer(TimerOro, kTimerOro, 30000, true, [this] { TimerOroTimer(); });
     AddTimer(TimerInst, kTimerInst, 100, false, [this] { TimerInstTimer(); });
+    AddTimer(TimerBalloon, kTimerBalloon, kUnreportedBalloonMs, false, [this] { TimerBalloonTimer(); });
+    AddTimer(TimerProgress, kTimerProgress, kFailedProgressMs, false, [this] { TimerProgressTimer(); });
+    taskbar_.Attach(app_.Handle());
+    app_.OnTaskbarButtonCreated([this] { taskbar_.ButtonCreated(); });
     manualRun_ = false;
     FileSorg.SetBounds(EditSorg.Bounds());
 
@@ -350,8 +373,12 @@ void TFormVaultick::FormClose() {
 }
 
 void TFormVaultick::OnDestroy() {
+    if (g_handOverHook) UnhookWindowsHookEx(g_handOverHook);
+    g_handOverHook = nullptr;
+    g_handOverWindow = nullptr;
     // However the program ends, no icon stays behind in the tray.
-    trayIcon_.Hide();
+    trayIcon_.Remove();
+    app_.OnTaskbarButtonCreated(nullptr);
     if (PopupMenu1) DestroyMenu(PopupMenu1);
     PopupMenu1 = nullptr;
     EndProgram();
@@ -376,9 +403,25 @@ void TFormVaultick::SetTrayIconVisible(const std::wstring& command) {
 
 void TFormVaultick::OnHint(const std::wstring& hint) { StatusBar1.SetPanelText(0, hint); }
 
-void TFormVaultick::HandOver(WPARAM parameter) {
+void TFormVaultick::WatchForHandOver() {
+    g_handOverWindow = Handle();
+    if (!g_handOverHook) g_handOverHook = SetWindowsHookExW(WH_GETMESSAGE, &TakePostedHandOver, nullptr, GetCurrentThreadId());
+}
+
+void TFormVaultick::BringUpForUser() {
     app_.BringUp();
-    if (parameter == 1) OpenUninstallDialog();
+    stateBeforeRun_ = WindowState::Shown;
+}
+
+void TFormVaultick::HandOver(WPARAM parameter) {
+    BringUpForUser();
+    if (parameter == 1) removalPending_ = true;
+}
+
+void TFormVaultick::TakePendingRemoval() {
+    if (!removalPending_ || ending_) return;
+    removalPending_ = false;
+    OpenUninstallDialog();
 }
 
 void TFormVaultick::OpenUninstallDialog() {
@@ -388,7 +431,7 @@ void TFormVaultick::OpenUninstallDialog() {
 INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = true;
     switch (msg) {
-        case kHandOverMessage:
+        case kHandOverTaken:
             HandOver(wParam);
             return 0;
         case kTrayMessage:
@@ -396,6 +439,9 @@ INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& h
             return 0;
         case WM_QUERYENDSESSION:
             return WMQueryEndSession();
+        case WM_ENDSESSION:
+            if (!wParam) SessionEndCancelled();
+            return 0;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) break;
             FormActivate();
@@ -426,6 +472,7 @@ INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& h
         default:
             if (msg == TrayIcon::TaskbarCreatedMessage() && msg != 0) {
                 trayIcon_.Restore();
+                if (const auto notice = std::exchange(untoldNotice_, std::nullopt)) ShowRunNotice(*notice);
                 return 0;
             }
             break;
@@ -454,16 +501,30 @@ void TFormVaultick::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_UPD
 bool TFormVaultick::WindowSuppressedForRun() const { return !showDuringRun_ && !manualRun_; }
 
 void TFormVaultick::ShowForRun() {
-    if (WindowSuppressedForRun()) return;
-    windowWasHidden_ = !IsWindowVisible(Handle());
+    TimerProgress.SetEnabled(false);
+    taskbar_.Set(TaskbarProgress::Busy);
+    // "Mostra" may be read again inside the run; HideAfterRun follows what was done here.
+    shownForRun_ = !WindowSuppressedForRun();
+    if (!shownForRun_) return;
+    // Minimised, the window is hidden too, but its taskbar button stays.
+    if (app_.IsMinimized()) stateBeforeRun_ = WindowState::Minimised;
+    else if (IsWindowVisible(Handle())) stateBeforeRun_ = WindowState::Shown;
+    else stateBeforeRun_ = WindowState::Hidden;
     app_.BringUp();
     UpdateWindow(Handle());
 }
 
 void TFormVaultick::HideAfterRun() {
-    if (WindowSuppressedForRun() || !windowWasHidden_) return;
-    if (trayOn_) SetTrayIconVisible(L"Mostra");
-    app_.HideMainForm();
+    if (!shownForRun_) return;
+    shownForRun_ = false;
+    switch (stateBeforeRun_) {
+        case WindowState::Shown: return;
+        case WindowState::Minimised: app_.Minimize(); return;
+        case WindowState::Hidden:
+            if (trayOn_) SetTrayIconVisible(L"Mostra");
+            app_.HideMainForm();
+            return;
+    }
 }
 
 void TFormVaultick::SetBusyCursor(bool busy) { vt::SetBusyCursor(busy); }

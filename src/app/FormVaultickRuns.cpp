@@ -29,6 +29,8 @@ void TFormVaultick::RequestRun(const RunRequest& request) {
     }
     draining_ = false;
     ShutdownBlockReasonDestroy(Handle());
+    // Windows 8 and later do not ask again: their shutdown screen waits for the user.
+    if (sessionEndPending_) EndForSession();
 }
 
 void TFormVaultick::ExecuteRun(const RunRequest& request) {
@@ -45,6 +47,19 @@ void TFormVaultick::ExecuteRun(const RunRequest& request) {
         SetBusyCursor(false);
     }
     manualRun_ = false;
+    if (const auto run = engine_->TakeLastRun()) TellRunOutcome(*run);
+}
+
+void TFormVaultick::TellRunOutcome(const RunRecord& run) {
+    const std::optional<RunNotice> notice = NoticeAfterRun(run, log_.Enabled(), log_.Path());
+    taskbar_.Set(notice ? TaskbarProgress::Failed : TaskbarProgress::None);
+    TimerProgress.SetEnabled(notice.has_value());
+    if (notice) ShowRunNotice(*notice);
+}
+
+void TFormVaultick::TimerProgressTimer() {
+    TimerProgress.SetEnabled(false);
+    taskbar_.Set(TaskbarProgress::None);
 }
 
 void TFormVaultick::Timer1Timer() {
@@ -65,13 +80,35 @@ LRESULT TFormVaultick::WMQueryEndSession() {
     UpdateAutostart();
     showDuringRun_ = SettingsStore().ReadBool(kMainSection, L"Mostra", true);
     ShutdownBlockReasonCreate(Handle(), kShutdownBlockReason);
-    // A backup is being made: the session may end when it is done, not in the middle of it.
-    // The shutdown jobs run at the next session end; the reason stays until the queue is empty.
-    if (draining_) return FALSE;
-    RunShutdownJobs();
+    // Asked again (a query refused earlier), the jobs are not run a second time.
+    if (!shutdownJobsTaken_) {
+        shutdownJobsTaken_ = true;
+        // Inside a run's message loop these wait in the queue behind the backup in progress.
+        RunShutdownJobs();
+    }
+    // A backup is being made: the session may end when it and the jobs behind it are done, not
+    // in the middle of them. The reason stays until the queue is empty, and the program then
+    // ends by itself.
+    if (draining_) {
+        sessionEndPending_ = true;
+        return FALSE;
+    }
+    EndForSession();
+    return TRUE;
+}
+
+void TFormVaultick::SessionEndCancelled() {
+    sessionEndPending_ = false;
+    // The next session end runs its own jobs.
+    shutdownJobsTaken_ = false;
+}
+
+void TFormVaultick::EndForSession() {
+    sessionEndPending_ = false;
+    // The runs behind a refused query may have changed what the entry should say.
+    UpdateAutostart();
     ShutdownBlockReasonDestroy(Handle());
     EndProgram();
-    return TRUE;
 }
 
 }  // namespace vt

@@ -3,6 +3,8 @@
 
 #include "settings/SettingsStore.h"
 #include "win/NotifyUser.h"
+#include "win/Paths.h"
+#include "win/StartProgram.h"
 
 namespace vt {
 
@@ -18,6 +20,15 @@ void TFormVaultick::CreatePopupMenu1() {
 }
 
 void TFormVaultick::TrayMessage(LPARAM mouseMessage) {
+    switch (trayIcon_.TakeBalloonEvent(mouseMessage)) {
+        case BalloonEvent::Clicked:
+            TimerBalloon.SetEnabled(false);
+            BalloonClick();
+            return;
+        case BalloonEvent::Closed: TimerBalloon.SetEnabled(false); return;
+        case BalloonEvent::Shown: return;
+        case BalloonEvent::None: break;
+    }
     UINT item = 0;
     if (mouseMessage == WM_LBUTTONDBLCLK) {
         item = kMostra1;
@@ -40,7 +51,7 @@ void TFormVaultick::TrayMessage(LPARAM mouseMessage) {
 
 void TFormVaultick::Mostra1Click() {
     CBAbilitaClick();
-    app_.BringUp();
+    BringUpForUser();
 }
 
 void TFormVaultick::Setup1Click() {
@@ -64,6 +75,34 @@ void TFormVaultick::ChiudiSessione1Click() {
     }
     FormClose();
     DestroyWindow(Handle());
+}
+
+void TFormVaultick::ShowRunNotice(const RunNotice& notice) {
+    balloonLog_ = notice.logPath;
+    // Without a taskbar yet (early at logon, Explorer restarting) the balloon waits for it.
+    if (!trayIcon_.ShowBalloon(notice.title, notice.text)) {
+        untoldNotice_ = notice;
+        return;
+    }
+    untoldNotice_.reset();
+    // Where the shell never says that the balloon has gone, an icon added only for it is taken
+    // away by our own clock.
+    if (!TrayIcon::ShellReportsBalloons()) TimerBalloon.SetEnabled(true);
+}
+
+void TFormVaultick::TimerBalloonTimer() {
+    TimerBalloon.SetEnabled(false);
+    trayIcon_.BalloonGone();
+}
+
+void TFormVaultick::BalloonClick() {
+    if (balloonLog_.empty()) return;
+    const std::wstring folder = FolderOf(balloonLog_);
+    // Where no program is associated with .log files (Wine has none) the log opens as text.
+    if (FileExists(balloonLog_) && (StartProgram(balloonLog_, L"", folder, SW_SHOWNORMAL) ||
+                                    StartProgram(L"notepad.exe", L"\"" + balloonLog_ + L"\"", folder, SW_SHOWNORMAL)))
+        return;
+    NotifyUser(L"Il file di log non può essere aperto:\r" + balloonLog_, kNotifyError, 0);
 }
 
 }  // namespace vt

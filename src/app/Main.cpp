@@ -6,8 +6,11 @@
 
 #include "app/FormVaultick.h"
 #include "engine/BackupEngine.h"
+#include "help/HelpViewer.h"
+#include "install/Shortcuts.h"
 #include "settings/FileListFile.h"
 #include "win/Application.h"
+#include "win/MessagePump.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
 
@@ -27,6 +30,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 
+    // The help shortcut: the help and nothing else, not even the checks of a normal start.
+    if (FirstArgument() == vt::kHelpArgument) {
+        vt::ShowHelpAlone(vt::FolderOf(vt::ModuleFileName()) + L"\\DorviVaultick.Hlp");
+        return 0;
+    }
+
     vt::Application& app = vt::Application::Instance();
     if (!app.Create(L"Vaultick")) return 1;
     vt::SetApplicationWindow(app.Handle());
@@ -44,11 +53,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         app.BringUp();
     }
 
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (vt::Form::PreTranslate(msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    // A removal asked for by a second copy while start-up ran its jobs.
+    mainForm.TakePendingRemoval();
+    return vt::RunMessageLoop([&mainForm] { mainForm.TakePendingRemoval(); });
 }

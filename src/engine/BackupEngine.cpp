@@ -1,6 +1,7 @@
 #include "engine/BackupEngine.h"
 
 #include <exception>
+#include <utility>
 
 #include "engine/FileListCopy.h"
 #include "engine/FolderCopy.h"
@@ -37,11 +38,21 @@ DataKind DetectDataKind(int slot) {
 void TFormBackup::RunJob(int slot) {
     if (running_) return;
     running_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{running_};
+    lastRun_ = RunRecord{slot};
+    try {
+        RunOpened(slot);
+    } catch (...) {
+        // The log could not take an opening line: the run stops there and the caller hears of it.
+        running_ = false;
+        lastRun_->endedByFailure = true;
+        throw;
+    }
+    running_ = false;
+}
 
+std::optional<RunRecord> TFormBackup::TakeLastRun() { return std::exchange(lastRun_, std::nullopt); }
+
+void TFormBackup::RunOpened(int slot) {
     host_.ShowForRun();
     host_.SetStatusText(L"ATTENDERE! Backup in corso...");
     host_.SetBusyCursor(true);
@@ -62,7 +73,10 @@ void TFormBackup::RunJob(int slot) {
 
 void TFormBackup::RunKind(int slot, bool destIsFtp, DataKind kind) {
     // A log that cannot take this line passes on to the caller, as the opening lines do.
-    if (kind == DataKind::None) return host_.AppendLog(L"Problemi nell'identificazione del tipo di backup");
+    if (kind == DataKind::None) {
+        lastRun_->failureLogged = true;
+        return host_.AppendLog(L"Problemi nell'identificazione del tipo di backup");
+    }
     RunContext run{host_, slot, destIsFtp};
     run.ftp = &ftp_;
     // A failure inside the job, its "Tipo di backup" line included, ends it silently; the
@@ -84,7 +98,9 @@ void TFormBackup::RunKind(int slot, bool destIsFtp, DataKind kind) {
             case DataKind::None: break;
         }
     } catch (const std::exception&) {
+        lastRun_->endedByFailure = true;
     }
+    lastRun_->failureLogged = run.failureLogged;
 }
 
 void TFormBackup::RunIfHoursElapsed(int slot) { RunIfElapsed(slot, L"NrOre", kOneHour); }

@@ -2,7 +2,10 @@
 // The backup engine: runs one job from start to end on the user-interface thread.
 #include <string>
 
+#include <optional>
+
 #include "engine/RunHost.h"
+#include "engine/RunRecord.h"
 #include "ftp/FtpClient.h"
 
 namespace vt {
@@ -21,6 +24,8 @@ public:
     // raises IoFailure to the caller.
     void RunJob(int slot);
     bool Running() const { return running_; }
+    // The record of the last run, handed over once: nothing when no run began since.
+    std::optional<RunRecord> TakeLastRun();
 
     // The EveryNHours and EveryNDays checks: run when the interval has passed since "Tempo".
     void RunIfHoursElapsed(int slot);
@@ -28,11 +33,13 @@ public:
 
 private:
     void RunIfElapsed(int slot, const wchar_t* intervalName, double unitDays);
+    void RunOpened(int slot);
     void RunKind(int slot, bool destIsFtp, DataKind kind);
 
     RunHost& host_;
     std::wstring dataFolder_;
     bool running_ = false;
+    std::optional<RunRecord> lastRun_;
     TFtpClient ftp_;
 };
 

@@ -12,9 +12,12 @@ namespace {
 unsigned g_workers = kCopyWorkers;
 std::function<void(const std::wstring&)> g_startSeam;
 
-// Enough files ahead to keep the workers busy behind one large file, few enough that a stop
-// drops little work.
-constexpr size_t kMaxAhead = 256;
+// Files waiting for a worker: enough to keep the workers busy between two looks of the window's
+// thread, few enough that a stop drops little work. Once the queue is full, the window's thread
+// sleeps until it is down to kRefillAt, so it is woken once for many files, not once per file.
+constexpr size_t kMaxWaiting = 256, kRefillAt = 64;
+// Results held behind one file still in flight (a large one) before the walk waits for it.
+constexpr size_t kMaxHeld = 8192;
 // At least every 50 ms, with room for the system's timer steps.
 constexpr auto kPollEvery = std::chrono::milliseconds(25);
 constexpr wchar_t kClosing[] = L"ATTENDERE! Chiusura in corso...";
@@ -54,14 +57,21 @@ bool CopyPool::Continue() {
 bool CopyPool::Add(FileCopy file, std::wstring shown) {
     std::wstring key = TargetKey(file.to);
     std::unique_lock lock(mutex_);
-    // A second file for one target (a name listed twice) waits for the first, so the later one
-    // wins as it does in walk order.
-    while (items_.size() >= kMaxAhead || targets_.count(key)) {
+    for (;;) {
         if (run_.stopRequested) return false;
-        Progress(lock);
+        // A second file for one target (a name listed twice) waits for the first, so the later
+        // one wins as it does in walk order.
+        if (targets_.count(key)) {
+            awaitedKey_ = key;
+            Progress(lock, Await::Target);
+        } else if (waiting_.size() >= kMaxWaiting || items_.size() >= kMaxHeld) {
+            Progress(lock, Await::Room);
+        } else {
+            break;
+        }
     }
-    if (run_.stopRequested) return false;
     targets_.insert(key);
+    ++unfinished_;
     waiting_.push_back(firstSeq_ + items_.size());
     items_.push_back(Item{std::move(file), std::move(shown), std::move(key)});
     Start();
@@ -84,6 +94,7 @@ void CopyPool::Start() {
                 item.failed = !CopyOrLink(item.file, linksWork_);
                 item.state = State::Done;
                 targets_.erase(item.key);
+                --unfinished_;
                 return;
             }
         }
@@ -100,6 +111,7 @@ void CopyPool::Work() {
         if (closing_) return;
         const size_t seq = waiting_.front();
         waiting_.pop_front();
+        WakeMainIfDue();
         Item& item = At(seq);
         item.state = State::Running;
         const FileCopy file = std::move(item.file);
@@ -116,14 +128,31 @@ void CopyPool::Work() {
         done.state = State::Done;
         done.failed = !copied;
         targets_.erase(done.key);
-        if (mainWaits_) done_.notify_one();
+        --unfinished_;
+        WakeMainIfDue();
     }
 }
 
-void CopyPool::Progress(std::unique_lock<std::mutex>& lock) {
-    mainWaits_ = true;
-    done_.wait_until(lock, nextPoll_);
-    mainWaits_ = false;
+bool CopyPool::MainMayGoOn() const {
+    const bool frontReady = !items_.empty() && (items_.front().isLine || items_.front().state == State::Done);
+    switch (await_) {
+        case Await::Room:
+            return items_.size() < kMaxHeld ? waiting_.size() <= kRefillAt : frontReady;
+        case Await::AllDone: return unfinished_ == 0;
+        case Await::Target: return !targets_.count(awaitedKey_);
+        case Await::Nothing: break;
+    }
+    return false;
+}
+
+void CopyPool::WakeMainIfDue() {
+    if (await_ != Await::Nothing && MainMayGoOn()) done_.notify_one();
+}
+
+void CopyPool::Progress(std::unique_lock<std::mutex>& lock, Await what) {
+    await_ = what;
+    done_.wait_until(lock, nextPoll_, [this] { return MainMayGoOn(); });
+    await_ = Await::Nothing;
     lock.unlock();
     WriteReady();
     if (Clock::now() >= nextPoll_) Poll();
@@ -131,38 +160,39 @@ void CopyPool::Progress(std::unique_lock<std::mutex>& lock) {
 }
 
 void CopyPool::WriteReady() {
-    std::vector<std::wstring> lines;
+    std::vector<std::pair<std::wstring, bool>> lines;  // with whether it tells of a failure
     {
         std::lock_guard lock(mutex_);
         while (!items_.empty() && (items_.front().isLine || items_.front().state == State::Done)) {
             Item& item = items_.front();
-            if (item.isLine) lines.push_back(std::move(item.text));
-            else if (item.failed) lines.push_back(L"File non copiato (corrotto o in uso) : " + item.text);
+            if (item.isLine) lines.emplace_back(std::move(item.text), item.failed);
+            else if (item.failed) lines.emplace_back(L"File non copiato (corrotto o in uso) : " + item.text, true);
             items_.pop_front();
             ++firstSeq_;
         }
     }
-    for (const std::wstring& line : lines) run_.Log(line);
+    for (const auto& [line, failure] : lines) failure ? run_.Fail(line) : run_.Log(line);
 }
 
-void CopyPool::Log(std::wstring line) {
+void CopyPool::Log(std::wstring line, bool failure) {
     {
         std::lock_guard lock(mutex_);
         if (!items_.empty()) {
             Item item;
             item.text = std::move(line);
             item.isLine = true;
+            item.failed = failure;
             items_.push_back(std::move(item));
             return;
         }
     }
-    run_.Log(line);
+    failure ? run_.Fail(line) : run_.Log(line);
 }
 
 void CopyPool::Finish() {
     WriteReady();
     std::unique_lock lock(mutex_);
-    while (!items_.empty()) Progress(lock);
+    while (!items_.empty()) Progress(lock, Await::AllDone);
 }
 
 void CopyPool::Poll() {
@@ -197,12 +227,13 @@ void CopyPool::StopHere() {
         const size_t first = waiting_.front();
         for (size_t seq = first; seq < firstSeq_ + items_.size(); ++seq) targets_.erase(At(seq).key);
         items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(first - firstSeq_), items_.end());
+        unfinished_ -= waiting_.size();
         waiting_.clear();
     }
     while (!items_.empty()) {
-        mainWaits_ = true;
-        done_.wait(lock, [this] { return items_.front().isLine || items_.front().state == State::Done; });
-        mainWaits_ = false;
+        await_ = Await::AllDone;
+        done_.wait(lock, [this] { return MainMayGoOn(); });
+        await_ = Await::Nothing;
         lock.unlock();
         WriteReady();
         lock.lock();

@@ -45,8 +45,9 @@ public:
     // many files are ahead or another file for the same target is in flight. False once the
     // user has stopped the copy: the file is not copied.
     bool Add(FileCopy file, std::wstring shown);
-    // A line of the walk, written after the lines of the files handed over before it.
-    void Log(std::wstring line);
+    // A line of the walk, written after the lines of the files handed over before it; failure:
+    // it tells of something not done.
+    void Log(std::wstring line, bool failure = false);
     // Waits until every file handed over is done and its line written, polling Esc.
     void Finish();
 
@@ -57,16 +58,20 @@ private:
         std::wstring text;  // the line, or the file as the log shows it
         std::wstring key;   // the target as the file system compares it; empty for a line
         bool isLine = false;
-        bool failed = false;
+        bool failed = false;  // a file not copied, or a line telling of something not done
         State state = State::Waiting;
     };
     using Clock = std::chrono::steady_clock;
+    // What the window's thread waits for; the workers wake it only once that has come.
+    enum class Await { Nothing, Room, AllDone, Target };
 
     Item& At(size_t seq) { return items_[seq - firstSeq_]; }
     void Work();
     void Start();
-    // Waits for a result or the next poll, writes what is ready, polls Esc when due.
-    void Progress(std::unique_lock<std::mutex>& lock);
+    // Waits for `what` or the next poll, writes what is ready, polls Esc when due.
+    void Progress(std::unique_lock<std::mutex>& lock, Await what);
+    bool MainMayGoOn() const;  // under the lock
+    void WakeMainIfDue();      // under the lock
     void WriteReady();
     void Poll();
     // After a Yes: the files not started are dropped with everything handed over after them,
@@ -84,9 +89,12 @@ private:
     size_t firstSeq_ = 0;       // the number of items_.front()
     std::deque<size_t> waiting_;  // files no worker has taken, in walk order
     std::unordered_set<std::wstring> targets_;  // targets of files not done
+    size_t unfinished_ = 0;                     // files waiting or in flight
     std::vector<std::thread> workers_;
     unsigned idle_ = 0;
-    bool paused_ = false, closing_ = false, mainWaits_ = false;
+    bool paused_ = false, closing_ = false;
+    Await await_ = Await::Nothing;
+    std::wstring awaitedKey_;
 };
 
 }  // namespace vt

@@ -22,7 +22,7 @@ void RunFileListJob(RunContext& run, const std::wstring& dataFolder) {
     const std::vector<std::wstring> files =
         ReadFileList(FileListPath(dataFolder, run.slot)).value_or(std::vector<std::wstring>{});
     const std::wstring destination =
-        SettingsStore().ReadString(kMainSection, SlotValueName(L"DestinazioneFile", run.slot), L"");
+        TypedPath(SettingsStore().ReadString(kMainSection, SlotValueName(L"DestinazioneFile", run.slot), L""));
     if (files.empty()) return;
     if (run.destIsFtp) return RunFtpFileListJob(run, files);
 

@@ -35,8 +35,9 @@ void RunFolderJob(RunContext& run) {
     std::wstring source, destination;
     {
         const SettingsStore store;
-        source = store.ReadString(kMainSection, SlotValueName(L"Sorgente", run.slot), L"");
-        destination = store.ReadString(kMainSection, SlotValueName(L"Destinazione", run.slot), L"");
+        // Typed by the user: "D:\Backup." means "D:\Backup", as everywhere else in Windows.
+        source = TypedPath(store.ReadString(kMainSection, SlotValueName(L"Sorgente", run.slot), L""));
+        destination = TypedPath(store.ReadString(kMainSection, SlotValueName(L"Destinazione", run.slot), L""));
     }
     const std::wstring stamp = FolderStamp(LocalNow());
     const std::wstring copyName = SourceFolderName(source);
@@ -97,7 +98,7 @@ void CopyFolderTree(RunContext& run, const std::wstring& destination, const std:
         }
         return true;
     });
-    walk.SetLog([&](const std::wstring& line) { pool.Log(line); });
+    walk.SetLog([&](const std::wstring& line, bool failure) { pool.Log(line, failure); });
     walk.ExcludeCopies(destination, copyName);
     walk.Run(run.sourceRoot + L"\\");
     pool.Finish();

@@ -24,7 +24,7 @@ void RunFtpFolderJob(RunContext& run) {
     std::wstring source;
     {
         const SettingsStore store;
-        source = store.ReadString(kMainSection, SlotValueName(L"Sorgente", run.slot), L"");
+        source = TypedPath(store.ReadString(kMainSection, SlotValueName(L"Sorgente", run.slot), L""));
     }
     const std::wstring stamp = FolderStamp(LocalNow());
     run.datedDestination = RemoteDatedDestination(run.remoteBase, SourceFolderName(source) + L"_" + stamp);
@@ -71,14 +71,14 @@ bool ConnectFtp(RunContext& run) {
             if (!connected && !WaitSeconds(3)) break;
         }
     } catch (const std::exception&) {
-        run.Log(L"Problemi durante la connessione al sito ftp");
+        run.Fail(L"Problemi durante la connessione al sito ftp");
     }
     if (connected) {
         run.Status(L"Connesso");
         return true;
     }
     run.Status(L"Non connesso. Chiusura in corso...");
-    run.Log(L"Sito ftp non trovato o connessione non attivata");
+    run.Fail(L"Sito ftp non trovato o connessione non attivata");
     WaitSeconds(3);
     return false;
 }
@@ -151,7 +151,7 @@ void UploadFile(RunContext& run, const std::wstring& local, const std::wstring& 
     try {
         run.ftp->LocalFileName = LongPath(local);
         run.ftp->HostFileName = remote;
-        if (!run.ftp->Put()) run.Log(L"File non copiato (corrotto o in uso) : " + local);
+        if (!run.ftp->Put()) run.Fail(L"File non copiato (corrotto o in uso) : " + local);
     } catch (const std::exception&) {
     }
 }

@@ -22,18 +22,18 @@ void RunLaunchJob(RunContext& run) {
         parameters = store.ReadString(kMainSection, SlotValueName(L"DestinazioneExe", run.slot), L"");
     }
     if (!FileExists(file)) {
-        run.Log(L"Il file selezionato non è stato trovato");
+        run.Fail(L"Il file selezionato non è stato trovato");
         return;
     }
     const std::wstring folder = IncludeTrailingBackslash(FolderOf(file));
     if (file.size() > kMaxShellText || parameters.size() > kMaxShellText) {
-        run.Log(L"Percorso o parametri oltre 512 caratteri: il programma selezionato non è stato lanciato");
+        run.Fail(L"Percorso o parametri oltre 512 caratteri: il programma selezionato non è stato lanciato");
         return;
     }
     if (StartProgram(file, parameters, folder, SW_SHOWNORMAL))
         run.Log(L"File lanciato : " + LogTimeNow());
     else
-        run.Log(L"Si sono riscontrati dei problemi nell'eseguire il programma selezionato");
+        run.Fail(L"Si sono riscontrati dei problemi nell'eseguire il programma selezionato");
 }
 
 }  // namespace vt

@@ -23,18 +23,20 @@ std::vector<FolderEntry> OldCopiesToRemove(const std::vector<FolderEntry>& liste
     return removed;
 }
 
+CopyRemoval RemovalOf(const FolderEntry& folder) { return folder.IsLink() ? CopyRemoval::Link : CopyRemoval::Tree; }
+
 void RemoveOldCopies(RunContext& run, const std::wstring& destination, unsigned keep, const std::wstring& copyName) {
     run.Status(L"ATTENDERE! Rimozione copia backup in corso...");
     const auto entries = ListFolder(destination);
     if (!entries) return;
     for (const FolderEntry& copy : OldCopiesToRemove(*entries, copyName, keep)) {
         const std::wstring folder = ExcludeTrailingBackslash(destination) + L"\\" + copy.name;
-        // A dated copy that is a link goes alone: what it leads to was never our copy.
-        const bool removed = copy.IsLink() ? RemoveEmptyFolder(folder) : DeleteCopyTree(run, folder + L"\\");
+        const bool removed =
+            RemovalOf(copy) == CopyRemoval::Link ? RemoveEmptyFolder(folder) : DeleteCopyTree(run, folder + L"\\");
         if (run.stopRequested) return;
         // The copy stays as it is; it is caught up with at a later run, and no other copy is
         // removed in its place.
-        if (!removed) run.Log(L"Copia precedente non rimossa : " + folder);
+        if (!removed) run.Fail(L"Copia precedente non rimossa : " + folder);
     }
 }
 
@@ -86,9 +88,8 @@ bool DeleteCopyTree(RunContext& run, const std::wstring& folder) {
     }
     for (const FolderEntry& entry : entries) {
         if (!entry.IsFolder() || entry.name[0] == L'.') continue;
-        // A link inside an old copy goes alone; what it leads to is not part of the copy.
-        const bool removed = entry.IsLinkedFolder() ? RemoveEmptyFolder(folder + entry.name)
-                                                    : DeleteCopyTree(run, folder + entry.name + L"\\");
+        const bool removed = RemovalOf(entry) == CopyRemoval::Link ? RemoveEmptyFolder(folder + entry.name)
+                                                                   : DeleteCopyTree(run, folder + entry.name + L"\\");
         // A stop below, or a folder that stays, leaves this folder as it is.
         if (!removed) return false;
     }

@@ -13,6 +13,10 @@ namespace vt {
 // none), oldest first. Hidden and system folders are never counted nor removed.
 std::vector<FolderEntry> OldCopiesToRemove(const std::vector<FolderEntry>& listed, const std::wstring& copyName,
                                            unsigned keep);
+// How a dated copy, or a folder inside one, is removed: a junction or symbolic link as the link
+// alone (what it leads to was never part of the copy), anything else with all it holds.
+enum class CopyRemoval { Link, Tree };
+CopyRemoval RemovalOf(const FolderEntry& folder);
 // Keeps the `keep` newest earlier copies of copyName in destination (keep 0: none). A copy that
 // cannot be removed is logged and left; the run goes on.
 void RemoveOldCopies(RunContext& run, const std::wstring& destination, unsigned keep, const std::wstring& copyName);

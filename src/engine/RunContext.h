@@ -15,6 +15,7 @@ struct RunContext {
     int slot = 0;
     bool destIsFtp = false;
     bool stopRequested = false;
+    bool failureLogged = false;       // a line telling of something not done was written
     std::wstring sourceRoot;          // Folder jobs: the source, "C:" for "C:\"
     std::wstring datedDestination;    // where this run's copy goes
     TFtpClient* ftp = nullptr;        // the engine's FTP session
@@ -22,11 +23,17 @@ struct RunContext {
     std::vector<std::wstring> knownRemoteFolders;  // folders made during this connection
 
     void Log(const std::wstring& line) { host.AppendLog(line); }
+    // A line telling of something not done: the run counts as failed, even when the log
+    // cannot take the line.
+    void Fail(const std::wstring& line) {
+        failureLogged = true;
+        Log(line);
+    }
     void Status(const std::wstring& text) { host.SetStatusText(text); }
     // A check before copying failed: the job ends with this one line.
     void Refuse(const std::wstring& line) {
         host.SetBusyCursor(false);
-        Log(line);
+        Fail(line);
     }
 
     // When Esc has been pressed, asks whether to stop. On Yes `beforeLine` runs first (a

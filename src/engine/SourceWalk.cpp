@@ -35,6 +35,7 @@ void SourceWalk::ExcludeCopies(const std::wstring& destination, const std::wstri
 void SourceWalk::Run(const std::wstring& root) {
     root_ = root;
     onPath_.clear();
+    excludedLogged_.clear();
     destinationIdentity_.reset();
     const std::optional<FileIdentity> rootIdentity = FolderIdentity(root);
     if (rootIdentity) onPath_.push_back(*rootIdentity);
@@ -46,17 +47,32 @@ void SourceWalk::Run(const std::wstring& root) {
 bool SourceWalk::IsCopiesFolder(const std::wstring& parent, const std::wstring& name, const std::wstring& path,
                                 const std::optional<FileIdentity>& identity) {
     if (destination_.empty()) return false;
-    if (rootHoldsCopies_ && parent == root_ && IsDatedCopyOf(name, copyName_)) return true;
+    if (IsDatedCopyInRoot(parent, name)) return true;
     // Asked again until the destination exists: the copy itself may create it meanwhile.
     if (!destinationIdentity_) destinationIdentity_ = FolderIdentity(destination_);
     if (identity && destinationIdentity_) return *identity == *destinationIdentity_;
     return SamePath(path, destination_);
 }
 
+bool SourceWalk::IsDatedCopyInRoot(const std::wstring& parent, const std::wstring& name) const {
+    return rootHoldsCopies_ && parent == root_ && IsDatedCopyOf(name, copyName_);
+}
+
+void SourceWalk::LogExcluded(const std::wstring& folder) {
+    if (std::find(excludedLogged_.begin(), excludedLogged_.end(), folder) != excludedLogged_.end()) return;
+    excludedLogged_.push_back(folder);
+    Log(kHoldsCopies + ShownFolder(folder));
+}
+
+void SourceWalk::Log(const std::wstring& line, bool failure) {
+    if (log_) return log_(line, failure);
+    failure ? run_.Fail(line) : run_.Log(line);
+}
+
 void SourceWalk::Walk(const std::wstring& folder) {
     if (run_.stopRequested) return;
     const auto entries = ListFolder(folder);
-    if (!entries) return Log(kUnreadable + ShownFolder(folder));
+    if (!entries) return Log(kUnreadable + ShownFolder(folder), true);
     if (!copyLevel_(folder, *entries)) return;
     for (const FolderEntry& entry : *entries) {
         if (!entry.IsFolder() || entry.name[0] == L'.') continue;
@@ -66,8 +82,9 @@ void SourceWalk::Walk(const std::wstring& folder) {
         const std::wstring path = folder + entry.name + L"\\";
         const std::optional<FileIdentity> identity = FolderIdentity(path);
         switch (DecideSubFolder(IsCopiesFolder(folder, entry.name, path, identity), identity, onPath_)) {
-            case SubFolderStep::ExcludeCopies: Log(kHoldsCopies + ShownFolder(path)); break;
-            case SubFolderStep::SkipLoop: Log(kUnreadable + ShownFolder(path)); break;
+            // A source that holds its own dated copies is named once, not once per copy.
+            case SubFolderStep::ExcludeCopies: LogExcluded(IsDatedCopyInRoot(folder, entry.name) ? root_ : path); break;
+            case SubFolderStep::SkipLoop: Log(kUnreadable + ShownFolder(path), true); break;
             case SubFolderStep::Enter:
                 if (identity) onPath_.push_back(*identity);
                 Walk(path);

@@ -36,26 +36,32 @@ public:
     // A local copy: the walk never enters the folder that holds the dated copies of copyName,
     // however the source reaches it.
     void ExcludeCopies(const std::wstring& destination, const std::wstring& copyName);
-    // Where the walk's own lines go; the run's log unless set. A parallel copy keeps them in
-    // order behind the lines of the files handed over before.
-    void SetLog(std::function<void(const std::wstring& line)> log) { log_ = std::move(log); }
+    // Where the walk's own lines go (failure: a line telling of something not done); the run's
+    // log unless set. A parallel copy keeps them in order behind the lines of the files handed
+    // over before.
+    using LineSink = std::function<void(const std::wstring& line, bool failure)>;
+    void SetLog(LineSink log) { log_ = std::move(log); }
     // Walks from the source root (path ending with "\").
     void Run(const std::wstring& root);
 
 private:
     void Walk(const std::wstring& folder);
-    void Log(const std::wstring& line) { log_ ? log_(line) : run_.Log(line); }
+    void Log(const std::wstring& line, bool failure = false);
     bool IsCopiesFolder(const std::wstring& parent, const std::wstring& name, const std::wstring& path,
                         const std::optional<FileIdentity>& identity);
+    bool IsDatedCopyInRoot(const std::wstring& parent, const std::wstring& name) const;
+    // Logs that the folder holds the copies, once per run.
+    void LogExcluded(const std::wstring& folder);
 
     RunContext& run_;
     LevelCopy copyLevel_;
-    std::function<void(const std::wstring& line)> log_;
+    LineSink log_;
     std::wstring root_;
     std::wstring destination_, copyName_;
     std::optional<FileIdentity> destinationIdentity_;
     bool rootHoldsCopies_ = false;
     std::vector<FileIdentity> onPath_;
+    std::vector<std::wstring> excludedLogged_;
 };
 
 }  // namespace vt

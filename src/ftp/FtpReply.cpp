@@ -49,6 +49,8 @@ bool ParsePassiveReply(const std::string& line, uint32_t& address, uint16_t& por
     unsigned char bytes[6];
     for (int n = 0; n < 6; ++n) {
         if (n > 0 && (i >= line.size() || line[i++] != ',')) return false;
+        // Some servers write "(1, 2, 3, ...)".
+        while (n > 0 && i < line.size() && line[i] == ' ') ++i;
         unsigned value = 0;
         size_t digits = 0;
         for (; i < line.size() && IsDigit(line[i]); ++i, ++digits)

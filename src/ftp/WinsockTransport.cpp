@@ -286,12 +286,19 @@ int WinsockTransport::SendData(const char* bytes, int count) {
 void WinsockTransport::ContinueData() { PostMessageW(window_, kContinueMessage, dataGeneration_, 0); }
 
 void WinsockTransport::ShutdownData() {
-    if (data_ != INVALID_SOCKET) shutdown(data_, SD_SEND);
+    if (data_ != INVALID_SOCKET && shutdown(data_, SD_SEND) == 0) dataEnded_ = true;
 }
 
 void WinsockTransport::CloseData() {
     CloseSocket(listener_);
+    // A transfer cut short is reset, not closed: a plain close reads as the end of the file to
+    // the server, which would keep the part sent under the backup's name as if it were whole.
+    if (data_ != INVALID_SOCKET && !dataEnded_) {
+        const linger reset{1, 0};
+        setsockopt(data_, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
+    }
     CloseSocket(data_);
+    dataEnded_ = false;
 }
 
 }  // namespace vt

@@ -49,6 +49,7 @@ private:
     HANDLE lookup_ = nullptr;
     char hostBuffer_[MAXGETHOSTSTRUCT] = {};
     unsigned dataGeneration_ = 0;  // tells a continuation of an earlier data connection apart
+    bool dataEnded_ = false;       // the whole file went out and the end was signalled
 };
 
 }  // namespace vt

@@ -62,6 +62,10 @@ void TFormHelpViewer::OnCommand(int id, int) {
     if (id == IDB_HELP_CHIUDI) OnClose();
 }
 
+void TFormHelpViewer::OnDestroy() {
+    if (endsProgram_) PostQuitMessage(0);
+}
+
 // Title across the top, the text filling the window, "Chiudi" in the bottom right corner.
 void TFormHelpViewer::Arrange() {
     RECT units{7, 12, 50, 14};

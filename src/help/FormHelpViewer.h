@@ -16,10 +16,13 @@ public:
     Button BtnChiudi;
 
     void ShowTopic(const HelpTopic& topic);
+    // The viewer is the whole program: closing it ends the message loop.
+    void EndProgramWhenClosed() { endsProgram_ = true; }
 
 protected:
     void OnCreate() override;
     void OnCommand(int id, int notifyCode) override;
+    void OnDestroy() override;
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
@@ -27,6 +30,7 @@ private:
 
     HFONT titleFont_ = nullptr;
     SIZE smallest_{};
+    bool endsProgram_ = false;
 };
 
 }  // namespace vt

@@ -5,6 +5,7 @@
 #include "help/FormHelpViewer.h"
 #include "help/HelpFile.h"
 #include "win/Help.h"
+#include "win/MessagePump.h"
 #include "win/NotifyUser.h"
 
 namespace vt {
@@ -46,6 +47,17 @@ void InstallHelpViewer(const std::wstring& helpFilePath) {
 void CloseHelpViewer() {
     SetHelpHandler(nullptr);
     g_viewer.reset();
+}
+
+void ShowHelpAlone(const std::wstring& helpFilePath) {
+    InstallHelpViewer(helpFilePath);
+    RequestHelp(L"Principale");
+    // Without a topic to show, the message has been given: nothing is left to wait for.
+    if (g_viewer && g_viewer->Handle()) {
+        g_viewer->EndProgramWhenClosed();
+        RunMessageLoop();
+    }
+    CloseHelpViewer();
 }
 
 HWND HelpViewerWindow() { return g_viewer ? g_viewer->Handle() : nullptr; }

@@ -14,6 +14,9 @@ namespace vt {
 void InstallHelpViewer(const std::wstring& helpFilePath);
 // At the program's end: closes the viewer and stops answering requests.
 void CloseHelpViewer();
+// The start from the "Guida a Vaultick" shortcut: the main topic in a viewer of its own, with
+// the program's only message loop; returns when the user closes the viewer.
+void ShowHelpAlone(const std::wstring& helpFilePath);
 // The viewer window while it is open, else nullptr.
 HWND HelpViewerWindow();
 

@@ -64,6 +64,8 @@ private:
     void BtnHelpClick();
     void TimerCloseTimer();
     void ApplyUserShortcuts();
+    // The three Start-menu shortcuts, "Start" for the current user or "StartAll" for everybody.
+    void CreateStartMenuShortcuts(const wchar_t* kind);
     void RunRemoval();
     void StartUninstaller();
     void ClosingSteps();

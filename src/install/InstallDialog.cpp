@@ -328,13 +328,7 @@ void TFormInstallaz::BtnImpostaClick() {
     Repaint();
     if (env_.isNT && LabelAmm.Enabled()) {
         if (RBTutti.Checked()) {
-            const std::wstring folder = ProgramFolder();
-            CreateShortcut(env_.places, env_.exePath, L"", folder, false, 0, env_.exePath, L"StartAll",
-                           L"Dorvi\\Vaultick\\Vaultick");
-            CreateShortcut(env_.places, folder + L"\\DorviVaultick.Hlp", L"", folder, false, 1, env_.exePath,
-                           L"StartAll", L"Dorvi\\Vaultick\\Guida a Vaultick");
-            CreateShortcut(env_.places, env_.exePath, L"Rimuovi", folder, false, 2, env_.exePath, L"StartAll",
-                           L"Dorvi\\Vaultick\\Rimuovi Vaultick");
+            CreateStartMenuShortcuts(L"StartAll");
         } else {
             if (allUsersAtOpen_ && SomeoneLoggedOn(env_.profiles) &&
                 NotifyUser(kLoggedOnChangeQuestion, kNotifyQuestion, 3) == IDNO) {
@@ -366,10 +360,17 @@ void TFormInstallaz::ApplyUserShortcuts() {
         DeleteShortcutItem(env_.places, L"Dorvi", L"Start_Folder_Vuoto");
         return;
     }
-    CreateShortcut(env_.places, env_.exePath, L"", folder, false, 0, env_.exePath, L"Start", L"Dorvi\\Vaultick\\Vaultick");
-    CreateShortcut(env_.places, folder + L"\\DorviVaultick.Hlp", L"", folder, false, 1, env_.exePath, L"Start",
+    CreateStartMenuShortcuts(L"Start");
+}
+
+void TFormInstallaz::CreateStartMenuShortcuts(const wchar_t* kind) {
+    const std::wstring folder = ProgramFolder();
+    CreateShortcut(env_.places, env_.exePath, L"", folder, false, 0, env_.exePath, kind, L"Dorvi\\Vaultick\\Vaultick");
+    // The system no longer opens a help file of this kind, and ours is our own format: the
+    // program itself shows it.
+    CreateShortcut(env_.places, env_.exePath, kHelpArgument, folder, false, 1, env_.exePath, kind,
                    L"Dorvi\\Vaultick\\Guida a Vaultick");
-    CreateShortcut(env_.places, env_.exePath, L"Rimuovi", folder, false, 2, env_.exePath, L"Start",
+    CreateShortcut(env_.places, env_.exePath, L"Rimuovi", folder, false, 2, env_.exePath, kind,
                    L"Dorvi\\Vaultick\\Rimuovi Vaultick");
 }
 

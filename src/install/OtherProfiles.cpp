@@ -16,12 +16,27 @@ namespace {
 constexpr wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 constexpr wchar_t kRunKeyPath[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+std::wstring ExpandEnvironment(const std::wstring& text) {
+    const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+    if (needed == 0) return {};
+    std::wstring expanded(needed, L'\0');
+    const DWORD written = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), needed);
+    if (written == 0 || written > needed) return {};
+    expanded.resize(written - 1);
+    return expanded;
+}
+
+// The profile path is stored as REG_EXPAND_SZ ("%SystemDrive%\Users\x"). Asking for it expanded
+// together with REG_SZ is refused before Windows 8 and by Wine: read it as stored, expand it here.
 std::wstring ExpandedValue(HKEY key, const wchar_t* subKey, const wchar_t* name) {
-    wchar_t buffer[MAX_PATH * 2] = {};
-    DWORD size = sizeof buffer;
-    if (RegGetValueW(key, subKey, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-        return {};
-    return buffer;
+    constexpr DWORD kFlags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
+    DWORD size = 0;
+    if (RegGetValueW(key, subKey, name, kFlags, nullptr, nullptr, &size) != ERROR_SUCCESS) return {};
+    std::wstring stored(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(stored.size() * sizeof(wchar_t));
+    if (RegGetValueW(key, subKey, name, kFlags, nullptr, stored.data(), &size) != ERROR_SUCCESS) return {};
+    stored.resize(wcslen(stored.c_str()));
+    return ExpandEnvironment(stored);
 }
 
 }  // namespace
@@ -109,16 +124,54 @@ bool SomeoneLoggedOn(const OtherProfiles& profiles) {
     return false;
 }
 
+std::vector<std::wstring> PathsBelowProfile(const std::wstring& profile, const std::wstring& path) {
+    const std::wstring root = ExcludeTrailingBackslash(profile);
+    if (root.empty() || path.size() <= root.size() + 1 || path[root.size()] != L'\\' ||
+        !EqualsNoCase(std::wstring_view(path).substr(0, root.size()), root))
+        return {};
+    std::vector<std::wstring> paths;
+    for (size_t start = root.size() + 1; start <= path.size();) {
+        size_t end = path.find(L'\\', start);
+        if (end == std::wstring::npos) end = path.size();
+        const std::wstring_view name = std::wstring_view(path).substr(start, end - start);
+        if (name.empty() || name == L"." || name == L"..") return {};
+        paths.push_back(path.substr(0, end));
+        start = end + 1;
+    }
+    return paths;
+}
+
+bool SweepMayEnter(const std::wstring& profile, const std::wstring& path,
+                   const std::function<bool(const std::wstring&)>& isLink) {
+    const std::vector<std::wstring> paths = PathsBelowProfile(profile, path);
+    if (paths.empty()) return false;
+    for (const std::wstring& step : paths)
+        if (isLink(step)) return false;
+    return true;
+}
+
 void RemoveFromOtherProfiles(const OtherProfiles& profiles, const ShellPlaces& places, bool uninstall) {
     if (profiles.folders.empty()) return;
     DeleteShortcutItem(places, L"Dorvi\\Vaultick", L"Start_FolderAll");
     DeleteShortcutItem(places, L"Dorvi", L"Start_Folder_VuotoAll");
     for (const std::wstring& folder : TakingPart(profiles)) {
-        DeleteFileForced(folder + L"\\Desktop\\Vaultick.lnk");
-        DeleteFileForced(folder + profiles.appDataRel + L"\\Microsoft\\Internet Explorer\\Quick Launch\\Vaultick.lnk");
-        DeleteTree(folder + profiles.programsRel + L"\\Dorvi\\Vaultick");
-        RemoveDirectoryW((folder + profiles.programsRel + L"\\Dorvi").c_str());
-        if (uninstall) DeleteTree(folder + profiles.appDataRel + L"\\Dorvi\\Vaultick");
+        // The owner of the profile can turn any folder in it into a junction to somewhere else;
+        // with administrator rights the sweep would then delete there.
+        auto mayEnter = [&folder](const std::wstring& path) {
+            if (SweepMayEnter(folder, path, IsLinkPath)) return true;
+            OutputDebugStringW((L"Vaultick: left alone, a link on the way: " + path + L"\n").c_str());
+            return false;
+        };
+        const std::wstring desktopLink = folder + L"\\Desktop\\Vaultick.lnk";
+        const std::wstring quickLaunchLink =
+            folder + profiles.appDataRel + L"\\Microsoft\\Internet Explorer\\Quick Launch\\Vaultick.lnk";
+        const std::wstring programsDorvi = folder + profiles.programsRel + L"\\Dorvi";
+        const std::wstring dataFolder = folder + profiles.appDataRel + L"\\Dorvi\\Vaultick";
+        if (mayEnter(desktopLink)) DeleteFileForced(desktopLink);
+        if (mayEnter(quickLaunchLink)) DeleteFileForced(quickLaunchLink);
+        if (mayEnter(programsDorvi + L"\\Vaultick")) DeleteTree(programsDorvi + L"\\Vaultick");
+        if (mayEnter(programsDorvi)) RemoveDirectoryW(programsDorvi.c_str());
+        if (uninstall && mayEnter(dataFolder)) DeleteTree(dataFolder);
     }
 }
 

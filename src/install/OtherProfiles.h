@@ -1,6 +1,7 @@
 #pragma once
 // What an administrator's installation changes in the other user profiles of the machine:
 // their shortcuts and data folders on disk, their autostart value and settings in their hives.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,14 @@ OtherProfiles SystemOtherProfiles(const std::wstring& currentUser);
 std::wstring RelativeToProfile(const std::wstring& folder, const std::wstring& profile);
 // The folders that take part: not the current user's own (by name or by path).
 std::vector<std::wstring> TakingPart(const OtherProfiles& profiles);
+
+// The paths from the first folder below the profile down to `path` itself, outermost first;
+// empty when `path` does not lie below the profile or has an empty, "." or ".." part.
+std::vector<std::wstring> PathsBelowProfile(const std::wstring& profile, const std::wstring& path);
+// The sweep deletes at `path` only when it lies below the profile and no part of it below the
+// profile folder is a link: a link there leads out of the profile.
+bool SweepMayEnter(const std::wstring& profile, const std::wstring& path,
+                   const std::function<bool(const std::wstring&)>& isLink);
 
 // "salva" enables the backup privilege, any other word the restore privilege.
 void EnableHivePrivilege(const std::wstring& word);

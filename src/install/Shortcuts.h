@@ -9,6 +9,9 @@ namespace vt {
 inline constexpr wchar_t kInstalledProgramsKey[] =
     L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\DorviVaultick.";
 
+// The argument of the "Guida a Vaultick" shortcut: the program shows its help and nothing else.
+inline constexpr wchar_t kHelpArgument[] = L"/guida";
+
 // Kinds: "Start", "StartAll", "Desktop", "QuickLaunch", "File" (name is a full path without
 // ".Lnk"). Returns the link file's path; empty on any failure. In probe mode nothing is
 // written and the path comes back only when the link file exists.

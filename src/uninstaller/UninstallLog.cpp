@@ -66,7 +66,7 @@ private:
     void ReadList(const std::wstring& prefix, bool failureCounts, bool plainNames) {
         while (Advance() && line_ != L"-") {
             if (plainNames && !IsPlainName(line_)) Add(StepKind::SkipName, line_, true);
-            else Add(StepKind::DeleteFile, prefix + line_, failureCounts);
+            else Add(StepKind::DeleteOneFile, prefix + line_, failureCounts);
         }
     }
 

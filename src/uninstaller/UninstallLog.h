@@ -12,7 +12,7 @@ inline constexpr wchar_t kUninstallLogName[] = L"UnLogF.Dat";
 enum class StepKind {
     DeleteTree,            // "[directory]": the folder with everything in it; failures count
     SetBaseFolder,         // "[dircorrente]": path already ends with "\"
-    DeleteFile,            // "[file1]", "[file2]", "[file3]": one file, read-only or not
+    DeleteOneFile,         // "[file1]", "[file2]", "[file3]": one file, read-only or not
     DeleteMatching,        // "[file4]": files of one extension in one folder
     RemoveEmptyFolder,     // "[rimuovidir]": failure ignored
     AskRemoveEmptyFolder,  // "[rimuovidirmsg]": the empty-folder question

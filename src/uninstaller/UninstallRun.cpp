@@ -92,7 +92,7 @@ void UninstallRun::ExecuteStep(const Step& step) {
         case StepKind::SetBaseFolder:
             baseFolder_ = step.path;
             break;
-        case StepKind::DeleteFile:
+        case StepKind::DeleteOneFile:
             if (!DeleteListedFile(step.path) && step.failureCounts) removalIncomplete_ = true;
             break;
         case StepKind::DeleteMatching:
@@ -117,9 +117,16 @@ void UninstallRun::ExecuteStep(const Step& step) {
 // An empty line, "\" or a bare drive would otherwise empty a whole drive; a relative folder
 // is taken from the current one, as the system would.
 void UninstallRun::DeleteTreeStep(const std::wstring& folder) {
-    const std::wstring full = ExcludeTrailingBackslash(AbsolutePathOf(folder));
+    // The folder is the line plus "\": a bare "C:" is the drive's root, not the current folder.
+    const std::wstring full = ExcludeTrailingBackslash(AbsolutePathOf(IncludeTrailingBackslash(folder)));
     const std::optional<std::vector<FolderEntry>> self = full.empty() ? std::nullopt : ListMatching(full);
-    const FolderEntry top = self && self->size() == 1 ? self->front() : FolderEntry{};
+    FolderEntry top = self && self->size() == 1 ? self->front() : FolderEntry{};
+    if (!self && !full.empty()) {
+        // Without the entry's tag a reparse point counts as a link: never listed through.
+        top.attributes = GetFileAttributesW(full.c_str());
+        if (top.attributes == INVALID_FILE_ATTRIBUTES) top.attributes = 0;
+        if (top.attributes & FILE_ATTRIBUTE_REPARSE_POINT) top.reparseTag = IO_REPARSE_TAG_SYMLINK;
+    }
     switch (DecideTreeStart(full, top.attributes, top.reparseTag)) {
         case TreeStart::Refuse:
             removalIncomplete_ = true;

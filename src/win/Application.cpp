@@ -4,6 +4,11 @@ namespace vt {
 
 namespace {
 constexpr wchar_t kClassName[] = L"VaultickApplication";
+
+UINT TaskbarButtonCreated() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarButtonCreated");
+    return message;
+}
 }  // namespace
 
 Application& Application::Instance() {
@@ -23,6 +28,8 @@ bool Application::Create(const std::wstring& title) {
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
     hwnd_ = CreateWindowExW(0, kClassName, title.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                             x, y, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+    // Run as administrator, the program hears from Explorer only what it lets through.
+    if (hwnd_) ChangeWindowMessageFilterEx(hwnd_, TaskbarButtonCreated(), MSGFLT_ALLOW, nullptr);
     return hwnd_ != nullptr;
 }
 
@@ -50,6 +57,8 @@ void Application::Minimize() {
     ShowWindow(hwnd_, SW_MINIMIZE);
 }
 
+bool Application::IsMinimized() const { return IsWindowVisible(hwnd_) && IsIconic(hwnd_); }
+
 void Application::Restore() {
     if (!IsIconic(hwnd_)) return;
     ShowWindow(hwnd_, SW_RESTORE);
@@ -70,6 +79,10 @@ void Application::BringToFront() {
 
 LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Application& app = Instance();
+    if (msg == TaskbarButtonCreated() && msg != 0) {
+        if (app.onTaskbarButton_) app.onTaskbarButton_();
+        return 0;
+    }
     switch (msg) {
         case WM_SYSCOMMAND:
             switch (wParam & 0xFFF0) {

@@ -3,6 +3,7 @@
 // application title, and minimises and restores the program as a whole.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace vt {
@@ -24,10 +25,14 @@ public:
     void ShowMainForm();
     void HideMainForm();
     void Minimize();
+    // Minimised to its taskbar button (not hidden without one).
+    bool IsMinimized() const;
     void Restore();
     // Shown, restored when minimised, and in front: what the user asks for.
     void BringUp();
     void BringToFront();
+    // Called when Explorer has made the taskbar button (again).
+    void OnTaskbarButtonCreated(std::function<void()> handler) { onTaskbarButton_ = std::move(handler); }
 
 private:
     Application() = default;
@@ -35,6 +40,7 @@ private:
 
     HWND hwnd_ = nullptr;
     HWND mainForm_ = nullptr;
+    std::function<void()> onTaskbarButton_;
 };
 
 }  // namespace vt

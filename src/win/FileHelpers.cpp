@@ -1,12 +1,16 @@
 #include "win/FileHelpers.h"
 
+#include <cstring>
 #include <string_view>
 
 #include "win/Paths.h"
+#include "win/WholeDrive.h"
 
 namespace vt {
 
 namespace {
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 // The prefix turns off the system's own clean-up of a path, so separators, "." and ".." are
 // resolved here first. Names keep their trailing dots and blanks, which the system's own
@@ -29,8 +33,40 @@ std::wstring CleanPath(std::wstring out, std::wstring_view rest, size_t fixed) {
         if (i > 0) out += L'\\';
         out += names[i];
     }
-    if (!names.empty() && !rest.empty() && (rest.back() == L'\\' || rest.back() == L'/')) out += L'\\';
+    if (!names.empty() && !rest.empty() && IsSeparator(rest.back())) out += L'\\';
     return out;
+}
+
+bool IsAbsolute(const std::wstring& path) {
+    return path.rfind(L"\\\\", 0) == 0 || (path.size() >= 3 && path[1] == L':' && IsSeparator(path[2]));
+}
+
+// Without trailing separators, except the one of a drive root: "\\?\C:" is the volume device,
+// not the root folder.
+std::wstring WithoutTrailingSeparator(std::wstring path) {
+    while (path.size() > 1 && IsSeparator(path.back()) && path[path.size() - 2] != L':') path.pop_back();
+    return path;
+}
+
+// Only these say that nothing is there; any other failure says nothing about what is.
+bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// The content of a folder given as a long path without a trailing separator; see DeleteTree.
+bool DeleteLongTree(const std::wstring& folder) {
+    bool ok = true;
+    std::vector<std::wstring> subFolders;
+    for (const FolderEntry& entry : ListMatching(folder + L"\\*").value_or(std::vector<FolderEntry>{})) {
+        const std::wstring path = folder + L"\\" + entry.name;
+        if (entry.IsFolder()) {
+            // A junction or link goes alone, never what it points to.
+            if (entry.IsLinkedFolder()) ok = RemoveDirectoryW(path.c_str()) && ok;
+            else if (entry.name[0] != L'.') subFolders.push_back(path);
+            continue;
+        }
+        ok = DeleteFileForced(path) && ok;
+    }
+    for (const auto& sub : subFolders) ok = DeleteLongTree(sub) && ok;
+    return RemoveDirectoryW(folder.c_str()) && ok;
 }
 
 }  // namespace
@@ -41,10 +77,12 @@ bool IsLinkReparse(DWORD attributes, DWORD reparseTag) {
 }
 
 bool IsLinkPath(const std::wstring& path) {
-    std::wstring clean = LongPath(path);
-    while (clean.size() > 1 && (clean.back() == L'\\' || clean.back() == L'/')) clean.pop_back();
+    const std::wstring clean = WithoutTrailingSeparator(LongPath(path));
     const DWORD attributes = GetFileAttributesW(clean.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+    // A path that cannot be looked at (access denied, an unreadable name) may hide a junction:
+    // it is answered as a link, which nobody enters or deletes through.
+    if (attributes == INVALID_FILE_ATTRIBUTES) return !IsMissing(GetLastError());
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
     // The tag comes only with a listing of the entry itself.
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileExW(clean.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
@@ -57,9 +95,40 @@ bool IsLinkPath(const std::wstring& path) {
 std::wstring LongPath(const std::wstring& path) {
     if (path.rfind(L"\\\\?\\", 0) == 0 || path.rfind(L"\\\\.\\", 0) == 0) return path;
     if (path.rfind(L"\\\\", 0) == 0) return CleanPath(L"\\\\?\\UNC\\", std::wstring_view(path).substr(2), 2);
-    if (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/'))
-        return CleanPath(L"\\\\?\\" + path.substr(0, 2) + L"\\", std::wstring_view(path).substr(3), 0);
-    return path;
+    if (IsAbsolute(path)) return CleanPath(L"\\\\?\\" + path.substr(0, 2) + L"\\", std::wstring_view(path).substr(3), 0);
+    // "\Backup" and "D:Backup" lean on the current drive or on that drive's current folder. Only
+    // that part is asked of the system, which would also cut the names' trailing dots and blanks.
+    const bool rootRelative = !path.empty() && IsSeparator(path[0]) && (path.size() == 1 || !IsSeparator(path[1]));
+    const bool driveRelative = path.size() >= 2 && path[1] == L':' && !rootRelative;
+    if (!rootRelative && !driveRelative) return path;
+    // Asked as "\", which Wine would take for its own Unix root when written "/".
+    const std::wstring base = AbsolutePathOf(rootRelative ? std::wstring(L"\\") : path.substr(0, 2));
+    if (!IsAbsolute(base)) return path;
+    return LongPath(base + L"\\" + path.substr(rootRelative ? 1 : 2));
+}
+
+std::wstring TypedPath(const std::wstring& path) {
+    if (path.empty()) return path;
+    // A bare drive has always meant its root here, not the drive's current folder.
+    if (path.size() == 2 && path[1] == L':') return path + L"\\";
+    const std::wstring full = AbsolutePathOf(path);
+    return full.empty() ? path : full;
+}
+
+std::optional<std::vector<FolderEntry>> GatherListing(WIN32_FIND_DATAW found,
+                                                      const std::function<bool(WIN32_FIND_DATAW&)>& next) {
+    std::vector<FolderEntry> entries;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        entries.push_back({name, found.dwFileAttributes, found.dwReserved0,
+                           (ULONGLONG(found.nFileSizeHigh) << 32) | found.nFileSizeLow,
+                           (ULONGLONG(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime});
+    } while (next(found));
+    // Anything but the end of the folder (a network drop, a folder removed meanwhile) leaves a
+    // part that must not pass for the whole folder.
+    if (GetLastError() != ERROR_NO_MORE_FILES) return std::nullopt;
+    return entries;
 }
 
 std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern) {
@@ -70,14 +139,7 @@ std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern
     // an empty list, not a failure.
     if (search == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND ? std::optional(std::vector<FolderEntry>{}) : std::nullopt;
-    std::vector<FolderEntry> entries;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        entries.push_back({name, found.dwFileAttributes, found.dwReserved0,
-                           (ULONGLONG(found.nFileSizeHigh) << 32) | found.nFileSizeLow,
-                           (ULONGLONG(found.ftLastWriteTime.dwHighDateTime) << 32) | found.ftLastWriteTime.dwLowDateTime});
-    } while (FindNextFileW(search, &found));
+    auto entries = GatherListing(found, [search](WIN32_FIND_DATAW& next) { return FindNextFileW(search, &next) != FALSE; });
     FindClose(search);
     return entries;
 }
@@ -88,19 +150,34 @@ std::optional<FileIdentity> FolderIdentity(const std::wstring& path) {
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (folder == INVALID_HANDLE_VALUE) return std::nullopt;
-    BY_HANDLE_FILE_INFORMATION info{};
-    const bool read = GetFileInformationByHandle(folder, &info) != FALSE;
+    FileIdentity identity;
+    // The 128-bit id (Windows 8 and later) is unique also where the 64-bit index is not (ReFS);
+    // Windows 7 has only the index. The class and its layout, absent from the Windows 7 headers:
+    constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+    struct {
+        ULONGLONG volume;
+        BYTE id[16];
+    } idInfo{};
+    bool read = false;
+    if (GetFileInformationByHandleEx(folder, kFileIdInfo, &idInfo, sizeof idInfo)) {
+        read = true;
+        identity.volume = idInfo.volume;
+        std::memcpy(&identity.index, idInfo.id, sizeof identity.index);
+        std::memcpy(&identity.indexHigh, idInfo.id + sizeof identity.index, sizeof identity.indexHigh);
+    } else if (BY_HANDLE_FILE_INFORMATION info{}; GetFileInformationByHandle(folder, &info)) {
+        read = true;
+        identity.volume = info.dwVolumeSerialNumber;
+        identity.index = (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    }
     CloseHandle(folder);
-    const ULONGLONG index = (ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     // Some network file systems give every file the index 0: that identifies nothing.
-    if (!read || index == 0) return std::nullopt;
-    return FileIdentity{info.dwVolumeSerialNumber, index};
+    if (!read || (identity.index == 0 && identity.indexHigh == 0)) return std::nullopt;
+    return identity;
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     auto comparable = [](const std::wstring& path) {
-        std::wstring clean = LongPath(path);
-        while (clean.size() > 1 && clean.back() == L'\\' && clean[clean.size() - 2] != L':') clean.pop_back();
+        const std::wstring clean = WithoutTrailingSeparator(LongPath(path));
         // A short 8.3 name and its long name are one folder; only an existing path has both.
         // Asked without the prefix, which Wine's lookup leaves unexpanded.
         std::wstring plain = clean;
@@ -152,23 +229,14 @@ bool DeleteFileForced(const std::wstring& path) {
 }
 
 bool DeleteTree(const std::wstring& folder) {
-    if (!FolderExists(folder)) return true;
+    // One long form throughout, so that a sub-folder "x." is listed and removed as itself.
+    const std::wstring path = WithoutTrailingSeparator(LongPath(folder));
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError());
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
     // A link given as the top folder goes alone, never what it leads to.
-    if (IsLinkPath(folder)) return RemoveDirectoryW(LongPath(folder).c_str()) != FALSE;
-    bool ok = true;
-    std::vector<std::wstring> subFolders;
-    for (const FolderEntry& entry : ListMatching(folder + L"\\*").value_or(std::vector<FolderEntry>{})) {
-        const std::wstring path = folder + L"\\" + entry.name;
-        if (entry.IsFolder()) {
-            // A junction or link goes alone, never what it points to.
-            if (entry.IsLinkedFolder()) ok = RemoveDirectoryW(LongPath(path).c_str()) && ok;
-            else if (entry.name[0] != L'.') subFolders.push_back(path);
-            continue;
-        }
-        ok = DeleteFileForced(path) && ok;
-    }
-    for (const auto& sub : subFolders) ok = DeleteTree(sub) && ok;
-    return RemoveDirectoryW(LongPath(folder).c_str()) && ok;
+    if (IsLinkPath(path)) return RemoveDirectoryW(path.c_str()) != FALSE;
+    return DeleteLongTree(path);
 }
 
 }  // namespace vt

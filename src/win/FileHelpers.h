@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,14 +26,20 @@ struct FolderEntry {
     bool IsLink() const { return IsLinkReparse(attributes, reparseTag); }
 };
 
-// True when the file or folder itself (not what it leads to) is a junction or symbolic link.
-// False when it is missing.
+// True when the file or folder itself (not what it leads to) is a junction or symbolic link,
+// and when it cannot be looked at (access denied): such a path is never entered. False when it
+// is missing.
 bool IsLinkPath(const std::wstring& path);
 
 // The entries a pattern such as "C:\Dati\*" or "C:\Dati\*.log" matches, hidden and system ones
 // included, in the file system's order, without "." and ".."; empty when the pattern matches
-// nothing, nullopt when the folder cannot be listed (missing, not a folder, access denied).
+// nothing, nullopt when the folder cannot be listed (missing, not a folder, access denied) or
+// the listing breaks off before its end.
 std::optional<std::vector<FolderEntry>> ListMatching(const std::wstring& pattern);
+// A listing from its first entry on: `next` gives the following one, or false with the reason
+// in GetLastError (as FindNextFileW does). Whole only when the reason is "no more files".
+std::optional<std::vector<FolderEntry>> GatherListing(WIN32_FIND_DATAW first,
+                                                      const std::function<bool(WIN32_FIND_DATAW&)>& next);
 
 // The whole content of a file; nullopt when it cannot be read or is larger than `limit`.
 std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t limit = SIZE_MAX);
@@ -40,14 +47,21 @@ std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t limit 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 
 // "\\?\C:\..." or "\\?\UNC\server\..." for an absolute path, so that paths longer than 260
-// characters work like any other; anything else unchanged. "/", doubled separators, "." and
+// characters work like any other; "\Backup" and "D:Backup" are made absolute first from the
+// current drive or folder; a relative path stays unchanged. "/", doubled separators, "." and
 // ".." are resolved; names keep their trailing dots and blanks ("nota." stays "nota.").
 std::wstring LongPath(const std::wstring& path);
+// A path the user typed, made full as the system always read typed paths: "D:\Backup." is
+// "D:\Backup", "C:\Dati " is "C:\Dati"; a bare "D:" is the root "D:\". Names from a listing
+// never go through this. Empty stays empty.
+std::wstring TypedPath(const std::wstring& path);
 
-// Which folder a path leads to, whatever its spelling: volume serial and file index.
+// Which folder a path leads to, whatever its spelling: volume serial and file id (128 bits
+// where the system has them, else the 64-bit index with indexHigh 0).
 struct FileIdentity {
-    DWORD volume = 0;
+    ULONGLONG volume = 0;
     ULONGLONG index = 0;
+    ULONGLONG indexHigh = 0;
     bool operator==(const FileIdentity&) const = default;
 };
 // The identity of the folder a path leads to (through a link, its target's); nullopt when it
@@ -63,7 +77,8 @@ bool DeleteFileForced(const std::wstring& path);
 // Deletes a folder with everything in it, read-only, hidden and system files included;
 // sub-folders whose name begins with "." are left alone, and a junction inside is removed
 // without entering it. A folder that is itself a link is removed as a link only.
-// True when the folder is missing or everything was removed.
+// True when the folder is missing or everything was removed; false also when it cannot be
+// looked at.
 bool DeleteTree(const std::wstring& folder);
 
 }  // namespace vt

@@ -6,6 +6,18 @@
 
 namespace vt {
 
+int RunMessageLoop(const std::function<void()>& afterEach) {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (!Form::PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (afterEach) afterEach();
+    }
+    return static_cast<int>(msg.wParam);
+}
+
 bool ProcessMessages() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

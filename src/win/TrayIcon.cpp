@@ -6,13 +6,39 @@
 
 namespace vt {
 
+namespace {
+
+TrayCallObserver& Observer() {
+    static TrayCallObserver observer;
+    return observer;
+}
+
+bool Notify(DWORD message, NOTIFYICONDATAW& data) {
+    const bool taken = Shell_NotifyIconW(message, &data) != FALSE;
+    if (Observer()) Observer()(message, data, taken);
+    return taken;
+}
+
+template <size_t N>
+void CopyText(wchar_t (&to)[N], const std::wstring& text) {
+    std::wcsncpy(to, text.c_str(), N - 1);
+    to[N - 1] = L'\0';
+}
+
+// Asked of Wine's shell (which gives at least this); Windows 7 and later decide alone.
+constexpr UINT kBalloonMs = 10000;
+
+}  // namespace
+
+void SetTrayCallObserver(TrayCallObserver observer) { Observer() = std::move(observer); }
+
 void TrayIcon::Attach(HWND owner, UINT callbackMessage, std::wstring hint) {
     owner_ = owner;
     callback_ = callbackMessage;
     hint_ = std::move(hint);
 }
 
-TrayIcon::~TrayIcon() { Hide(); }
+TrayIcon::~TrayIcon() { Remove(); }
 
 NOTIFYICONDATAW TrayIcon::Data() const {
     NOTIFYICONDATAW data{};
@@ -22,21 +48,37 @@ NOTIFYICONDATAW TrayIcon::Data() const {
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = callback_;
     data.hIcon = icon_;
-    std::wcsncpy(data.szTip, hint_.c_str(), std::size(data.szTip) - 1);
+    CopyText(data.szTip, hint_);
     return data;
 }
 
-void TrayIcon::Show() {
+void TrayIcon::Add() {
     if (visible_ || !owner_) return;
     NOTIFYICONDATAW data = Data();
-    visible_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+    visible_ = Notify(NIM_ADD, data);
+}
+
+void TrayIcon::Delete() {
+    if (!visible_) return;
+    NOTIFYICONDATAW data = Data();
+    Notify(NIM_DELETE, data);
+    visible_ = false;
+}
+
+void TrayIcon::Show() {
+    wanted_ = true;
+    Add();
 }
 
 void TrayIcon::Hide() {
-    if (!visible_) return;
-    NOTIFYICONDATAW data = Data();
-    Shell_NotifyIconW(NIM_DELETE, &data);
-    visible_ = false;
+    wanted_ = false;
+    if (!balloonOpen_) Delete();
+}
+
+void TrayIcon::Remove() {
+    wanted_ = false;
+    balloonOpen_ = false;
+    Delete();
 }
 
 void TrayIcon::SetImage(HICON icon) {
@@ -44,13 +86,49 @@ void TrayIcon::SetImage(HICON icon) {
     icon_ = icon;
     if (!visible_) return;
     NOTIFYICONDATAW data = Data();
-    Shell_NotifyIconW(NIM_MODIFY, &data);
+    Notify(NIM_MODIFY, data);
+}
+
+bool TrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+    Add();
+    if (!visible_) return false;
+    NOTIFYICONDATAW data = Data();
+    data.uFlags = NIF_INFO;
+    CopyText(data.szInfoTitle, title);
+    CopyText(data.szInfo, text);
+    data.dwInfoFlags = NIIF_WARNING;
+    data.uTimeout = kBalloonMs;
+    balloonOpen_ = Notify(NIM_MODIFY, data);
+    if (!balloonOpen_ && !wanted_) Delete();
+    return balloonOpen_;
+}
+
+BalloonEvent TrayIcon::TakeBalloonEvent(LPARAM event) {
+    switch (event) {
+        case NIN_BALLOONSHOW: return BalloonEvent::Shown;
+        case NIN_BALLOONUSERCLICK: BalloonGone(); return BalloonEvent::Clicked;
+        case NIN_BALLOONTIMEOUT:
+        case NIN_BALLOONHIDE: BalloonGone(); return BalloonEvent::Closed;
+        default: return BalloonEvent::None;
+    }
+}
+
+void TrayIcon::BalloonGone() {
+    balloonOpen_ = false;
+    if (!wanted_) Delete();
+}
+
+bool TrayIcon::ShellReportsBalloons() {
+    static const bool reports = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
+    return reports;
 }
 
 void TrayIcon::Restore() {
     if (!visible_) return;
     visible_ = false;
-    Show();
+    // The balloon went with the old tray; an icon that only carried it is not wanted back.
+    balloonOpen_ = false;
+    if (wanted_) Add();
 }
 
 UINT TrayIcon::TaskbarCreatedMessage() {

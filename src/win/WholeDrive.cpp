@@ -49,10 +49,17 @@ bool NamesBelowRoot(std::wstring_view rest, size_t needed, bool skipEmpty) {
     return count >= needed;
 }
 
+// "server\share\name...": a server name that begins with ";" is a redirector's own prefix, and
+// the names after it would be the server and share themselves.
+bool BelowShareRoot(std::wstring_view rest, bool skipEmpty) {
+    while (skipEmpty && !rest.empty() && rest.front() == L'\\') rest.remove_prefix(1);
+    return !rest.empty() && rest.front() != L';' && NamesBelowRoot(rest, 3, skipEmpty);
+}
+
 // After "\\?\": only a drive or the UNC form; volume names, GLOBALROOT and every other
 // device are refused whatever lies below them.
 bool LongFormBelowRoot(std::wstring_view rest) {
-    if (StartsWithNoCase(rest, L"UNC\\")) return NamesBelowRoot(rest.substr(4), 3, false);
+    if (StartsWithNoCase(rest, L"UNC\\")) return BelowShareRoot(rest.substr(4), false);
     if (HasDriveRoot(rest)) return NamesBelowRoot(rest.substr(3), 1, false);
     return false;
 }
@@ -93,7 +100,7 @@ bool IsAbsoluteBelowRoot(const std::wstring& path) {
     // ".", "..", trailing dots and blanks and reserved names as the system resolves them.
     const std::wstring full = AbsolutePathOf(text);
     if (full.empty() || IsDevicePath(full)) return false;
-    if (full.rfind(L"\\\\", 0) == 0) return NamesBelowRoot(std::wstring_view(full).substr(2), 3, true);
+    if (full.rfind(L"\\\\", 0) == 0) return BelowShareRoot(std::wstring_view(full).substr(2), true);
     return HasDriveRoot(full) && NamesBelowRoot(std::wstring_view(full).substr(3), 1, true);
 }
 

@@ -70,24 +70,34 @@ protected:
         DeleteFileW((ExcludeTrailingBackslash(TempFolder()) + L"\\Sweepex.exe").c_str());
         DeleteFileW((ExcludeTrailingBackslash(TempFolder()) + L"\\UnLogF.Dat").c_str());
     }
+
+    std::wstring InstallProgram() {
+        const std::wstring exe = folder_ / L"DorviVaultick.exe";
+        EXPECT_TRUE(CopyFileW((test::BinFolder() + L"\\DorviVaultick.exe").c_str(), exe.c_str(), FALSE));
+        EXPECT_TRUE(CopyFileW((test::BinFolder() + L"\\Sweepex.exe").c_str(), (folder_ / L"Sweepex.exe").c_str(), FALSE));
+        test::WriteBytes(folder_ / L"DorviVaultick.exe.manifest", std::string());
+        return exe;
+    }
+
+    // The removal dialog of a start with "Rimuovi", its "Si" pressed.
+    static void PressSi(const RunningProgram& program) {
+        HWND dialog = nullptr;
+        ASSERT_TRUE(WaitFor([&] {
+            return (dialog = FindTopWindow(L"#32770", L"Dorvi Vaultick - Disinstallazione", program.Id())) != nullptr;
+        }, 20s));
+        const HWND yes = test::FindControl(dialog, kBtnSi);
+        ASSERT_NE(yes, nullptr);
+        EXPECT_EQ(test::WindowText(yes), L"    Si");
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kBtnSi, BN_CLICKED), reinterpret_cast<LPARAM>(yes));
+    }
 };
 
 TEST_F(Removal, RimuoviRemovesEverythingAndTheUninstallerOffersTheEmptyFolder) {
-    const std::wstring exe = folder_ / L"DorviVaultick.exe";
-    ASSERT_TRUE(CopyFileW((test::BinFolder() + L"\\DorviVaultick.exe").c_str(), exe.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW((test::BinFolder() + L"\\Sweepex.exe").c_str(), (folder_ / L"Sweepex.exe").c_str(), FALSE));
-    test::WriteBytes(folder_ / L"DorviVaultick.exe.manifest", std::string());
+    const std::wstring exe = InstallProgram();
     test::WriteBytes(folder_ / L"BkpFile2.Dat", "C:\\b.txt\r\n");
 
     RunningProgram program(exe, L"Rimuovi");
-    HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] {
-        return (dialog = FindTopWindow(L"#32770", L"Dorvi Vaultick - Disinstallazione", program.Id())) != nullptr;
-    }, 20s));
-    const HWND yes = test::FindControl(dialog, kBtnSi);
-    ASSERT_NE(yes, nullptr);
-    EXPECT_EQ(test::WindowText(yes), L"    Si");
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(kBtnSi, BN_CLICKED), reinterpret_cast<LPARAM>(yes));
+    PressSi(program);
     ASSERT_TRUE(program.WaitForExit(20s));
 
     // Everything the program owns outside its folder is gone before the uninstaller starts.
@@ -108,6 +118,29 @@ TEST_F(Removal, RimuoviRemovesEverythingAndTheUninstallerOffersTheEmptyFolder) {
     PostMessageW(box, WM_COMMAND, IDYES, 0);
     EXPECT_TRUE(WaitFor([&] { return !FolderExists(folder_.Path()); }, 30s));
     EXPECT_TRUE(WaitFor([] { return !FileExists(ExcludeTrailingBackslash(TempFolder()) + L"\\UnLogF.Dat"); }, 30s));
+}
+
+TEST_F(Removal, AnotherAccountInUseIsToldBeforeAnythingIsRemoved) {
+    // A second account of the machine whose hive cannot be mounted: its user is logged on.
+    test::TempFolder giulia;
+    const std::wstring account =
+        L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-7001-7002-7003-1002";
+    test::RegistryGuard entry(HKEY_LOCAL_MACHINE, account);
+    ASSERT_TRUE(RegKey::Create(HKEY_LOCAL_MACHINE, account).WriteString(L"ProfileImagePath", giulia.Path()));
+
+    RunningProgram program(InstallProgram(), L"Rimuovi");
+    PressSi(program);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program.Id())) != nullptr; }, 30s));
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    EXPECT_EQ(std::wstring(text), L"Uno o più utenti risulta attualmente collegato.\r\nProseguendo con la "
+                                  L"disinstallazione non tutti i dati verranno rimossi.\r\nContinuare ugualmente?");
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+    ASSERT_TRUE(program.WaitForExit(20s));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey));
+    EXPECT_TRUE(FolderExists(data_.Path()));
 }
 
 }  // namespace

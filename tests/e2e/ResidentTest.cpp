@@ -8,6 +8,7 @@
 #include "app/Autostart.h"
 #include "app/FormVaultick.h"
 #include "app/FormVaultickIds.h"
+#include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
 #include "support/TempFolder.h"
@@ -21,6 +22,12 @@ using namespace std::chrono_literals;
 using test::FindControl;
 using test::FindTopWindow;
 using test::WaitFor;
+
+size_t Occurrences(const std::string& text, const std::string& what) {
+    size_t count = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    return count;
+}
 
 // The program as it stays resident: autostart, logon and session-end runs, Exit, the tray.
 class Resident : public ::testing::Test {
@@ -49,13 +56,65 @@ protected:
     }
 
     // A complete LaunchProgram job whose file is missing: quick, and its run shows in the log.
-    void LaunchJob(int slot, const wchar_t* kindFlag) {
+    void LaunchJob(int slot, const wchar_t* kindFlag = nullptr) {
         store_.WriteBool(L"Principale", SlotValueName(L"TipoDir", slot), false);
         store_.WriteBool(L"Principale", SlotValueName(L"TipoExe", slot), true);
         store_.WriteString(L"Principale", SlotValueName(L"SorgenteExe", slot), folder_ / L"manca.exe");
         store_.WriteBool(L"Principale", SlotValueName(L"TipoOrario", slot), false);
-        store_.WriteBool(L"Principale", SlotValueName(kindFlag, slot), true);
+        if (kindFlag) store_.WriteBool(L"Principale", SlotValueName(kindFlag, slot), true);
         store_.WriteBool(L"Principale", SlotValueName(L"Attesa", slot), true);
+    }
+
+    // Every hour, a LaunchProgram job as above.
+    void HourlyJob(int slot = 1) {
+        LaunchJob(slot);
+        store_.WriteBool(JobSection(slot), L"Ore", true);
+        store_.WriteString(JobSection(slot), L"NrOre", L"1");
+    }
+    // Slot 1 every hour, uploading to a server that is not there: three attempts with waits in
+    // between, where the message loop runs and messages arrive in the middle of the run.
+    void UploadJob() {
+        HourlyJob();
+        store_.WriteBool(L"Principale", L"TipoExe", false);
+        store_.WriteBool(L"Principale", L"TipoDir", true);
+        store_.WriteString(L"Principale", L"Sorgente", folder_.Path());
+        store_.WriteBool(JobSection(1), L"DestFTP", true);
+        store_.WriteString(JobSection(1), L"ftp-HN", L"127.0.0.1:1");
+        store_.WriteString(JobSection(1), L"ftp-HDN", L"/copie");
+    }
+
+    // The tick the clock would give, with slot 1 due.
+    void PostTick(HWND window) {
+        store_.WriteDateTime(JobSection(1), L"Tempo", 1.0);
+        PostMessageW(window, WM_TIMER, 1, 0);
+    }
+    // The run of slot 1 is over when its time of last run is set (the window is put back first).
+    void AwaitRunEnd(int slot = 1) {
+        ASSERT_TRUE(WaitFor([&] { return store_.ReadDateTime(JobSection(slot), L"Tempo").value_or(1.0) > 2.0; }, 60s));
+    }
+    void Tick(HWND window) {
+        PostTick(window);
+        AwaitRunEnd();
+    }
+    // A tick, and slot 1's run under way.
+    void BeginRun(HWND window) {
+        const size_t before = Occurrences(Log(), "Avvio backup numero 1");
+        PostTick(window);
+        ASSERT_TRUE(WaitFor([&] { return Occurrences(Log(), "Avvio backup numero 1") > before; }, 30s)) << Log();
+    }
+
+    static DWORD_PTR QueryEndSession(HWND window) {
+        DWORD_PTR answer = 2;
+        EXPECT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 60000, &answer));
+        return answer;
+    }
+    // The user cancels the session end on the system's shutdown screen.
+    static void CancelSessionEnd(HWND window) {
+        EXPECT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, FALSE, 0, SMTO_NORMAL, 60000, nullptr));
+    }
+    void HideByExit(HWND window) {
+        PostMessageW(FindControl(window, IDB_CHIUDI), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 30s));
     }
 
     HWND Start(const std::wstring& arguments = L"") {
@@ -94,9 +153,7 @@ TEST_F(Resident, SessionEndRunsTheShutdownJobsInOrderAndEnds) {
     LaunchJob(5, L"Chiusura");
     LaunchJob(2, L"Chiusura");
     const HWND window = Start();
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 30000, &answer);
-    EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+    EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(TRUE));
     SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, nullptr);
     EXPECT_TRUE(program_->WaitForExit(20s));
     const std::string log = Log();
@@ -152,6 +209,114 @@ TEST_F(Resident, TrayCloseAsksOnlyWhenJobsWouldRun) {
     chooseClose();
     EXPECT_TRUE(program_->WaitForExit(20s));
     EXPECT_EQ(RunValue(), AutostartCommand(folder_.Path()));  // the tray keeps it resident
+}
+
+TEST_F(Resident, AnAutomaticRunPutsTheWindowBackAsItFoundIt) {
+    HourlyJob();
+    const HWND window = Start();
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 20s));
+    const HWND application = FindTopWindow(L"VaultickApplication", L"", program_->Id());
+    ASSERT_NE(application, nullptr);
+
+    Tick(window);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_FALSE(IsIconic(application));
+
+    // Minimised: hidden but for its taskbar button, which must still be there afterwards.
+    PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(application) && !IsWindowVisible(window); }, 30s));
+    Tick(window);
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(application) && IsWindowVisible(application); }, 30s));
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // Hidden by Exit (a job is enabled): hidden again, taskbar button and all.
+    PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s));
+    HideByExit(window);
+    ASSERT_FALSE(IsWindowVisible(application));
+    Tick(window);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window) && !IsWindowVisible(application); }, 30s));
+    EXPECT_NE(Log().find("Avvio backup numero 1"), std::string::npos) << Log();
+}
+
+TEST_F(Resident, SessionEndRefusedDuringABackupEndsTheProgramOnceTheJobsBehindItAreDone) {
+    UploadJob();
+    LaunchJob(2, L"Chiusura");
+    const HWND window = Start();
+    BeginRun(window);
+    EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(FALSE));
+    EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(FALSE));  // still inside the upload's waits
+    // The entry is written again when the program ends, not only when it was asked.
+    RegKey::Open(HKEY_CURRENT_USER, kRunKey, KEY_SET_VALUE).DeleteValue(L"Vaultick");
+    // Nobody asks again (the shutdown screen of Windows 8 and later waits for the user): the
+    // job of slot 2 runs behind the upload, once, and then the program ends by itself.
+    EXPECT_TRUE(program_->WaitForExit(60s));
+
+    const std::string log = Log();
+    const size_t upload = log.find("Sito ftp non trovato o connessione non attivata");
+    const size_t shutdownJob = log.find("Avvio backup numero 2");
+    ASSERT_NE(upload, std::string::npos) << log;
+    ASSERT_NE(shutdownJob, std::string::npos) << log;
+    EXPECT_LT(upload, shutdownJob);
+    EXPECT_EQ(Occurrences(log, "Avvio backup numero 2"), 1u) << log;
+    EXPECT_EQ(RunValue(), AutostartCommand(folder_.Path()));
+}
+
+TEST_F(Resident, CancelledSessionEndKeepsTheProgramAndALaterOneRunsTheShutdownJobsAgain) {
+    UploadJob();
+    LaunchJob(2, L"Chiusura");
+    // Due at the same tick as slot 1; its run comes last, once the first queue has drained.
+    HourlyJob(3);
+    store_.WriteDateTime(JobSection(3), L"Tempo", 1.0);
+    const HWND window = Start();
+    BeginRun(window);
+    EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(FALSE));
+    CancelSessionEnd(window);
+    // The job of slot 2 still runs behind the upload; the program stays, and runs slot 3.
+    AwaitRunEnd(3);
+    EXPECT_EQ(Occurrences(Log(), "Avvio backup numero 2"), 1u) << Log();
+
+    // A later session end takes the shutdown jobs again, and ends the program.
+    EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(TRUE));
+    EXPECT_TRUE(program_->WaitForExit(20s));
+    EXPECT_EQ(Occurrences(Log(), "Avvio backup numero 2"), 2u) << Log();
+}
+
+TEST_F(Resident, WindowBroughtUpByTheUserDuringARunStaysUpAfterIt) {
+    UploadJob();
+    const HWND window = Start();
+    for (const bool byTray : {false, true}) {
+        HideByExit(window);
+        // The run shows the window and would hide it again afterwards.
+        BeginRun(window);
+        if (byTray) PostMessageW(window, kTrayMessage, 0, WM_LBUTTONDBLCLK);
+        else PostMessageW(window, kHandOverMessage, 0, 0);  // a second copy started meanwhile
+        AwaitRunEnd();
+        EXPECT_TRUE(IsWindowVisible(window)) << (byTray ? "tray" : "second copy");
+    }
+}
+
+TEST_F(Resident, ShowDuringRunReadAgainInsideARunLeavesTheWindowAsTheRunFoundIt) {
+    // "Mostra" is read again at every session-end query, also one refused during a run.
+    UploadJob();
+    const HWND window = Start();
+    HideByExit(window);
+    auto readShowSwitchDuringRun = [&](bool show) {
+        BeginRun(window);
+        store_.WriteBool(L"Principale", L"Mostra", show);
+        EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(FALSE));
+        CancelSessionEnd(window);
+        AwaitRunEnd();
+    };
+    // Shown for the run, while "Mostra" was on: hidden again after it.
+    readShowSwitchDuringRun(false);
+    EXPECT_FALSE(IsWindowVisible(window));
+
+    // Shown by other means than a hand-over, so that the state the last run found stays. A run
+    // that did not show the window does not hide it either.
+    ShowWindow(window, SW_SHOW);
+    readShowSwitchDuringRun(true);
+    EXPECT_TRUE(IsWindowVisible(window));
 }
 
 }  // namespace

@@ -1,17 +1,23 @@
 #include <gtest/gtest.h>
 
 #include "RunningProgram.h"
+#include "app/FormVaultick.h"
+#include "app/FormVaultickIds.h"
+#include "help/HelpViewerIds.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
 #include "support/TempFolder.h"
 #include "win/Paths.h"
+#include "win/RegKey.h"
 
 namespace vt {
 namespace {
 
 using namespace std::chrono_literals;
+using test::FindControl;
 using test::FindTopWindow;
 using test::RunningProgram;
+using test::WindowProcess;
 using test::WaitFor;
 
 class StartUp : public ::testing::Test {
@@ -45,6 +51,16 @@ protected:
     }
 
     static HWND MainWindow() { return FindTopWindow(L"#32770", L"Dorvi Vaultick"); }
+    static int StoredHandle() { return SettingsStore().ReadInteger(L"Principale", L"HProc", 0); }
+
+    // A first copy with its window up and its handle stored.
+    HWND StartFirst(RunningProgram& first) {
+        HWND window = nullptr;
+        EXPECT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", first.Id())) != nullptr &&
+                                         IsWindowVisible(window); }, 20s));
+        EXPECT_TRUE(WaitFor([&] { return StoredHandle() == static_cast<int>(reinterpret_cast<INT_PTR>(window)); }, 30s));
+        return window;
+    }
 };
 
 TEST_F(StartUp, UnderAnotherFileNameItEndsAtOnceWithoutAWindow) {
@@ -127,6 +143,104 @@ TEST_F(StartUp, StartFromAutostartKeepsTheWindowHidden) {
     EXPECT_TRUE(IsWindow(window));
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_TRUE(program.Running());
+}
+
+TEST_F(StartUp, HelpArgumentShowsTheMainTopicAndEndsWithTheViewer) {
+    // No manifest: any other start would write it and have the uninstaller start us again.
+    const std::wstring exe = Install(L"DorviVaultick.exe", true, false);
+    ASSERT_TRUE(CopyFileW((test::BinFolder() + L"\\DorviVaultick.Hlp").c_str(), (folder_ / L"DorviVaultick.Hlp").c_str(), FALSE));
+    auto showHelp = [&](bool byButton) {
+        RunningProgram help(exe, L"/guida");
+        HWND viewer = nullptr;
+        ASSERT_TRUE(WaitFor([&] { return (viewer = FindTopWindow(L"#32770", L"Vaultick - Guida", help.Id())); }, 20s));
+        EXPECT_EQ(test::WindowText(FindControl(viewer, IDT_HELP_TITLE)), L"Vaultick - la finestra principale");
+        EXPECT_EQ(FindTopWindow(L"#32770", L"Dorvi Vaultick", help.Id()), nullptr);
+        EXPECT_TRUE(help.Running());
+        if (byButton) PostMessageW(FindControl(viewer, IDB_HELP_CHIUDI), BM_CLICK, 0, 0);
+        else PostMessageW(viewer, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(help.WaitForExit(20s));
+    };
+    showHelp(false);
+    EXPECT_FALSE(FileExists(folder_ / L"DorviVaultick.exe.manifest"));
+    EXPECT_EQ(StoredHandle(), 0);
+
+    // Another copy running is no reason to end: the help is not a second copy of the program.
+    test::WriteBytes(folder_ / L"DorviVaultick.exe.manifest", std::string());
+    RunningProgram first(exe, L"");
+    const HWND window = StartFirst(first);
+    ShowWindow(window, SW_HIDE);
+    showHelp(true);
+    EXPECT_EQ(StoredHandle(), static_cast<int>(reinterpret_cast<INT_PTR>(window)));
+    EXPECT_TRUE(first.Running());
+}
+
+TEST_F(StartUp, WhileTheHelpAloneIsOpenTheProgramStillStarts) {
+    // No manifest: the start writes it and the uninstaller starts the program again. Neither
+    // start may take the help for a running copy and end.
+    const std::wstring exe = Install(L"DorviVaultick.exe", true, false);
+    ASSERT_TRUE(CopyFileW((test::BinFolder() + L"\\DorviVaultick.Hlp").c_str(), (folder_ / L"DorviVaultick.Hlp").c_str(), FALSE));
+    RunningProgram help(exe, L"/guida");
+    ASSERT_TRUE(WaitFor([&] { return FindTopWindow(L"#32770", L"Vaultick - Guida", help.Id()) != nullptr; }, 20s));
+
+    RunningProgram program(exe, L"");
+    EXPECT_TRUE(program.WaitForExit(20s));
+    EXPECT_TRUE(FileExists(folder_ / L"DorviVaultick.exe.manifest"));
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr && IsWindowVisible(window); }, 30s));
+    EXPECT_NE(WindowProcess(window), help.Id());
+    EXPECT_TRUE(help.Running());
+}
+
+TEST_F(StartUp, OnlyAPostedHandOverBringsTheWindowUp) {
+    RunningProgram first(Install(), L"");
+    const HWND window = StartFirst(first);
+    ShowWindow(window, SW_HIDE);
+    // The dialog manager asks the window for its default button (Enter, a focus move) with the
+    // hand-over's number: that is a question, not a second start.
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(window, DM_GETDEFID, 0, 0, SMTO_NORMAL, 10000, &answer));
+    EXPECT_EQ(HIWORD(answer), DC_HASDEFID);
+    EXPECT_FALSE(IsWindowVisible(window));
+    PostMessageW(window, kHandOverMessage, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s));
+}
+
+TEST_F(StartUp, RemovalHandedOverWhileAnotherWindowIsOpenWaitsForIt) {
+    test::RegistryGuard machine(HKEY_LOCAL_MACHINE, kSettingsKey);
+    RunningProgram first(Install(), L"");
+    const HWND window = StartFirst(first);
+    PostMessageW(FindControl(window, IDB_INFO), BM_CLICK, 0, 0);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (about = FindTopWindow(L"#32770", L"Backup automatico a tempo", first.Id())); }, 30s));
+    // Both go through the same queue, in this order: the box takes the hand-over first.
+    PostMessageW(window, kHandOverMessage, 1, 0);
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    // The removal's first question (no installing user is recorded) comes once the box is gone.
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (question = FindTopWindow(L"#32770", L"Conferma", first.Id())); }, 30s));
+    EXPECT_FALSE(IsWindow(about));
+    PostMessageW(question, WM_COMMAND, IDNO, 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }, 30s));
+    EXPECT_TRUE(first.Running());
+}
+
+TEST_F(StartUp, UnreadableSettingsCountAsAFirstRun) {
+    // Below a volatile key no lasting key can be made: the settings key cannot be opened.
+    test::RegistryGuard dorvi(HKEY_CURRENT_USER, L"Software\\Dorvi");
+    HKEY volatileKey = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Dorvi", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &volatileKey, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(volatileKey);
+    ASSERT_FALSE(SettingsStore().IsOpen());
+
+    RunningProgram program(Install(), L"");
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program.Id())); }, 20s));
+    EXPECT_TRUE(WaitFor([&] {
+        return FindTopWindow(L"#32770", L"Vaultick - Installazione Amministratore", program.Id()) != nullptr;
+    }, 30s));
+    EXPECT_NE(SendMessageW(FindControl(window, IDX_ATTIVA), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 }  // namespace

@@ -43,6 +43,18 @@ TEST_F(FileListJobTest, TheLaterOfTwoSameNamesWinsSilently) {
     EXPECT_EQ(ReadBytes(dest + L"\\File3_060613-094500\\nota.txt"), "seconda");
 }
 
+TEST_F(FileListJobTest, ATypedDestinationIsReadAsWindowsReadsIt) {
+    Policy(false, true, false);
+    MakeFile(temp / L"a\\nota.", "con il punto");
+    dest = temp / L"Copie. ";
+    Job(1, {temp / L"a\\nota."});
+    engine.RunJob(1);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : File"),
+              std::vector<std::wstring>{L"Copia infinita effettuata : " + LogTime()});
+    EXPECT_EQ(FolderNames(temp.Path()), (std::vector<std::wstring>{L"Copie", L"a"}));
+    EXPECT_EQ(ReadBytes(Long(temp / L"Copie\\File1_060613-094500\\nota.")), "con il punto");
+}
+
 TEST_F(FileListJobTest, NoCopiesRemovesOnlyThisSlotsCopies) {
     Policy(true, false, false);
     MakeFile(temp / L"a\\uno.txt", "1");

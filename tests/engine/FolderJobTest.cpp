@@ -323,12 +323,16 @@ TEST(Retention, ADatedCopyThatIsALinkIsRemovedAsALink) {
         {L"Doc_000613-060000", kFolder | FILE_ATTRIBUTE_SYSTEM, 0},
     };
     const std::vector<FolderEntry> removed = OldCopiesToRemove(listed, L"Doc", 1);
-    std::vector<std::pair<std::wstring, bool>> got;
-    for (const FolderEntry& entry : removed) got.emplace_back(entry.name, entry.IsLink());
-    EXPECT_EQ(got, (std::vector<std::pair<std::wstring, bool>>{{L"Doc_010613-080000", true},
-                                                                {L"Doc_020613-080000", true},
-                                                                {L"Doc_030613-080000", false},
-                                                                {L"Doc_040613-080000", false}}));
+    constexpr CopyRemoval kLink = CopyRemoval::Link, kTree = CopyRemoval::Tree;
+    std::vector<std::pair<std::wstring, CopyRemoval>> got;
+    for (const FolderEntry& entry : removed) got.emplace_back(entry.name, RemovalOf(entry));
+    EXPECT_EQ(got, (std::vector<std::pair<std::wstring, CopyRemoval>>{{L"Doc_010613-080000", kLink},
+                                                                       {L"Doc_020613-080000", kLink},
+                                                                       {L"Doc_030613-080000", kTree},
+                                                                       {L"Doc_040613-080000", kTree}}));
+    // The same choice inside a copy; a reparse tag without the reparse attribute means nothing.
+    EXPECT_EQ(RemovalOf({L"Sotto", kFolder, IO_REPARSE_TAG_MOUNT_POINT}), kTree);
+    EXPECT_EQ(RemovalOf({L"Sotto", kReparse | FILE_ATTRIBUTE_READONLY, IO_REPARSE_TAG_SYMLINK}), kLink);
     EXPECT_EQ(OldCopiesToRemove(listed, L"Doc", 0).size(), 5u);
     EXPECT_TRUE(OldCopiesToRemove(listed, L"Doc", 5).empty());
 }

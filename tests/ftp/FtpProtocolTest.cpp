@@ -102,8 +102,11 @@ TEST(FtpReplyTest, PassiveReplyIsExactlySixNumbersAndAPort) {
     EXPECT_EQ(port, 1025);
     EXPECT_TRUE(ParsePassiveReply("227 =127,0,0,1,255,255", address, port));
     EXPECT_EQ(port, 65535);
+    ASSERT_TRUE(ParsePassiveReply("227 Entering Passive Mode (10, 9, 8, 7, 4, 2)", address, port));
+    EXPECT_EQ(address, 0x0708090Au);
+    EXPECT_EQ(port, 1026);
     for (const char* refused : {"227 (1,2,3,4,5,6,7)", "227 (+1,2,3,4,5,6)", "227 (1,2,3,4,0,0)", "227 (1,2,3,4,5)",
-                                "227 (1,2,3,256,5,6)", "227 (1,2,3,4,5,0006)", "227 (1, 2,3,4,5,6)", "227 (1,2,3,4,5,-6)",
+                                "227 (1,2,3,256,5,6)", "227 (1,2,3,4,5,0006)", "227 (1 ,2,3,4,5,6)", "227 (1,2,3,4,5, -6)",
                                 "227 no numbers", "227", ""})
         EXPECT_FALSE(ParsePassiveReply(refused, address, port)) << refused;
 }

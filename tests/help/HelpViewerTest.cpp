@@ -133,5 +133,13 @@ TEST_F(HelpViewer, AfterClosingRequestsDoNothing) {
     EXPECT_TRUE(boxes.empty());
 }
 
+TEST_F(HelpViewer, AStartForTheHelpAloneWithoutAFileEndsAfterTheMessage) {
+    test::TempFolder temp;
+    ShowHelpAlone(temp / L"DorviVaultick.Hlp");
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, L"La guida non è disponibile.");
+    EXPECT_EQ(HelpViewerWindow(), nullptr);
+}
+
 }  // namespace
 }  // namespace vt

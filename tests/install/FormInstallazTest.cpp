@@ -170,7 +170,8 @@ TEST_F(InstallDialog, ImpostaAppliesEachBoxAndTheChangeModeProbesThemBack) {
         EXPECT_TRUE(FileExists(file)) << file;
     const auto guide = test::ReadLink(start + L"Guida a Vaultick.Lnk");
     ASSERT_TRUE(guide);
-    EXPECT_TRUE(EqualsNoCase(guide->target, root_ / L"Prog\\DorviVaultick.Hlp")) << guide->target;
+    EXPECT_TRUE(EqualsNoCase(guide->target, env_.exePath)) << guide->target;
+    EXPECT_EQ(guide->arguments, L"/guida");
     EXPECT_EQ(guide->iconIndex, 1);
 
     form = Open(InstallMode::Change);
@@ -189,6 +190,9 @@ TEST_F(InstallDialog, ImpostaAppliesEachBoxAndTheChangeModeProbesThemBack) {
     form->RBTutti.SetChecked(true);
     Click(*form, form->BtnImposta);
     EXPECT_TRUE(FileExists(Places(L"AllPrograms\\Dorvi\\Vaultick\\Rimuovi Vaultick.Lnk")));
+    const auto everybodysGuide = test::ReadLink(Places(L"AllPrograms\\Dorvi\\Vaultick\\Guida a Vaultick.Lnk"));
+    ASSERT_TRUE(everybodysGuide);
+    EXPECT_EQ(everybodysGuide->arguments, L"/guida");
     form = Open(InstallMode::Change);
     EXPECT_TRUE(form->RBTutti.Checked());
     EXPECT_TRUE(form->CBMenuAvvio.Checked());

@@ -1,17 +1,24 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <set>
+
 #include "install/OtherProfiles.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
 #include "support/TempFolder.h"
+#include "win/FileHelpers.h"
 #include "win/Paths.h"
 #include "win/RegKey.h"
+#include "win/Text.h"
 
 namespace vt {
 namespace {
 
 constexpr wchar_t kRun[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr wchar_t kFixtureKey[] = L"Software\\VaultickHiveFixture";
+constexpr wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
 
 // A profile folder whose NTUSER.DAT holds the autostart value, the settings key and a value
 // of another program, saved with the system's own hive writer.
@@ -164,6 +171,130 @@ TEST_F(OtherProfilesTest, FileSweepTakesShortcutsAlwaysAndDataOnlyWhenUninstalli
     RemoveFromOtherProfiles(profiles_, places, true);
     EXPECT_FALSE(FolderExists(data));
     EXPECT_FALSE(FolderExists(programs + L"\\Dorvi"));
+}
+
+TEST_F(OtherProfilesTest, AnAccountOfTheSystemIsFoundAndCleared) {
+    test::SettingsGuard settings;
+    test::RegistryGuard run(HKEY_CURRENT_USER, kRun);
+    test::RegistryGuard machine(HKEY_LOCAL_MACHINE, kSettingsKey);
+    const std::wstring entry = std::wstring(kProfileList) + L"\\S-1-5-21-7001-7002-7003-1001";
+    test::RegistryGuard account(HKEY_LOCAL_MACHINE, entry);
+
+    // A second account as the system keeps it: its entry in the profile list with the path
+    // stored unexpanded, its folder, its hive file with our autostart value and settings.
+    const OtherProfiles own = SystemOtherProfiles(CurrentLogonName());
+    const std::wstring giulia = root_ / L"Giulia";
+    MakeProfile(giulia, true);
+    wchar_t drive[8] = {};
+    ASSERT_EQ(GetEnvironmentVariableW(L"SystemDrive", drive, 8), 2u);
+    ASSERT_TRUE(EqualsNoCase(giulia.substr(0, 2), drive));
+    const std::wstring stored = L"%SystemDrive%" + giulia.substr(2);
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, entry.c_str(), L"ProfileImagePath", REG_EXPAND_SZ, stored.c_str(),
+                              static_cast<DWORD>((stored.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+
+    const OtherProfiles profiles = SystemOtherProfiles(CurrentLogonName());
+    EXPECT_EQ(profiles.folders.size(), own.folders.size() + 1);
+    EXPECT_EQ(TakingPart(profiles), std::vector<std::wstring>{giulia});
+    ASSERT_FALSE(profiles.appDataRel.empty());
+    ASSERT_FALSE(profiles.programsRel.empty());
+    ASSERT_NE(profiles.appDataRel[0], L'%');
+
+    const std::wstring programs = giulia + profiles.programsRel + L"\\Dorvi\\Vaultick";
+    const std::wstring data = giulia + profiles.appDataRel + L"\\Dorvi\\Vaultick";
+    const std::wstring quick = giulia + profiles.appDataRel + L"\\Microsoft\\Internet Explorer\\Quick Launch";
+    const ShellPlaces places{root_ / L"mio\\Programs", root_ / L"mio\\Desktop", root_ / L"mio\\QL", root_ / L"Tutti"};
+    for (const std::wstring& folder : {programs, data, quick, giulia + L"\\Desktop", places.allUsersPrograms + L"\\Dorvi\\Vaultick"})
+        ASSERT_TRUE(ForceFolders(folder));
+    for (const std::wstring& file : {giulia + L"\\Desktop\\Vaultick.lnk", quick + L"\\Vaultick.lnk", programs + L"\\Vaultick.lnk",
+                                     data + L"\\BkpFile1.Dat", places.allUsersPrograms + L"\\Dorvi\\Vaultick\\Vaultick.lnk"})
+        ASSERT_TRUE(test::WriteBytes(file, "L"));
+
+    // Its hive mounts: nobody is logged on. The removal then clears the account.
+    EXPECT_FALSE(SomeoneLoggedOn(profiles));
+    RemoveFromOtherProfiles(profiles, places, true);
+    RemoveFromOtherHives(profiles, true);
+    EXPECT_FALSE(FileExists(giulia + L"\\Desktop\\Vaultick.lnk"));
+    EXPECT_FALSE(FileExists(quick + L"\\Vaultick.lnk"));
+    EXPECT_FALSE(FolderExists(giulia + profiles.programsRel + L"\\Dorvi"));
+    EXPECT_FALSE(FolderExists(data));
+    EXPECT_FALSE(FolderExists(places.allUsersPrograms + L"\\Dorvi"));
+    const HiveContent hive = ReadHive(giulia);
+    EXPECT_FALSE(hive.runValue || hive.settingsKey);
+    EXPECT_TRUE(hive.otherRunValue && hive.otherKey);
+
+    // A hive that cannot be mounted belongs to someone who is logged on.
+    ASSERT_TRUE(DeleteFileW((giulia + L"\\NTUSER.DAT").c_str()));
+    EXPECT_TRUE(SomeoneLoggedOn(SystemOtherProfiles(CurrentLogonName())));
+}
+
+// A link cannot be made under Wine 8: the decision is tested here over paths and a set of
+// links, and the sweep asks it with the real test of the file system.
+TEST(SweepThroughLinks, APathWithALinkBelowTheProfileIsRefused) {
+    const std::wstring profile = L"C:\\Users\\Giulia";
+    const std::wstring data = profile + L"\\AppData\\Roaming\\Dorvi\\Vaultick";
+    std::set<std::wstring> links;
+    const auto isLink = [&links](const std::wstring& path) { return links.count(path) > 0; };
+    EXPECT_EQ(PathsBelowProfile(profile + L"\\", data),
+              (std::vector<std::wstring>{profile + L"\\AppData", profile + L"\\AppData\\Roaming",
+                                         profile + L"\\AppData\\Roaming\\Dorvi", data}));
+    EXPECT_TRUE(SweepMayEnter(profile, data, isLink));
+    // The profile folder itself is the system's; what lies below it is the user's.
+    links = {profile, L"C:\\Users"};
+    EXPECT_TRUE(SweepMayEnter(profile, data, isLink));
+    for (const std::wstring& link : PathsBelowProfile(profile, data)) {
+        links = {link};
+        EXPECT_FALSE(SweepMayEnter(profile, data, isLink)) << link;
+    }
+    links.clear();
+    for (const std::wstring& outside : {std::wstring(L"C:\\Users\\GiuliaBis\\Desktop"), std::wstring(L"D:\\Altrove"),
+                                        profile, profile + L"\\..\\Mario\\Desktop", profile + L"\\.\\Desktop",
+                                        profile + L"\\\\Desktop", profile + L"\\Desktop\\", std::wstring()})
+        EXPECT_FALSE(SweepMayEnter(profile, outside, isLink)) << outside;
+    EXPECT_TRUE(SweepMayEnter(L"c:\\users\\giulia", data, isLink));
+}
+
+TEST(SweepThroughLinks, WithTheFileSystemsAnswerMissingPartsPassAndUnseenOnesStop) {
+    test::TempFolder temp;
+    const std::wstring profile = temp / L"Giulia";
+    ASSERT_TRUE(ForceFolders(profile + L"\\AppData\\Roaming"));
+    EXPECT_TRUE(SweepMayEnter(profile, profile + L"\\AppData\\Roaming\\Dorvi\\Vaultick", IsLinkPath));
+    EXPECT_TRUE(SweepMayEnter(profile, profile + L"\\Desktop\\Vaultick.lnk", IsLinkPath));
+    // A part whose attributes cannot be read (a name Wine refuses; access denied under Windows).
+    EXPECT_FALSE(SweepMayEnter(profile, profile + L"\\App<Data\\Dorvi", IsLinkPath));
+}
+
+TEST(SweepThroughLinks, EveryPartOfAPathIsLookedAt) {
+    std::mt19937 random(20240613);
+    const std::wstring letters = L"aZ09 ._-\u00e8\u00f9";
+    auto part = [&] {
+        std::wstring name(1 + random() % 8, L'a');
+        for (wchar_t& c : name) c = letters[random() % letters.size()];
+        return name;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        const std::wstring profile = L"C:\\Users\\" + part();
+        std::vector<std::wstring> parts(1 + random() % 6);
+        std::wstring path = profile;
+        for (std::wstring& name : parts) path += L"\\" + (name = part());
+        const bool wellFormed = std::none_of(parts.begin(), parts.end(), [](const std::wstring& name) {
+            return name == L"." || name == L"..";
+        });
+        const std::vector<std::wstring> below = PathsBelowProfile(profile, path);
+        if (!wellFormed) {
+            EXPECT_TRUE(below.empty()) << path;
+            continue;
+        }
+        ASSERT_EQ(below.size(), parts.size()) << path;
+        EXPECT_EQ(below.back(), path);
+        for (size_t i = 0; i < below.size(); ++i) {
+            const std::wstring& outer = i == 0 ? profile : below[i - 1];
+            EXPECT_EQ(below[i], outer + L"\\" + parts[i]);
+        }
+        const size_t linked = random() % (below.size() + 1);  // == size: no link at all
+        const auto isLink = [&](const std::wstring& p) { return linked < below.size() && p == below[linked]; };
+        EXPECT_EQ(SweepMayEnter(profile, path, isLink), linked == below.size()) << path;
+    }
 }
 
 }  // namespace

@@ -33,6 +33,12 @@ WINEPREFIX="$theirs" wineserver -k >/dev/null 2>&1 || true
 check "scripts/run copies the program into a foreign prefix" '[ -f "$program" ]'
 check "scripts/run keeps the foreign prefix's own file" '[ "$(cat "$theirs/mine.txt")" = "da non toccare" ]'
 
+# A link to a prefix on a disk that is not there: the link stays.
+dangling="$scratch/dangling"
+ln -s "$scratch/not-mounted" "$dangling"
+prepare_prefix "$dangling"
+check "a link to a missing prefix is left as it is" '[ -L "$dangling" ] && [ ! -e "$scratch/not-mounted" ]'
+
 # A prefix the scripts began and did not finish is made again, then marked.
 ours="$scratch/ours"
 mkdir -p "$ours"

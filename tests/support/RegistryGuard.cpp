@@ -13,10 +13,16 @@ void CopyKey(HKEY root, const std::wstring& from, const std::wstring& to) {
     if (source.IsOpen() && target.IsOpen()) RegCopyTreeW(source.Get(), nullptr, target.Get());
 }
 
+// Each guard its own copy: two guards of one root would otherwise restore each other's keys.
+std::wstring BackupPath() {
+    static int made = 0;
+    return L"Software\\VaultickTestBackup\\" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++made);
+}
+
 }  // namespace
 
 RegistryGuard::RegistryGuard(HKEY root, std::wstring path)
-    : root_(root), path_(std::move(path)), backup_(L"Software\\VaultickTestBackup\\" + std::to_wstring(GetCurrentProcessId())) {
+    : root_(root), path_(std::move(path)), backup_(BackupPath()) {
     existed_ = KeyExists(root_, path_);
     // Parents that writes will create must go again too.
     for (size_t cut = path_.find(L'\\'); cut != std::wstring::npos; cut = path_.find(L'\\', cut + 1)) {

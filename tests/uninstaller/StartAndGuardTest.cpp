@@ -100,7 +100,9 @@ TEST(WholeDrive, NoSpellingOfARootOrDeviceGetsThrough) {
     Spelling s(5);
     for (int i = 0; i < 20000; ++i) {
         std::wstring path;
-        switch (s.Next(8)) {
+        switch (s.Next(9)) {
+            case 7: path = (s.Next(2) ? L"\\\\" : L"\\\\?\\" + s.Case(L"unc") + L"\\") + s.Case(L";lanmanredirector") +
+                           L"\\" + s.Name() + L"\\" + s.Name() + (s.Next(2) ? L"\\" : L""); break;
             case 0: path = s.Drive() + s.Separators() + s.Nothing() + (s.Next(2) ? L"." : L""); break;
             case 1: path = s.Share() + s.Separators() + s.Nothing(); break;
             case 2: path = s.Share() + L"\\" + s.Name() + L"\\.." + (s.Next(2) ? L"\\" : L""); break;

@@ -7,7 +7,7 @@
 namespace vt::sweepex {
 namespace {
 
-Step File(const std::wstring& path, bool counts) { return {StepKind::DeleteFile, path, L"", counts}; }
+Step File(const std::wstring& path, bool counts) { return {StepKind::DeleteOneFile, path, L"", counts}; }
 Step Base(const std::wstring& path) { return {StepKind::SetBaseFolder, path, L"", false}; }
 
 TEST(UninstallLog, MainProgramLogDeletesElevenFilesThenAsksAboutTheFolder) {
@@ -113,7 +113,7 @@ TEST(UninstallLog, NoGeneratedLogReachesOutsideItsBaseFolder) {
                 base = step.path;
                 ASSERT_TRUE(IsAbsoluteBelowRoot(base)) << base;
             }
-            if (step.kind != StepKind::DeleteFile) continue;
+            if (step.kind != StepKind::DeleteOneFile) continue;
             ASSERT_EQ(step.path.substr(0, base.size()), base);
             ASSERT_TRUE(IsPlainName(step.path.substr(base.size()))) << step.path;
         }

@@ -300,6 +300,21 @@ TEST(TreeStart, ALinkIsRemovedAsALinkAndARootNeverStarts) {
     }
 }
 
+// "C:" alone is the root of C:, which is never emptied, not the current folder on C:.
+TEST_F(UninstallRunTest, DirectoryOfABareDriveDeletesNothing) {
+    InstallFiles();
+    Touch(own_ + L"\\testimone.txt");
+    for (const std::wstring& current : {temp_.Path(), own_}) {
+        SetCurrentDirectoryW(current.c_str());
+        WriteLog({L"[directory]", temp_.Path().substr(0, 2)});
+        ScriptedScreen screen;
+        RunWith(screen);
+        EXPECT_EQ(InstalledFilesLeft(), static_cast<int>(test::InstalledFileNames().size()));
+        EXPECT_TRUE(Exists(own_ + L"\\testimone.txt"));
+        EXPECT_TRUE(incomplete_);
+    }
+}
+
 TEST_F(UninstallRunTest, DirectoryOfARelativeFolderIsTakenFromTheCurrentOne) {
     ForceFolders(prog_ + L"\\Rel\\sub");
     Touch(prog_ + L"\\Rel\\sub\\x.txt");
