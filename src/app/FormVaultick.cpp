@@ -472,7 +472,8 @@ INT_PTR TFormVaultick::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& h
         default:
             if (msg == TrayIcon::TaskbarCreatedMessage() && msg != 0) {
                 trayIcon_.Restore();
-                if (const auto notice = std::exchange(untoldNotice_, std::nullopt)) ShowRunNotice(*notice);
+                AfterBalloon();
+                ShowUntoldNotice();
                 return 0;
             }
             break;

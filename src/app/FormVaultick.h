@@ -118,6 +118,10 @@ private:
     void ShowRunNotice(const RunNotice& notice);
     void BalloonClick();
     void TimerBalloonTimer();
+    // A balloon has gone: the one waiting behind it, if any, now has the click and the clock.
+    void AfterBalloon();
+    // A notice the tray refused before, tried again.
+    void ShowUntoldNotice();
 
     void TabSet1Click();
     void CBAbilitaClick();
@@ -170,6 +174,7 @@ private:
     Timer TimerBalloon, TimerProgress;
     TrayIcon trayIcon_;
     std::wstring balloonLog_;  // what a click on the balloon opens; empty: nothing
+    std::wstring waitingBalloonLog_;  // the same for the balloon waiting behind the open one
     std::optional<RunNotice> untoldNotice_;  // the tray was not there: shown once it is
     TaskbarProgress taskbar_;
     HMENU PopupMenu1 = nullptr;

@@ -51,6 +51,8 @@ void TFormVaultick::ExecuteRun(const RunRequest& request) {
 }
 
 void TFormVaultick::TellRunOutcome(const RunRecord& run) {
+    // The window is going, or the session is: no icon is added now.
+    if (ending_) return;
     const std::optional<RunNotice> notice = NoticeAfterRun(run, log_.Enabled(), log_.Path());
     taskbar_.Set(notice ? TaskbarProgress::Failed : TaskbarProgress::None);
     TimerProgress.SetEnabled(notice.has_value());
@@ -63,6 +65,8 @@ void TFormVaultick::TimerProgressTimer() {
 }
 
 void TFormVaultick::Timer1Timer() {
+    // The taskbar may have come without announcing itself.
+    ShowUntoldNotice();
     for (const RunRequest& request : DueAtTick(schedule_, CBAttiva.Checked(), Edit2.Text())) RequestRun(request);
 }
 

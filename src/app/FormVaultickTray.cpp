@@ -1,6 +1,8 @@
 // The main window's tray icon and its menu.
 #include "app/FormVaultick.h"
 
+#include <utility>
+
 #include "settings/SettingsStore.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
@@ -22,10 +24,10 @@ void TFormVaultick::CreatePopupMenu1() {
 void TFormVaultick::TrayMessage(LPARAM mouseMessage) {
     switch (trayIcon_.TakeBalloonEvent(mouseMessage)) {
         case BalloonEvent::Clicked:
-            TimerBalloon.SetEnabled(false);
             BalloonClick();
+            AfterBalloon();
             return;
-        case BalloonEvent::Closed: TimerBalloon.SetEnabled(false); return;
+        case BalloonEvent::Closed: AfterBalloon(); return;
         case BalloonEvent::Shown: return;
         case BalloonEvent::None: break;
     }
@@ -78,21 +80,38 @@ void TFormVaultick::ChiudiSessione1Click() {
 }
 
 void TFormVaultick::ShowRunNotice(const RunNotice& notice) {
-    balloonLog_ = notice.logPath;
+    const bool behindOpenBalloon = trayIcon_.BalloonOpen();
     // Without a taskbar yet (early at logon, Explorer restarting) the balloon waits for it.
     if (!trayIcon_.ShowBalloon(notice.title, notice.text)) {
         untoldNotice_ = notice;
         return;
     }
     untoldNotice_.reset();
+    if (behindOpenBalloon) {
+        waitingBalloonLog_ = notice.logPath;  // the tray shows it when the open one goes
+        return;
+    }
+    balloonLog_ = notice.logPath;
     // Where the shell never says that the balloon has gone, an icon added only for it is taken
     // away by our own clock.
     if (!TrayIcon::ShellReportsBalloons()) TimerBalloon.SetEnabled(true);
 }
 
-void TFormVaultick::TimerBalloonTimer() {
+void TFormVaultick::ShowUntoldNotice() {
+    if (const auto notice = std::exchange(untoldNotice_, std::nullopt)) ShowRunNotice(*notice);
+}
+
+void TFormVaultick::AfterBalloon() {
     TimerBalloon.SetEnabled(false);
+    // The balloon that waited behind the one gone is on show now.
+    if (!trayIcon_.BalloonOpen()) return;
+    balloonLog_ = waitingBalloonLog_;
+    if (!TrayIcon::ShellReportsBalloons()) TimerBalloon.SetEnabled(true);
+}
+
+void TFormVaultick::TimerBalloonTimer() {
     trayIcon_.BalloonGone();
+    AfterBalloon();
 }
 
 void TFormVaultick::BalloonClick() {

@@ -10,7 +10,7 @@ TaskbarProgress::~TaskbarProgress() {
 bool TaskbarProgress::Connect() {
     if (tried_) return list_ != nullptr;
     tried_ = true;
-    comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    if (!comStarted_) comStarted_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     void* list = nullptr;
     if (FAILED(CoCreateInstance(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3, &list))) return false;
     list_ = static_cast<ITaskbarList3*>(list);
@@ -27,6 +27,8 @@ void TaskbarProgress::Set(State state) {
 }
 
 void TaskbarProgress::ButtonCreated() {
+    // Before the button existed the interface may have refused to start: it is asked again.
+    if (!list_) tried_ = false;
     if (state_ != None) Apply();
 }
 

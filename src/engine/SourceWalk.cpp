@@ -21,6 +21,11 @@ SubFolderStep DecideSubFolder(bool copiesFolder, const std::optional<FileIdentit
     return SubFolderStep::Enter;
 }
 
+bool UnreadableIsFailure(const FolderEntry& entry) {
+    constexpr DWORD kHiddenSystem = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    return !(entry.IsLinkedFolder() && (entry.attributes & kHiddenSystem) == kHiddenSystem);
+}
+
 std::wstring ShownFolder(const std::wstring& folder) {
     if (folder.size() > 1 && folder.back() == L'\\' && folder[folder.size() - 2] != L':')
         return folder.substr(0, folder.size() - 1);
@@ -69,10 +74,10 @@ void SourceWalk::Log(const std::wstring& line, bool failure) {
     failure ? run_.Fail(line) : run_.Log(line);
 }
 
-void SourceWalk::Walk(const std::wstring& folder) {
+void SourceWalk::Walk(const std::wstring& folder, bool unreadableIsFailure) {
     if (run_.stopRequested) return;
     const auto entries = ListFolder(folder);
-    if (!entries) return Log(kUnreadable + ShownFolder(folder), true);
+    if (!entries) return Log(kUnreadable + ShownFolder(folder), unreadableIsFailure);
     if (!copyLevel_(folder, *entries)) return;
     for (const FolderEntry& entry : *entries) {
         if (!entry.IsFolder() || entry.name[0] == L'.') continue;
@@ -84,10 +89,11 @@ void SourceWalk::Walk(const std::wstring& folder) {
         switch (DecideSubFolder(IsCopiesFolder(folder, entry.name, path, identity), identity, onPath_)) {
             // A source that holds its own dated copies is named once, not once per copy.
             case SubFolderStep::ExcludeCopies: LogExcluded(IsDatedCopyInRoot(folder, entry.name) ? root_ : path); break;
-            case SubFolderStep::SkipLoop: Log(kUnreadable + ShownFolder(path), true); break;
+            // Nothing is lost: what the link leads to is copied where the walk already is.
+            case SubFolderStep::SkipLoop: Log(kUnreadable + ShownFolder(path)); break;
             case SubFolderStep::Enter:
                 if (identity) onPath_.push_back(*identity);
-                Walk(path);
+                Walk(path, UnreadableIsFailure(entry));
                 if (identity) onPath_.pop_back();
                 break;
         }

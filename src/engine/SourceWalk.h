@@ -22,6 +22,11 @@ enum class SubFolderStep { Enter, ExcludeCopies, SkipLoop };
 SubFolderStep DecideSubFolder(bool copiesFolder, const std::optional<FileIdentity>& identity,
                               const std::vector<FileIdentity>& onPath);
 
+// Whether a sub-folder the walk cannot list makes the run a failed one. Not for the hidden system
+// links Windows keeps for old programs ("My Music" in Documents, "Application Data" in the
+// profile): they deny listing to everyone, so every run of such a source would count as failed.
+bool UnreadableIsFailure(const FolderEntry& entry);
+
 // "C:\Dati\Sotto\" as a log line shows it: "C:\Dati\Sotto"; a drive root keeps its "\".
 std::wstring ShownFolder(const std::wstring& folder);
 
@@ -45,7 +50,7 @@ public:
     void Run(const std::wstring& root);
 
 private:
-    void Walk(const std::wstring& folder);
+    void Walk(const std::wstring& folder, bool unreadableIsFailure = true);
     void Log(const std::wstring& line, bool failure = false);
     bool IsCopiesFolder(const std::wstring& parent, const std::wstring& name, const std::wstring& path,
                         const std::optional<FileIdentity>& identity);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <cwchar>
+#include <utility>
 
 namespace vt {
 
@@ -78,6 +79,7 @@ void TrayIcon::Hide() {
 void TrayIcon::Remove() {
     wanted_ = false;
     balloonOpen_ = false;
+    waiting_.reset();
     Delete();
 }
 
@@ -90,6 +92,11 @@ void TrayIcon::SetImage(HICON icon) {
 }
 
 bool TrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+    // A second request would replace the open balloon before the user could read it.
+    if (balloonOpen_) {
+        waiting_ = Balloon{title, text};
+        return true;
+    }
     Add();
     if (!visible_) return false;
     NOTIFYICONDATAW data = Data();
@@ -115,6 +122,11 @@ BalloonEvent TrayIcon::TakeBalloonEvent(LPARAM event) {
 
 void TrayIcon::BalloonGone() {
     balloonOpen_ = false;
+    // The icon stays for the balloon waiting; ShowBalloon takes it away if the shell refuses.
+    if (const std::optional<Balloon> next = std::exchange(waiting_, std::nullopt)) {
+        ShowBalloon(next->title, next->text);
+        return;
+    }
     if (!wanted_) Delete();
 }
 
@@ -129,6 +141,7 @@ void TrayIcon::Restore() {
     // The balloon went with the old tray; an icon that only carried it is not wanted back.
     balloonOpen_ = false;
     if (wanted_) Add();
+    if (const std::optional<Balloon> next = std::exchange(waiting_, std::nullopt)) ShowBalloon(next->title, next->text);
 }
 
 UINT TrayIcon::TaskbarCreatedMessage() {

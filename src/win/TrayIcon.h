@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace vt {
@@ -36,10 +37,12 @@ public:
     void SetImage(HICON icon);
 
     // A balloon with the warning icon; an icon that is not in the tray is added for it. False
-    // when the shell did not take it.
+    // when the shell did not take it. While a balloon is open the newer one waits, and is shown
+    // when the open one goes, on the same icon; a third replaces the one waiting.
     bool ShowBalloon(const std::wstring& title, const std::wstring& text);
     bool BalloonOpen() const { return balloonOpen_; }
-    // Reads the lParam of a callback message; a balloon clicked or closed lets go of the icon.
+    // Reads the lParam of a callback message; a balloon clicked or closed lets go of the icon,
+    // or shows the balloon waiting behind it.
     BalloonEvent TakeBalloonEvent(LPARAM event);
     // The balloon is over though the shell did not say so.
     void BalloonGone();
@@ -52,6 +55,9 @@ public:
     static UINT TaskbarCreatedMessage();
 
 private:
+    struct Balloon {
+        std::wstring title, text;
+    };
     NOTIFYICONDATAW Data() const;
     void Add();
     void Delete();
@@ -63,6 +69,7 @@ private:
     bool visible_ = false;
     bool wanted_ = false;
     bool balloonOpen_ = false;
+    std::optional<Balloon> waiting_;
 };
 
 }  // namespace vt

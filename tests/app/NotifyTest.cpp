@@ -130,5 +130,37 @@ TEST_F(TrayBalloon, TheUsersSwitchDecidesWhatStaysAfterTheBalloon) {
     EXPECT_EQ(Messages().back(), DWORD(NIM_DELETE));
 }
 
+TEST_F(TrayBalloon, ABalloonAskedForWhileOneIsOpenWaitsAndKeepsTheIcon) {
+    Balloon();
+    ASSERT_TRUE(icon_.ShowBalloon(L"Vaultick - Backup 3", kFailed));
+    ASSERT_TRUE(icon_.ShowBalloon(L"Vaultick - Backup 4", kFailed));  // the newest one waits
+    EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY}));
+    for (const LPARAM event : {LPARAM(NIN_BALLOONUSERCLICK), LPARAM(NIN_BALLOONTIMEOUT)}) {
+        calls_.clear();
+        icon_.TakeBalloonEvent(event);
+        if (event == NIN_BALLOONUSERCLICK) {
+            // The first one's end shows the waiting one on the same icon.
+            ASSERT_EQ(Messages(), std::vector<DWORD>{NIM_MODIFY});
+            EXPECT_EQ(std::wstring(calls_[0].data.szInfoTitle), L"Vaultick - Backup 4");
+            EXPECT_TRUE(icon_.BalloonOpen());
+            EXPECT_TRUE(icon_.Visible());
+        } else {
+            EXPECT_EQ(Messages(), std::vector<DWORD>{NIM_DELETE});
+            EXPECT_FALSE(icon_.Visible());
+        }
+    }
+    // Ended by the program's own clock, and the program ending, alike.
+    Balloon();
+    icon_.ShowBalloon(L"Vaultick - Backup 5", kFailed);
+    icon_.BalloonGone();
+    EXPECT_TRUE(icon_.BalloonOpen());
+    EXPECT_EQ(Messages(), (std::vector<DWORD>{NIM_ADD, NIM_MODIFY, NIM_MODIFY}));
+    icon_.ShowBalloon(L"Vaultick - Backup 1", kFailed);
+    icon_.Remove();
+    icon_.BalloonGone();
+    EXPECT_FALSE(icon_.Visible());
+    EXPECT_EQ(Messages().back(), DWORD(NIM_DELETE));
+}
+
 }  // namespace
 }  // namespace vt

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,13 @@ protected:
     void SetBool(const std::wstring& section, const std::wstring& name, bool value);
     void Policy(bool rb1, bool rb2, bool rb3, int numBkp = 2);
     void FolderJob(int slot, const std::wstring& source, const std::wstring& destination);
+
+    // Whether the last run counts as failed; a run that left no record fails the test.
+    bool LastRunFailed() {
+        const std::optional<RunRecord> run = engine.TakeLastRun();
+        EXPECT_TRUE(run) << "no run recorded";
+        return run && run->Failed();
+    }
 
     // Another program removes the folder after the run has seen it and before it lists it.
     void VanishWhenListed(const std::wstring& folder);

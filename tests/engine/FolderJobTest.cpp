@@ -174,6 +174,7 @@ TEST_F(FolderJobTest, ALockedFileIsLoggedAndSkipped) {
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
               (std::vector<std::wstring>{L"File non copiato (corrotto o in uso) : " + source + L"\\bloccato.txt",
                                          L"Copia infinita effettuata : " + LogTime()}));
+    EXPECT_TRUE(LastRunFailed());
     EXPECT_EQ(Contents(ReadTree(NewCopy())),
               (std::map<std::wstring, std::string>{{L"a.txt", "alfa"}, {L"Sotto", ""}, {L"Sotto\\dopo.txt", "dopo"}}));
 }
@@ -278,6 +279,7 @@ TEST_F(FolderJobTest, AFileHeldByAnotherProgramKeepsItsCopyAndTheBackupIsMade) {
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
               (std::vector<std::wstring>{L"Copia precedente non rimossa : " + oldest,
                                          L"Copia limitata nel numero effettuata : " + LogTime()}));
+    EXPECT_TRUE(LastRunFailed());
     // No healthy copy was removed in its place.
     EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{L"Documenti_010613-080000", L"Documenti_020613-080000",
                                                              L"Documenti_030613-080000", L"Documenti_060613-094500"}));
@@ -290,6 +292,7 @@ TEST_F(FolderJobTest, AFileHeldByAnotherProgramKeepsItsCopyAndTheBackupIsMade) {
     host.log.clear();
     engine.RunJob(1);
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing(L"Copia limitata nel numero effettuata : "));
+    EXPECT_FALSE(LastRunFailed());
     EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{L"Documenti_030613-080000", L"Documenti_060613-094500",
                                                              L"Documenti_070613-094500"}));
 }
@@ -304,6 +307,7 @@ TEST_F(FolderJobTest, UnderNoCopiesACopyThatStaysIsLoggedAndTheOthersGo) {
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
               (std::vector<std::wstring>{L"Copia precedente non rimossa : " + stuck,
                                          L"Singola copia effettuata : " + LogTime()}));
+    EXPECT_TRUE(LastRunFailed());
     EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{L"Documenti_020613-080000", L"Documenti_060613-094500"}));
     EXPECT_EQ(ReadBytes(NewCopy() + L"\\a.txt"), "alfa");
 }

@@ -42,6 +42,7 @@ TEST_F(LaunchJobTest, StartsTheProgramInItsOwnFolderWithItsParameters) {
     Launch(program, L"uno due");
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Lancio di un file"),
               std::vector<std::wstring>{L"File lanciato : " + LogTime()});
+    EXPECT_FALSE(LastRunFailed());
     EXPECT_EQ(Marker(), L"uno due");
 }
 
@@ -56,6 +57,7 @@ TEST_F(LaunchJobTest, ParametersOver512CharactersAreRefused) {
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find(L"512"), std::wstring::npos) << lines[0];
     EXPECT_EQ(lines[0].find(L"File lanciato"), std::wstring::npos);
+    EXPECT_TRUE(LastRunFailed());
     EXPECT_FALSE(FileExists(FolderOf(program) + L"\\marker.txt"));
 }
 
@@ -66,6 +68,7 @@ TEST_F(LaunchJobTest, AMissingFileOrAFolderIsNotFound) {
         EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Lancio di un file"),
                   std::vector<std::wstring>{L"Il file selezionato non \u00e8 stato trovato"})
             << file;
+        EXPECT_TRUE(LastRunFailed()) << file;
     }
 }
 

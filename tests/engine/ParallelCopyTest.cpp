@@ -65,10 +65,12 @@ TEST_F(ParallelCopyTest, AFolderCopyOnFourWorkersLogsWhatOneWorkerLogs) {
 
     MakeFile(vanishing + L"\\s.txt", "s");
     const std::vector<std::wstring> one = RunWith(1, L"Tipo di backup : Cartelle");
+    EXPECT_TRUE(LastRunFailed());
     const auto copiedByOne = Contents(ReadTree(NewCopy(dest, L"Documenti")));
     RemoveLongTree(NewCopy(dest, L"Documenti"));
     MakeFile(vanishing + L"\\s.txt", "s");
     const std::vector<std::wstring> four = RunWith(4, L"Tipo di backup : Cartelle");
+    EXPECT_TRUE(LastRunFailed());
 
     EXPECT_EQ(four, one);
     EXPECT_EQ(Contents(ReadTree(NewCopy(dest, L"Documenti"))), copiedByOne);
@@ -99,9 +101,11 @@ TEST_F(ParallelCopyTest, AFileListOnFourWorkersLogsWhatOneWorkerLogs) {
     ASSERT_TRUE(WriteFileList(FileListPath(temp.Path(), 1), files));
 
     const std::vector<std::wstring> one = RunWith(1, L"Tipo di backup : File");
+    EXPECT_TRUE(LastRunFailed());
     const auto copiedByOne = Contents(ReadTree(NewCopy(dest, L"File1")));
     RemoveLongTree(NewCopy(dest, L"File1"));
     const std::vector<std::wstring> four = RunWith(4, L"Tipo di backup : File");
+    EXPECT_TRUE(LastRunFailed());
 
     EXPECT_EQ(four, one);
     EXPECT_EQ(Contents(ReadTree(NewCopy(dest, L"File1"))), copiedByOne);
@@ -137,6 +141,7 @@ TEST_F(ParallelCopyTest, AStopAnsweredYesMidTreeStartsNoFurtherFile) {
 
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
               (std::vector<std::wstring>{L"Backup Bloccato da Utente.", L"Copia infinita effettuata : " + LogTime()}));
+    EXPECT_FALSE(LastRunFailed());  // a stop is the user's, not a failure
     EXPECT_EQ(startedAtYes.size(), 104u);
     EXPECT_EQ(gate.Started(), startedAtYes);
     // The files in flight were finished; the walk order put every root file first and no file

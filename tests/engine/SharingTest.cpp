@@ -65,6 +65,7 @@ TEST_F(SharingTest, ASecondCopySharesWhatDidNotChangeAndCopiesTheRest) {
     ChangeSome();
     RunAt(11);
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing());
+    EXPECT_FALSE(LastRunFailed());
     EXPECT_TRUE(Shared(L"a.txt", 10, 11));
     EXPECT_TRUE(Shared(L"Sotto\\b.txt", 10, 11));
     for (const wchar_t* copied : {L"c.txt", L"d.txt", L"e.txt"})
@@ -116,6 +117,7 @@ TEST_F(SharingTest, LinksThatCannotBeMadeFallBackToCopies) {
         SetCopyWorkers(c.workers);
         RunAt(hour);
         EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing()) << c.error;
+        EXPECT_FALSE(LastRunFailed()) << c.error;  // a file copied instead of linked is no failure
         EXPECT_EQ(attempts.load(), c.attempts) << c.error;
         EXPECT_EQ(Contents(ReadTree(CopyAt(hour))), Contents(ReadTree(source))) << c.error;
         EXPECT_EQ(InfoOf(CopyAt(hour) + L"\\a.txt").links, 1u) << c.error;

@@ -99,6 +99,7 @@ TEST_F(SourceSafetyTest, AFolderThatCannotBeListedIsLoggedAndTheRestIsCopied) {
     FolderJob(1, source, dest);
     VanishWhenListed(source + L"\\Sparita");
     EXPECT_EQ(Run(), (Lines{kUnreadable + source + L"\\Sparita", L"Copia infinita effettuata : " + LogTime()}));
+    EXPECT_TRUE(LastRunFailed());
     Files expected = kSource;
     expected.insert({{L"Zeta", ""}, {L"Zeta\\d.txt", "d"}});
     EXPECT_EQ(Contents(ReadTree(dest + L"\\Dati_" + Stamp())), expected);
@@ -111,6 +112,7 @@ TEST_F(SourceSafetyTest, ASourceRootThatCannotBeListedRemovesNoCopy) {
     FolderJob(1, source, dest);
     VanishWhenListed(source);
     EXPECT_EQ(Run(), (Lines{kUnreadable + source}));
+    EXPECT_TRUE(LastRunFailed());
     EXPECT_EQ(FolderNames(dest), (Lines{L"Dati_010613-080000"}));
     EXPECT_FALSE(host.busy);
 }
@@ -136,6 +138,7 @@ TEST_F(SourceSafetyTest, ATypedSourceAndDestinationAreReadAsWindowsReadsThem) {
     // Typed with a trailing blank and dot, which Windows has always dropped from typed paths.
     FolderJob(1, source + L" ", temp / L"Copie.");
     EXPECT_EQ(Run(), Closing(L"Copia infinita effettuata : "));
+    EXPECT_FALSE(LastRunFailed());
     EXPECT_EQ(FolderNames(temp.Path()), (Lines{L"Copie", L"Dati"}));
     EXPECT_EQ(Contents(ReadTree(temp / L"Copie\\Dati_" + Stamp())), kSource);
 }
@@ -154,6 +157,34 @@ TEST(SourceWalk, ALinkBackToAFolderOnTheWayIsNotEntered) {
     EXPECT_EQ(DecideSubFolder(true, sibling, onPath), SubFolderStep::ExcludeCopies);
     EXPECT_EQ(ShownFolder(L"C:\\Dati\\Sotto\\"), L"C:\\Dati\\Sotto");
     EXPECT_EQ(ShownFolder(L"C:\\"), L"C:\\");
+}
+
+TEST_F(SourceSafetyTest, AHiddenSystemFolderThatIsNoLinkStillFailsTheRunWhenUnreadable) {
+    Policy(false, true, false);
+    MakeFile(source + L"\\Sparita\\c.txt", "c");
+    ASSERT_TRUE(SetFileAttributesW((source + L"\\Sparita").c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    FolderJob(1, source, temp / L"Copie");
+    VanishWhenListed(source + L"\\Sparita");
+    EXPECT_EQ(Run(), (Lines{kUnreadable + source + L"\\Sparita", L"Copia infinita effettuata : " + LogTime()}));
+    EXPECT_TRUE(LastRunFailed());
+}
+
+TEST(SourceWalk, OnlyHiddenSystemLinksAreExpectedToBeUnreadable) {
+    // Wine cannot make the junctions ("My Music", "Application Data"): the choice is tested on
+    // every mix of the attributes and tags that matter.
+    const DWORD bits[] = {FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_SYSTEM,
+                          FILE_ATTRIBUTE_REPARSE_POINT, FILE_ATTRIBUTE_READONLY};
+    const DWORD kLink = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                        FILE_ATTRIBUTE_REPARSE_POINT;
+    for (DWORD tag : {DWORD{IO_REPARSE_TAG_MOUNT_POINT}, DWORD{IO_REPARSE_TAG_SYMLINK}, DWORD{0x80000017}, DWORD{0}})
+        for (unsigned mix = 0; mix < 32; ++mix) {
+            FolderEntry entry{L"My Music", 0, tag};
+            for (unsigned bit = 0; bit < 5; ++bit)
+                if (mix & (1u << bit)) entry.attributes |= bits[bit];
+            const bool expected = (entry.attributes & kLink) == kLink &&
+                                  (tag == IO_REPARSE_TAG_MOUNT_POINT || tag == IO_REPARSE_TAG_SYMLINK);
+            EXPECT_EQ(UnreadableIsFailure(entry), !expected) << std::hex << entry.attributes << " " << tag;
+        }
 }
 
 }  // namespace

@@ -46,6 +46,7 @@ TEST_F(FtpRunTest, FolderJobUploadsTheTreeIntoADatedFolder) {
     EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
                                                       L"Cartella non creata (già esistente) : /backup",
                                                       L"Copia sul sito ftp effettuata : " + LogTime()}));
+    EXPECT_FALSE(LastRunFailed());
     const std::wstring dated = FtpRoot() + L"\\backup\\Documenti_" + Stamp();
     EXPECT_EQ(Contents(ReadTree(dated)), (std::map<std::wstring, std::string>{
                                              {L"Sub", ""},
@@ -72,6 +73,7 @@ TEST_F(FtpRunTest, FileListJobUploadsAsTextByDefaultAndLogsWhatIsMissing) {
     EXPECT_EQ(RunLines(2), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : File",
                                                       L"File non copiato (corrotto o in uso) : " + (temp / L"missing.txt"),
                                                       L"Copia sul sito ftp effettuata : " + LogTime()}));
+    EXPECT_TRUE(LastRunFailed());
     EXPECT_EQ(Contents(ReadTree(FtpRoot() + L"\\File2_" + Stamp())),
               (std::map<std::wstring, std::string>{{L"one.txt", "uno\n"}, {L"two.txt", "due"}}));
     EXPECT_TRUE(host.Showed(L"Copia File su ftp : two.txt"));
@@ -84,6 +86,7 @@ TEST_F(FtpRunTest, WrongPasswordTriesThreeTimesAndCopiesNothing) {
     FtpJob(1, "real", L"backup", L"sbagliata");
     EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
                                                       L"Sito ftp non trovato o connessione non attivata"}));
+    EXPECT_TRUE(LastRunFailed());
     for (const wchar_t* status : {L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 1)",
                                   L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 2)",
                                   L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 3)",
@@ -100,6 +103,7 @@ TEST_F(FtpRunTest, ServerThatNeverAnswersGivesUpWithinTheBound) {
     const ULONGLONG start = GetTickCount64();
     EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
                                                       L"Sito ftp non trovato o connessione non attivata"}));
+    EXPECT_TRUE(LastRunFailed());
     // Three attempts of 10 s and their 3-second waits, the last wait, and the closing Quit's 1 s.
     const ULONGLONG took = GetTickCount64() - start;
     EXPECT_GE(took, 42000u);
@@ -121,6 +125,7 @@ TEST_F(FtpRunTest, FailuresInsideTheRunAreLoggedAndTheRunGoesOn) {
                                                       refused(L"/bk"), refused(dated), refused(dated + L"/S"),
                                                       L"File non copiato (corrotto o in uso) : " + source + L"\\S\\b.txt",
                                                       L"Copia sul sito ftp effettuata : " + LogTime()}));
+    EXPECT_TRUE(LastRunFailed());
 }
 
 TEST_F(FtpRunTest, AFolderThatCannotBeListedIsLoggedAndTheUploadGoesOn) {
@@ -136,6 +141,7 @@ TEST_F(FtpRunTest, AFolderThatCannotBeListedIsLoggedAndTheUploadGoesOn) {
     EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
                                                       L"Cartella non copiata (non leggibile) : " + source + L"\\Sparita",
                                                       L"Copia sul sito ftp effettuata : " + LogTime()}));
+    EXPECT_TRUE(LastRunFailed());
     EXPECT_EQ(Contents(ReadTree(FtpRoot() + L"\\Documenti_" + Stamp())),
               (std::map<std::wstring, std::string>{
                   {L"nota.", "con il punto"}, {L"nota", "senza"}, {L"Zeta", ""}, {L"Zeta\\d.txt", "d"}}));
@@ -145,6 +151,7 @@ TEST_F(FtpRunTest, AFolderThatCannotBeListedIsLoggedAndTheUploadGoesOn) {
     host.log.clear();
     EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
                                                       L"Cartella non copiata (non leggibile) : " + source}));
+    EXPECT_TRUE(LastRunFailed());
 }
 
 TEST(RemoteFoldersTest, KnownFoldersAreTheMadeOnesAndTheirAncestors) {
