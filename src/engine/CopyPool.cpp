@@ -33,7 +33,7 @@ std::wstring TargetKey(const std::wstring& path) {
 
 }  // namespace
 
-void SetCopyWorkers(unsigned count) { g_workers = std::max(count, 1u); }
+void SetCopyWorkers(unsigned count) { g_workers = count; }
 
 void SetCopyStartSeam(std::function<void(const std::wstring& from)> seam) { g_startSeam = std::move(seam); }
 
@@ -86,20 +86,22 @@ void CopyPool::Start() {
         try {
             workers_.emplace_back(&CopyPool::Work, this);
             return;
-        } catch (const std::system_error&) {
-            // No thread to be had: with none at all, the file is copied here.
-            if (workers_.empty()) {
-                Item& item = At(waiting_.back());
-                waiting_.pop_back();
-                item.failed = !CopyOrLink(item.file, linksWork_);
-                item.state = State::Done;
-                targets_.erase(item.key);
-                --unfinished_;
-                return;
-            }
+        } catch (...) {
+            // No thread to be had: the workers there are go on, or the file is copied here.
         }
     }
+    if (workers_.empty()) return CopyHere();
     if (idle_ > 0) work_.notify_one();
+}
+
+void CopyPool::CopyHere() {
+    Item& item = At(waiting_.back());
+    waiting_.pop_back();
+    if (g_startSeam) g_startSeam(item.file.from);
+    item.failed = !CopyOrLink(item.file, linksWork_);
+    item.state = State::Done;
+    targets_.erase(item.key);
+    --unfinished_;
 }
 
 void CopyPool::Work() {
@@ -230,12 +232,14 @@ void CopyPool::StopHere() {
         unfinished_ -= waiting_.size();
         waiting_.clear();
     }
+    // The window is repainted while the files in flight finish: a large one can take minutes.
     while (!items_.empty()) {
         await_ = Await::AllDone;
-        done_.wait(lock, [this] { return MainMayGoOn(); });
+        done_.wait_for(lock, kPollEvery, [this] { return MainMayGoOn(); });
         await_ = Await::Nothing;
         lock.unlock();
         WriteReady();
+        run_.host.Repaint();
         lock.lock();
     }
 }

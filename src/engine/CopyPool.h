@@ -21,7 +21,8 @@
 namespace vt {
 
 inline constexpr unsigned kCopyWorkers = 4;
-// Tests and the bench choose how many workers a copy may start (at least 1).
+// Tests and the bench choose how many workers a copy may start; 0 copies on the calling
+// thread, as a copy does when no thread can be had.
 void SetCopyWorkers(unsigned count);
 // Called on a worker before each file it copies or links: tests hold a file in flight. An
 // empty function ends it.
@@ -68,6 +69,7 @@ private:
     Item& At(size_t seq) { return items_[seq - firstSeq_]; }
     void Work();
     void Start();
+    void CopyHere();  // the file just handed over, on the window's thread, under the lock
     // Waits for `what` or the next poll, writes what is ready, polls Esc when due.
     void Progress(std::unique_lock<std::mutex>& lock, Await what);
     bool MainMayGoOn() const;  // under the lock

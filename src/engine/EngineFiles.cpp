@@ -60,8 +60,9 @@ bool CopyFileOverwrite(const std::wstring& from, const std::wstring& to) {
     // Nearly every target is new; only an existing one costs the questions below.
     if (CopyFileW(source.c_str(), target.c_str(), TRUE)) return true;
     if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
-    // Writing into a linked target would change the earlier copy that shares its data.
-    if (LinkCount(target) > 1)
+    // Writing into a linked target would change the earlier copy that shares its data; a target
+    // whose names cannot be counted is taken for a shared one.
+    if (LinkCount(target) != 1)
         return DeleteCopiedFile(target) && CopyFileW(source.c_str(), target.c_str(), TRUE) != FALSE;
     return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
 }
@@ -81,7 +82,7 @@ bool DeleteCopiedFile(const std::wstring& path) {
         SetFileAttributesW(file.c_str(), attributes);
         return false;
     }
-    const bool shared = LinkCount(handle) > 1;
+    const bool shared = LinkCount(handle) != 1;
     FILE_DISPOSITION_INFO disposition{TRUE};
     const bool deleted = SetFileInformationByHandle(handle, FileDispositionInfo, &disposition, sizeof disposition);
     if (shared || !deleted) {

@@ -12,6 +12,7 @@
 #include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
 #include "win/Clock.h"
+#include "win/FileHelpers.h"
 #include "win/Paths.h"
 
 namespace vt {
@@ -78,22 +79,38 @@ void CopyFolderTree(RunContext& run, const std::wstring& destination, const std:
     const std::wstring datedDestination = LongPath(run.datedDestination);
     const std::wstring previous = previousCopy.empty() ? L"" : LongPath(previousCopy);
     CopyPool pool(run, !previous.empty());
+    bool copyMade = false;
+    std::wstring notLinkedBelow;  // a folder of the previous copy that is a link
     SourceWalk walk(run, [&](const std::wstring& folder, const std::vector<FolderEntry>& entries) {
         run.Status(L"ATTENDERE! Copia backup in corso... Premere <Esc> per fermare");
         // Paths once per folder, not per file.
         const std::wstring from = LongPath(folder);
         const std::wstring relative = RelativeFolder(run.sourceRoot, folder, false);
         const std::wstring to = datedDestination + relative;
+        // Linking through a link in the previous copy would share a file outside our copies.
+        bool linkHere = pool.Linking();
+        if (linkHere && !notLinkedBelow.empty() &&
+            _wcsnicmp(relative.c_str(), notLinkedBelow.c_str(), notLinkedBelow.size()) == 0) {
+            linkHere = false;
+        } else if (linkHere && IsLinkPath(previous + relative.substr(0, relative.size() - 1))) {
+            notLinkedBelow = relative;
+            linkHere = false;
+        }
         bool first = true;
         for (const FolderEntry& entry : entries) {
             if (entry.IsFolder()) continue;
             if (!pool.Continue()) return false;
-            // The worker of the folder's first file makes the folder, so a folder is made only when
-            // a file of it is copied, as far ahead as the walk may be after a stop.
+            // The copy's own folder is made here, before the walk lists what may hold it; then the
+            // worker of a folder's first file makes that folder, so a folder is made only when a
+            // file of it is copied, as far ahead as the walk may be after a stop.
+            if (!copyMade) {
+                copyMade = true;
+                first = !CreateFolderPath(to);  // not made here: the worker tries again
+            }
             FileCopy file{from + entry.name, to + entry.name, L"", FileStamp{entry.size, entry.lastWrite, entry.attributes},
                           first};
             first = false;
-            if (pool.Linking()) file.previous = previous + relative + entry.name;
+            if (linkHere && pool.Linking()) file.previous = previous + relative + entry.name;
             if (!pool.Add(std::move(file), folder + entry.name)) return false;
         }
         return true;

@@ -30,13 +30,20 @@ bool MakeTargetFolder(const std::wstring& target) {
 }
 
 bool LinkToPrevious(const FileCopy& file, std::atomic<bool>& linksWork) {
-    const std::optional<FileStamp> source = file.source ? file.source : ReadStamp(file.from);
     const std::optional<FileStamp> previous = ReadStamp(file.previous);
-    if (!source || !previous || !Unchanged(*source, *previous)) return false;
+    if (!previous) return false;
+    // The listing is only a first look: a folder's entry of a file held open and written can be
+    // behind the file itself, so the file is asked before its data is trusted.
+    if (file.source && !Unchanged(*file.source, *previous)) return false;
+    const std::optional<FileStamp> source = ReadStamp(file.from);
+    if (!source || !Unchanged(*source, *previous)) return false;
     if (MakeLink(file.to, file.previous)) return true;
-    if (GetLastError() == ERROR_PATH_NOT_FOUND && MakeTargetFolder(file.to) && MakeLink(file.to, file.previous))
-        return true;
-    if (LinkErrorEndsSharing(GetLastError())) linksWork.store(false, std::memory_order_relaxed);
+    DWORD error = GetLastError();
+    if (error == ERROR_PATH_NOT_FOUND && MakeTargetFolder(file.to)) {
+        if (MakeLink(file.to, file.previous)) return true;
+        error = GetLastError();
+    }
+    if (LinkErrorEndsSharing(error)) linksWork.store(false, std::memory_order_relaxed);
     return false;
 }
 

@@ -23,7 +23,7 @@ struct FileStamp {
 struct FileCopy {
     std::wstring from, to;
     std::wstring previous;            // the same place in the previous copy; empty: always copy
-    std::optional<FileStamp> source;  // as the source was listed; read from the file when missing
+    std::optional<FileStamp> source;  // as the source was listed: a first look, the file is asked too
     bool makeFolder = false;          // the first file of its folder: the target folder is made first
 };
 

@@ -1,6 +1,9 @@
 // Copies on four workers show what a one-thread copy shows: the same files, the same lines in
 // the same order, and a stop after which no file starts.
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <set>
 
 #include "EngineFixture.h"
 #include "engine/CopyPool.h"
@@ -32,6 +35,19 @@ size_t Count(const std::vector<std::wstring>& lines, const std::wstring& prefix)
     return std::count_if(lines.begin(), lines.end(), [&](const std::wstring& l) { return l.rfind(prefix, 0) == 0; });
 }
 
+// On a worker, holds each file named in `late` until four more files have started after it:
+// with three other workers, at least one file after it in walk order has then finished.
+void FinishLate(std::set<std::wstring> late) {
+    auto started = std::make_shared<std::atomic<size_t>>(0);
+    SetCopyStartSeam([started, late = std::move(late)](const std::wstring& from) {
+        const size_t mine = ++*started;
+        if (!late.count(from.substr(from.rfind(L'\\') + 1))) return;
+        // The last files of the walk have too few behind them: they go on after a while.
+        const DWORD until = GetTickCount() + 2000;
+        while (*started < mine + 4 && GetTickCount() < until) Sleep(1);
+    });
+}
+
 class ParallelCopyTest : public EngineTest {
 protected:
     ParallelCopyTest() { source = temp / L"Dati\\Documenti"; }
@@ -52,11 +68,16 @@ TEST_F(ParallelCopyTest, AFolderCopyOnFourWorkersLogsWhatOneWorkerLogs) {
     // 200 files of varied sizes, so that the workers finish out of order; every 13th is held
     // open, a folder vanishes when it is listed, and the copies' own folder sits in the walk.
     Locks locks;
+    std::set<std::wstring> held;
     const wchar_t* folders[] = {L"", L"\\A", L"\\A\\B", L"\\C", L"\\D", L"\\D\\E"};
     for (int i = 0; i < 200; ++i) {
-        const std::wstring path = source + folders[i % 6] + L"\\f" + std::to_wstring(i) + L".txt";
+        const std::wstring name = L"f" + std::to_wstring(i) + L".txt";
+        const std::wstring path = source + folders[i % 6] + L"\\" + name;
         MakeFile(path, std::string(static_cast<size_t>(i * 7919 % 60000), static_cast<char>('a' + i % 26)));
-        if (i % 13 == 5) locks.Hold(path);
+        if (i % 13 == 5) {
+            locks.Hold(path);
+            held.insert(name);
+        }
     }
     const std::wstring vanishing = source + L"\\C\\Sparisce";
     VanishWhenListed(vanishing);
@@ -68,6 +89,13 @@ TEST_F(ParallelCopyTest, AFolderCopyOnFourWorkersLogsWhatOneWorkerLogs) {
     EXPECT_TRUE(LastRunFailed());
     const auto copiedByOne = Contents(ReadTree(NewCopy(dest, L"Documenti")));
     RemoveLongTree(NewCopy(dest, L"Documenti"));
+    // No thread at all: the window's thread copies each file itself.
+    MakeFile(vanishing + L"\\s.txt", "s");
+    EXPECT_EQ(RunWith(0, L"Tipo di backup : Cartelle"), one);
+    EXPECT_EQ(Contents(ReadTree(NewCopy(dest, L"Documenti"))), copiedByOne);
+    RemoveLongTree(NewCopy(dest, L"Documenti"));
+    // Each file that fails finishes after files that come later in the walk.
+    FinishLate(held);
     MakeFile(vanishing + L"\\s.txt", "s");
     const std::vector<std::wstring> four = RunWith(4, L"Tipo di backup : Cartelle");
     EXPECT_TRUE(LastRunFailed());
@@ -90,13 +118,21 @@ TEST_F(ParallelCopyTest, AFileListOnFourWorkersLogsWhatOneWorkerLogs) {
     // Missing files, files held open, and one name listed from several folders: the last wins.
     Locks locks;
     std::vector<std::wstring> files;
+    std::set<std::wstring> failing;
     for (int i = 0; i < 200; ++i) {
         const std::wstring folder = temp / (L"Elenco\\" + std::to_wstring(i % 9));
-        const std::wstring path = folder + (i % 40 == 3 ? L"\\doppio.txt" : L"\\f" + std::to_wstring(i) + L".txt");
+        const std::wstring name = i % 40 == 3 ? L"doppio.txt" : L"f" + std::to_wstring(i) + L".txt";
+        const std::wstring path = folder + L"\\" + name;
         files.push_back(path);
-        if (i % 11 == 4) continue;  // missing
+        if (i % 11 == 4) {  // missing
+            failing.insert(name);
+            continue;
+        }
         MakeFile(path, std::string(static_cast<size_t>(i * 7919 % 60000), 'x') + std::to_string(i));
-        if (i % 17 == 8) locks.Hold(path);
+        if (i % 17 == 8) {
+            locks.Hold(path);
+            failing.insert(name);
+        }
     }
     ASSERT_TRUE(WriteFileList(FileListPath(temp.Path(), 1), files));
 
@@ -104,6 +140,7 @@ TEST_F(ParallelCopyTest, AFileListOnFourWorkersLogsWhatOneWorkerLogs) {
     EXPECT_TRUE(LastRunFailed());
     const auto copiedByOne = Contents(ReadTree(NewCopy(dest, L"File1")));
     RemoveLongTree(NewCopy(dest, L"File1"));
+    FinishLate(failing);
     const std::vector<std::wstring> four = RunWith(4, L"Tipo di backup : File");
     EXPECT_TRUE(LastRunFailed());
 
@@ -133,15 +170,22 @@ TEST_F(ParallelCopyTest, AStopAnsweredYesMidTreeStartsNoFurtherFile) {
             return true;
         },
         {IDYES});
+    // One of the files in flight cannot be read: its line comes before the stop's, as it would
+    // on one thread.
+    Locks locks;
+    std::wstring failedInFlight;
     whileAsked = [&] {
         startedAtYes = gate.Started();
+        failedInFlight = startedAtYes.back().substr(4);  // without "\\?\"
+        locks.Hold(failedInFlight);
         gate.Open();
     };
     engine.RunJob(1);
 
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
-              (std::vector<std::wstring>{L"Backup Bloccato da Utente.", L"Copia infinita effettuata : " + LogTime()}));
-    EXPECT_FALSE(LastRunFailed());  // a stop is the user's, not a failure
+              (std::vector<std::wstring>{kNotCopied + failedInFlight, L"Backup Bloccato da Utente.",
+                                         L"Copia infinita effettuata : " + LogTime()}));
+    EXPECT_TRUE(LastRunFailed());  // the file that could not be read
     EXPECT_EQ(startedAtYes.size(), 104u);
     EXPECT_EQ(gate.Started(), startedAtYes);
     // The files in flight were finished; the walk order put every root file first and no file
@@ -153,7 +197,7 @@ TEST_F(ParallelCopyTest, AStopAnsweredYesMidTreeStartsNoFurtherFile) {
         root += path.find(L'\\') == std::wstring::npos;
         inside += path.rfind(L"Sotto\\Dentro\\", 0) == 0;
     }
-    EXPECT_EQ(copied, 104u);
+    EXPECT_EQ(copied, 103u);
     EXPECT_EQ(root, 50u);
     EXPECT_EQ(inside, 0u);
 }
