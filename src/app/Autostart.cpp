@@ -13,8 +13,8 @@ std::wstring AutostartCommand(const std::wstring& programFolder) {
 
 void UpdateAutostart(const std::wstring& programFolder, bool resident) {
     RegKey run = RegKey::Create(HKEY_CURRENT_USER, kRunKey);
-    if (resident) run.WriteString(L"Vaultick", AutostartCommand(programFolder));
-    else run.DeleteValue(L"Vaultick");
+    if (resident) run.WriteString(kAutostartValue, AutostartCommand(programFolder));
+    else run.DeleteValue(kAutostartValue);
 }
 
 }  // namespace vt

@@ -2,9 +2,9 @@
 // The "Vaultick" value of the per-user Run key that starts the program with the session.
 #include <string>
 
-namespace vt {
+#include "settings/SettingsSchema.h"
 
-inline constexpr wchar_t kRunKey[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
+namespace vt {
 
 // The program path followed by " /go"; quoted when it holds a blank, so that the system
 // cannot take "C:\Program" for the program.

@@ -14,7 +14,8 @@
 #include "help/HelpViewer.h"
 #include "install/InstallDialog.h"
 #include "install/Manifest.h"
-#include "settings/SettingsStore.h"
+#include "settings/JobValues.h"
+#include "settings/ProgramValues.h"
 #include "win/BusyCursor.h"
 #include "win/Clock.h"
 #include "win/Help.h"
@@ -139,7 +140,7 @@ void TFormVaultick::FormCreate() {
     const bool markWasFree = mark && GetLastError() != ERROR_ALREADY_EXISTS;
     runningMark_.reset(mark);
     if (!markWasFree && CountProcessesInOwnSession(L"DorviVaultick.exe") > 1) {
-        const int handle = SettingsStore().ReadInteger(kMainSection, L"HProc", 0);
+        const int handle = ReadWindowHandle();
         const HWND other = reinterpret_cast<HWND>(static_cast<INT_PTR>(handle));
         if (handle != 0 && IsRunningMainWindow(other))
             PostMessageW(other, kHandOverMessage, context_.firstArgument == L"Rimuovi" ? 1 : 0, 0);
@@ -187,12 +188,8 @@ void TFormVaultick::FormCreate() {
     manualRun_ = false;
     FileSorg.SetBounds(EditSorg.Bounds());
 
-    int selected = 0;
-    {
-        const SettingsStore store;
-        selected = store.ReadInteger(kMainSection, L"Selez", 0);
-        showDuringRun_ = store.ReadBool(kMainSection, L"Mostra", true);
-    }
+    int selected = ReadSelectedPage();
+    showDuringRun_ = ReadShowDuringRun();
     if (selected > 4 || selected < 0) selected = 0;
     TabSet1.SetSelected(selected);
 
@@ -211,8 +208,7 @@ void TFormVaultick::FormCreate() {
         UpdateActivationDisplay();
     }
 
-    SettingsStore().WriteInteger(kMainSection, L"HProc",
-                                 static_cast<int>(reinterpret_cast<INT_PTR>(Handle())));
+    WriteWindowHandle(static_cast<int>(reinterpret_cast<INT_PTR>(Handle())));
 }
 
 void TFormVaultick::PlaceClock() {
@@ -243,7 +239,7 @@ void TFormVaultick::TimerInstTimer() {
 }
 
 void TFormVaultick::ShowJobPage(int slot) {
-    trayOn_ = SettingsStore().ReadBool(kMainSection, L"Task Bar", false);
+    trayOn_ = ReadTrayIconOn();
     for (int i = 0; i < 5; ++i) ImageNum[static_cast<size_t>(i)].SetVisible(i + 1 == slot);
 
     const JobPageView page = ComputeJobPage(ReadStoredJobValues(slot, context_.dataFolder));
@@ -272,7 +268,7 @@ void TFormVaultick::ShowJobPage(int slot) {
 }
 
 void TFormVaultick::StoreJobEnabled() {
-    SettingsStore().WriteBool(kMainSection, SlotValueName(L"Attesa", SelectedSlot()), CBAbilita.Checked());
+    WriteJobEnabled(SelectedSlot(), CBAbilita.Checked());
 }
 
 void TFormVaultick::UpdateActivationDisplay() {
@@ -311,7 +307,7 @@ void TFormVaultick::OnCommand(int id, int notifyCode) {
 
 void TFormVaultick::TabSet1Click() {
     ShowJobPage(SelectedSlot());
-    SettingsStore().WriteInteger(kMainSection, L"Selez", TabSet1.Selected());
+    WriteSelectedPage(TabSet1.Selected());
 }
 
 void TFormVaultick::CBAbilitaClick() {
@@ -321,7 +317,7 @@ void TFormVaultick::CBAbilitaClick() {
 }
 
 void TFormVaultick::CBAttivaClick() {
-    SettingsStore().WriteBool(kMainSection, L"CBAttiva", CBAttiva.Checked());
+    WriteProgramOn(CBAttiva.Checked());
     UpdateActivationDisplay();
 }
 
@@ -345,7 +341,7 @@ void TFormVaultick::BtnSetupClick() {
     LoadSchedule(schedule_);
     log_.Configure(schedule_.logEnabled, schedule_.logPath);
     UpdateTitleAndClock();
-    showDuringRun_ = SettingsStore().ReadBool(kMainSection, L"Mostra", true);
+    showDuringRun_ = ReadShowDuringRun();
     SetTrayIconVisible(trayOn_ ? L"Mostra" : L"Rimuovi");
 }
 

@@ -20,7 +20,7 @@
 
 namespace vt {
 
-class TFormBackup;
+class BackupEngine;
 
 // The hand-over message a second copy posts to the first: parameter 0 shows the window,
 // 1 shows it and opens the removal dialog.
@@ -42,7 +42,7 @@ struct StartUpContext {
 class TFormVaultick : public Form, public RunHost {
 public:
     TFormVaultick(StartUpContext context, Application& app);
-    void SetEngine(TFormBackup* engine) { engine_ = engine; }
+    void SetEngine(BackupEngine* engine) { engine_ = engine; }
     // True when start-up decided that the program ends at once.
     bool TerminateRequested() const { return terminate_; }
     // Whether the window is to be shown when the message loop starts.
@@ -142,7 +142,7 @@ private:
 
     StartUpContext context_;
     Application& app_;
-    TFormBackup* engine_ = nullptr;
+    BackupEngine* engine_ = nullptr;
     bool terminate_ = false;
     bool showAtStart_ = true;
     bool firstRun_ = false;

@@ -5,7 +5,7 @@
 #include <exception>
 
 #include "engine/BackupEngine.h"
-#include "settings/SettingsStore.h"
+#include "settings/ProgramValues.h"
 
 namespace vt {
 
@@ -82,7 +82,7 @@ void TFormVaultick::RunShutdownJobs() { RunJobsFlagged(&ScheduledJob::atShutdown
 
 LRESULT TFormVaultick::WMQueryEndSession() {
     UpdateAutostart();
-    showDuringRun_ = SettingsStore().ReadBool(kMainSection, L"Mostra", true);
+    showDuringRun_ = ReadShowDuringRun();
     ShutdownBlockReasonCreate(Handle(), kShutdownBlockReason);
     // Asked again (a query refused earlier), the jobs are not run a second time.
     if (!shutdownJobsTaken_) {

@@ -3,7 +3,6 @@
 
 #include <utility>
 
-#include "settings/SettingsStore.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
 #include "win/StartProgram.h"

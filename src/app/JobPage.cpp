@@ -1,7 +1,8 @@
 #include "app/JobPage.h"
 
 #include "settings/FileListFile.h"
-#include "settings/SettingsStore.h"
+#include "settings/FtpDestination.h"
+#include "settings/JobValues.h"
 #include "win/Text.h"
 
 namespace vt {
@@ -23,35 +24,30 @@ std::wstring IntervalText(const std::wstring& stored, const wchar_t* once, const
 
 StoredJobValues ReadStoredJobValues(int slot, const std::wstring& dataFolder) {
     const SettingsStore store;
-    const std::wstring section = JobSection(slot);
-    auto text = [&](const wchar_t* name, const wchar_t* fallback = L"") {
-        return store.ReadString(kMainSection, SlotValueName(name, slot), fallback);
-    };
-    auto flag = [&](const wchar_t* name, bool fallback) {
-        return store.ReadBool(kMainSection, SlotValueName(name, slot), fallback);
-    };
+    const JobValues job = ReadJobValues(store, slot);
+    const FtpDestination ftp = ReadFtpDestination(store, slot);
     StoredJobValues v;
-    v.orario = text(L"Orario", L"--:--").substr(0, 6);
-    v.attesa = flag(L"Attesa", false);
-    v.tipoOrario = flag(L"TipoOrario", true);
-    v.avvio = flag(L"Avvio", false);
-    v.chiusura = flag(L"Chiusura", false);
-    v.tipoDir = flag(L"TipoDir", true);
-    v.tipoFile = flag(L"TipoFile", false);
-    v.tipoExe = flag(L"TipoExe", false);
-    v.sorgente = text(L"Sorgente");
-    v.destinazione = text(L"Destinazione");
-    v.destinazioneFile = text(L"DestinazioneFile");
-    v.sorgenteExe = text(L"SorgenteExe");
-    v.destinazioneExe = text(L"DestinazioneExe");
-    v.giorni = store.ReadBool(section, L"Giorni", false);
-    v.ore = store.ReadBool(section, L"Ore", false);
-    v.manuale = store.ReadBool(section, L"Manuale", false);
-    v.destFtp = store.ReadBool(section, L"DestFTP", false);
-    v.nrGiorni = store.ReadString(section, L"NrGiorni", L"");
-    v.nrOre = store.ReadString(section, L"NrOre", L"");
-    v.ftpHost = store.ReadString(section, L"ftp-HN", L"");
-    v.ftpFolder = store.ReadString(section, L"ftp-HDN", L"");
+    v.orario = job.time.substr(0, kTimeCutForJobPage);
+    v.attesa = job.enabled;
+    v.tipoOrario = job.atTime;
+    v.avvio = job.atStartup;
+    v.chiusura = job.atShutdown;
+    v.tipoDir = job.isFolder;
+    v.tipoFile = job.isFileList;
+    v.tipoExe = job.isProgram;
+    v.sorgente = job.source;
+    v.destinazione = job.destination;
+    v.destinazioneFile = job.fileListDestination;
+    v.sorgenteExe = job.program;
+    v.destinazioneExe = job.commandLine;
+    v.giorni = job.everyNDays;
+    v.ore = job.everyNHours;
+    v.manuale = job.manual;
+    v.destFtp = job.destIsFtp;
+    v.nrGiorni = job.daysInterval;
+    v.nrOre = job.hoursInterval;
+    v.ftpHost = ftp.host;
+    v.ftpFolder = ftp.folder;
     if (v.tipoFile) v.files = ReadFileList(FileListPath(dataFolder, slot)).value_or(std::vector<std::wstring>{});
     return v;
 }

@@ -46,7 +46,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     context.firstArgument = FirstArgument();
 
     vt::TFormVaultick mainForm(context, app);
-    vt::TFormBackup engine(mainForm, context.dataFolder);
+    vt::BackupEngine engine(mainForm, context.dataFolder);
     mainForm.SetEngine(&engine);
     if (!mainForm.CreateModeless(app.Handle()) || mainForm.TerminateRequested()) return 0;
     if (mainForm.ShowAtStart()) {

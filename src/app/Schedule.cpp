@@ -5,7 +5,8 @@
 #include <cmath>
 
 #include "app/LogFile.h"
-#include "settings/SettingsStore.h"
+#include "settings/JobValues.h"
+#include "settings/ProgramValues.h"
 #include "win/Clock.h"
 #include "win/DateTime.h"
 #include "win/Paths.h"
@@ -23,24 +24,20 @@ void LoadSchedule(ScheduleSnapshot& snapshot) {
     if (store.IsOpen()) {
         for (int slot = 1; slot <= kJobCount; ++slot) {
             ScheduledJob& job = snapshot.Job(slot);
-            job.atTime = store.ReadBool(kMainSection, SlotValueName(L"TipoOrario", slot), false);
-            job.time = store.ReadString(kMainSection, SlotValueName(L"Orario", slot), L"").substr(0, 7);
-            job.atStartup = store.ReadBool(kMainSection, SlotValueName(L"Avvio", slot), false);
-            job.atShutdown = store.ReadBool(kMainSection, SlotValueName(L"Chiusura", slot), false);
-            job.enabled = store.ReadBool(kMainSection, SlotValueName(L"Attesa", slot), false);
+            const ScheduleValues stored = ReadScheduleValues(store, slot);
+            job.atTime = stored.atTime;
+            job.time = stored.time;
+            job.atStartup = stored.atStartup;
+            job.atShutdown = stored.atShutdown;
+            job.enabled = stored.enabled;
+            job.everyNDays = stored.everyNDays && IntervalIsNumber(stored.daysInterval);
+            job.everyNHours = stored.everyNHours && IntervalIsNumber(stored.hoursInterval);
         }
-        for (int slot = 1; slot <= kJobCount; ++slot) {
-            ScheduledJob& job = snapshot.Job(slot);
-            const std::wstring section = JobSection(slot);
-            job.everyNDays = store.ReadBool(section, L"Giorni", false) &&
-                             IntervalIsNumber(store.ReadString(section, L"NrGiorni", L""));
-            job.everyNHours = store.ReadBool(section, L"Ore", false) &&
-                              IntervalIsNumber(store.ReadString(section, L"NrOre", L""));
-        }
-        snapshot.logEnabled = store.ReadBool(kLogSection, L"CBAttiva", false);
     }
+    const LogSettings log = ReadLogSettings(store);
+    if (store.IsOpen()) snapshot.logEnabled = log.enabled;
     const std::wstring documents = ShellFolder(CSIDL_PERSONAL);
-    std::wstring folder = store.ReadString(kLogSection, L"CartDest", documents);
+    std::wstring folder = log.folder;
     // A blank folder would put the log in the root of whatever drive is current.
     if (folder.find_first_not_of(L' ') == std::wstring::npos) folder = documents;
     snapshot.logPath = LogPath(folder);
@@ -79,8 +76,8 @@ bool AnyJobEnabledInStore() {
     const SettingsStore store;
     if (!store.IsOpen()) return false;
     for (int slot = 1; slot <= kJobCount; ++slot)
-        if (store.ReadBool(kMainSection, SlotValueName(L"Attesa", slot), false)) return true;
-    return store.ReadBool(kMainSection, L"Task Bar", false);
+        if (ReadJobEnabled(store, slot)) return true;
+    return ReadTrayIconOn(store);
 }
 
 ActivationLook ComputeActivationLook(bool anyJobEnabled, bool programOn) {

@@ -1,6 +1,6 @@
 #include "app/StartUpSettings.h"
 
-#include "settings/JobNames.h"
+#include "settings/ProgramValues.h"
 #include "settings/SettingsStore.h"
 #include "win/Product.h"
 
@@ -9,9 +9,7 @@ namespace vt {
 std::optional<StartUpSettings> ReadStartUpSettings() {
     const SettingsStore store;
     if (!store.IsOpen()) return std::nullopt;
-    return StartUpSettings{store.ReadBool(kMainSection, L"ShowInst", true),
-                           store.ReadString(kMainSection, L"Versione", L""),
-                           store.ReadBool(kMainSection, L"CBAttiva", true)};
+    return StartUpSettings{ReadShowInstall(store), ReadInstalledVersion(store), ReadProgramOn(store)};
 }
 
 bool FirstRunDue(const std::optional<StartUpSettings>& settings) {

@@ -1,9 +1,8 @@
 #include "config/FormDatiFTP.h"
 
 #include "config/ConfigIds.h"
-#include "settings/JobNames.h"
+#include "settings/FtpDestination.h"
 #include "settings/PasswordScrambling.h"
-#include "settings/SettingsStore.h"
 #include "win/Help.h"
 #include "win/NotifyUser.h"
 #include "win/Text.h"
@@ -26,7 +25,7 @@ std::wstring FtpPasswordFromStore(const std::wstring& stored) {
     return FromAnsi(UnscramblePassword(kPasswordKey, StoredToScrambled(stored)));
 }
 
-TFormDatiFTP::TFormDatiFTP(int slot) : Form(IDD_DATIFTP), section_(JobSection(slot)) {
+TFormDatiFTP::TFormDatiFTP(int slot) : Form(IDD_DATIFTP), slot_(slot) {
     SetHelp(L"DestinazioneFTP", 90);
 }
 
@@ -58,14 +57,13 @@ void TFormDatiFTP::OnCreate() {
 }
 
 void TFormDatiFTP::ReadValues() {
-    SettingsStore store;
-    if (!store.IsOpen()) return;
-    Edit1.SetText(store.ReadString(section_, L"ftp-HN", L""));
-    Edit2.SetText(store.ReadString(section_, L"ftp-HDN", L""));
-    Edit3.SetText(store.ReadString(section_, L"ftp-UN", L""));
-    const std::wstring password = store.ReadString(section_, L"ftp-Pswd", L"");
-    const bool binary = store.ReadBool(section_, L"ftp-Binari", false);
-    store.Close();
+    const std::optional<FtpDestination> stored = ReadFtpDestination(slot_);
+    if (!stored) return;
+    Edit1.SetText(stored->host);
+    Edit2.SetText(stored->folder);
+    Edit3.SetText(stored->user);
+    const std::wstring password = stored->storedPassword;
+    const bool binary = stored->binary;
     // ASCII is set from its flag first, then binary from its own, and selecting one radio
     // button clears the other: so the binary flag alone decides. With both stored, "Dati
     // Binari" is selected; with neither, ASCII stays as designed.
@@ -87,14 +85,9 @@ void TFormDatiFTP::BtnSalvaClick() {
     }
     const std::wstring folder = WithLeadingSlash(Edit2.Text());
     if (folder != Edit2.Text()) Edit2.SetText(folder);
-    SettingsStore store;
-    store.WriteString(section_, L"ftp-HN", Edit1.Text());
-    store.WriteString(section_, L"ftp-HDN", folder);
-    store.WriteString(section_, L"ftp-UN", Edit3.Text());
-    store.WriteString(section_, L"ftp-Pswd", StoredFtpPassword(Edit4.Text().substr(0, kMaxFtpPassword)));
-    store.WriteBool(section_, L"ftp-ASCII", RB1.Checked());
-    store.WriteBool(section_, L"ftp-Binari", !RB1.Checked());
-    store.Close();
+    WriteFtpDestination(slot_, {Edit1.Text(), folder, Edit3.Text(),
+                                StoredFtpPassword(Edit4.Text().substr(0, kMaxFtpPassword)), RB1.Checked(),
+                                !RB1.Checked()});
     Form::OnClose();
 }
 

@@ -36,7 +36,7 @@ private:
     void ReadValues();
     void BtnSalvaClick();
 
-    std::wstring section_;
+    int slot_;
 };
 
 }  // namespace vt

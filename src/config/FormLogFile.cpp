@@ -4,7 +4,7 @@
 
 #include "config/ConfigIds.h"
 #include "config/Pickers.h"
-#include "settings/JobNames.h"
+#include "settings/ProgramValues.h"
 #include "settings/SettingsStore.h"
 #include "win/Help.h"
 #include "win/Paths.h"
@@ -33,8 +33,9 @@ void TFormLogFile::OnCreate() {
     std::wstring folder;
     SettingsStore store;
     if (store.IsOpen()) {
-        folder = store.ReadString(kLogSection, L"CartDest", ShellFolder(CSIDL_PERSONAL));
-        CheckBox1.SetChecked(store.ReadBool(kLogSection, L"CBAttiva", false));
+        const LogSettings log = ReadLogSettings(store);
+        folder = log.folder;
+        CheckBox1.SetChecked(log.enabled);
     }
     store.Close();
     SetFolder(folder);
@@ -52,10 +53,7 @@ void TFormLogFile::BtnBrowseClick() {
 }
 
 void TFormLogFile::BtnSalvaClick() {
-    SettingsStore store;
-    store.WriteString(kLogSection, L"CartDest", folder_);
-    store.WriteBool(kLogSection, L"CBAttiva", CheckBox1.Checked());
-    store.Close();
+    WriteLogSettings({CheckBox1.Checked(), folder_});
     Form::OnClose();
 }
 

@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "config/ConfigIds.h"
-#include "settings/JobNames.h"
-#include "settings/SettingsStore.h"
+#include "settings/CopyPolicySettings.h"
 #include "win/Help.h"
 #include "win/Text.h"
 
@@ -43,17 +42,9 @@ void TFormNrBackup::OnCreate() {
     Hints.Add(BtnHelp.Handle(), L"Mostra l'help per la finestra del setup");
 
     // Design state: Limited with 2, kept when the store cannot be read.
-    bool rb1 = false, rb2 = false, rb3 = true, link = false;
-    int count = 2;
-    SettingsStore store;
-    if (store.IsOpen()) {
-        rb1 = store.ReadBool(kCopiesSection, L"RB1", false);
-        rb2 = store.ReadBool(kCopiesSection, L"RB2", false);
-        rb3 = store.ReadBool(kCopiesSection, L"RB3", true);
-        count = store.ReadInteger(kCopiesSection, L"NumBkp", 2);
-        link = store.ReadBool(kCopiesSection, kLinkUnchangedValue, false);
-    }
-    store.Close();
+    const StoredCopyPolicy stored = ReadStoredCopyPolicy().value_or(StoredCopyPolicy{});
+    const bool rb1 = stored.noCopies, rb2 = stored.unlimited, rb3 = stored.limited, link = stored.linkUnchanged;
+    int count = stored.count;
     // Each selection clears the others, as a click would: the last true one stays.
     const RadioButton* selected = &RB3;
     if (rb1) selected = &RB1;
@@ -105,13 +96,8 @@ void TFormNrBackup::FormClose() {
     // Every way of closing saves; there is no cancel.
     if (closed_) return;
     closed_ = true;
-    SettingsStore store;
-    store.WriteBool(kCopiesSection, L"RB1", RB1.Checked());
-    store.WriteBool(kCopiesSection, L"RB2", RB2.Checked());
-    store.WriteBool(kCopiesSection, L"RB3", RB3.Checked());
-    store.WriteInteger(kCopiesSection, L"NumBkp", CopiesCount(SpinEdit1.Text()));
-    store.WriteBool(kCopiesSection, kLinkUnchangedValue, CBCollega.Checked());
-    store.Close();
+    WriteStoredCopyPolicy(
+        {RB1.Checked(), RB2.Checked(), RB3.Checked(), CopiesCount(SpinEdit1.Text()), CBCollega.Checked()});
     Form::OnClose();
 }
 

@@ -6,7 +6,7 @@
 #include "config/FolderFiles.h"
 #include "config/Pickers.h"
 #include "settings/JobNames.h"
-#include "settings/SettingsStore.h"
+#include "settings/ProgramValues.h"
 #include "win/Help.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
@@ -56,10 +56,9 @@ void TFormSelezFile::OnCreate() {
     SetHint(BtnHelp.Handle(), L"Mostra l'help per questa finestra");
     CreatePopupMenu1();
 
-    SettingsStore store;
-    addFileFolder_ = store.ReadString(kMainSection, L"CartAddFile", programFolder_);
-    addFolderFolder_ = store.ReadString(kMainSection, L"CartAddCard", programFolder_);
-    store.Close();
+    const AddFolders folders = ReadAddFolders(programFolder_);
+    addFileFolder_ = folders.files;
+    addFolderFolder_ = folders.folder;
 
     for (const std::wstring& file : files_) Append(file);
     if (LB1.Count() > 0) LB1.SetItemIndex(0);
@@ -175,10 +174,7 @@ void TFormSelezFile::OnClose() { FormClose(); }
 void TFormSelezFile::FormClose() {
     if (closed_) return;
     closed_ = true;
-    SettingsStore store;
-    store.WriteString(kMainSection, L"CartAddFile", addFileFolder_);
-    store.WriteString(kMainSection, L"CartAddCard", addFolderFolder_);
-    store.Close();
+    WriteAddFolders({addFileFolder_, addFolderFolder_});
     Form::OnClose();
 }
 

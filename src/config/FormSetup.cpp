@@ -11,7 +11,7 @@
 #include "config/Pickers.h"
 #include "config/TimeMask.h"
 #include "settings/JobNames.h"
-#include "settings/SettingsStore.h"
+#include "settings/FtpDestination.h"
 #include "win/BusyCursor.h"
 #include "win/Help.h"
 #include "win/NotifyUser.h"
@@ -263,11 +263,7 @@ void TFormSetup::FtpRule() {
     if (CBFTP.Checked() && CBFTP.Visible()) {
         ShowPanelDest(false);
         std::wstring shown;
-        SettingsStore store;
-        if (store.IsOpen()) {
-            const std::wstring section = JobSection(Slot());
-            shown = store.ReadString(section, L"ftp-HN", L"") + store.ReadString(section, L"ftp-HDN", L"");
-        }
+        if (const auto ftp = ReadFtpDestination(Slot())) shown = ftp->host + ftp->folder;
         EditDest4.SetText(shown);
     } else {
         ShowPanelDest(true);

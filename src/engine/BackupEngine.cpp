@@ -23,19 +23,17 @@ double Now() { return ToDateTime(LocalNow()); }
 
 }  // namespace
 
-DataKind DetectDataKind(int slot) {
+DataKind DataKindOf(int slot, const JobValues& job) {
     if (slot < 1 || slot > kJobCount) return DataKind::None;
-    const SettingsStore store;
-    const bool file = store.ReadBool(kMainSection, SlotValueName(L"TipoFile", slot), false);
-    const bool exe = store.ReadBool(kMainSection, SlotValueName(L"TipoExe", slot), false);
-    const bool dir = store.ReadBool(kMainSection, SlotValueName(L"TipoDir", slot), true);
-    if (dir) return DataKind::Folder;
-    if (exe) return DataKind::LaunchProgram;
-    if (file) return DataKind::FileList;
+    if (job.isFolder) return DataKind::Folder;
+    if (job.isProgram) return DataKind::LaunchProgram;
+    if (job.isFileList) return DataKind::FileList;
     return DataKind::None;
 }
 
-void TFormBackup::RunJob(int slot) {
+DataKind DetectDataKind(int slot) { return DataKindOf(slot, ReadJobValues(slot)); }
+
+void BackupEngine::RunJob(int slot) {
     if (running_) return;
     running_ = true;
     lastRun_ = RunRecord{slot};
@@ -50,18 +48,19 @@ void TFormBackup::RunJob(int slot) {
     running_ = false;
 }
 
-std::optional<RunRecord> TFormBackup::TakeLastRun() { return std::exchange(lastRun_, std::nullopt); }
+std::optional<RunRecord> BackupEngine::TakeLastRun() { return std::exchange(lastRun_, std::nullopt); }
 
-void TFormBackup::RunOpened(int slot) {
+void BackupEngine::RunOpened(int slot) {
     host_.ShowForRun();
     host_.SetStatusText(L"ATTENDERE! Backup in corso...");
     host_.SetBusyCursor(true);
     host_.AppendLog(L"");
     host_.AppendLog(LogTimeNow());
     host_.AppendLog(L"Avvio backup numero " + std::to_wstring(slot));
-    const bool destIsFtp = SettingsStore().ReadBool(JobSection(slot), L"DestFTP", false);
-    if (destIsFtp) host_.AppendLog(L"Destinazione sito ftp");
-    RunKind(slot, destIsFtp, DetectDataKind(slot));
+    // The job as it is now: what the set-up window saves during the run counts from the next.
+    const JobValues job = ReadJobValues(slot);
+    if (job.destIsFtp) host_.AppendLog(L"Destinazione sito ftp");
+    RunKind(slot, job, DataKindOf(slot, job));
     host_.SetBusyCursor(false);
     host_.SetStatusText(L"");
     host_.HideAfterRun();
@@ -71,13 +70,13 @@ void TFormBackup::RunOpened(int slot) {
     ftp_.Timeout = 10;
 }
 
-void TFormBackup::RunKind(int slot, bool destIsFtp, DataKind kind) {
+void BackupEngine::RunKind(int slot, const JobValues& job, DataKind kind) {
     // A log that cannot take this line passes on to the caller, as the opening lines do.
     if (kind == DataKind::None) {
         lastRun_->failureLogged = true;
         return host_.AppendLog(L"Problemi nell'identificazione del tipo di backup");
     }
-    RunContext run{host_, slot, destIsFtp};
+    RunContext run{host_, slot, job.destIsFtp, job};
     run.ftp = &ftp_;
     // A failure inside the job, its "Tipo di backup" line included, ends it silently; the
     // window is put back all the same.
@@ -103,26 +102,27 @@ void TFormBackup::RunKind(int slot, bool destIsFtp, DataKind kind) {
     lastRun_->failureLogged = run.failureLogged;
 }
 
-void TFormBackup::RunIfHoursElapsed(int slot) { RunIfElapsed(slot, L"NrOre", kOneHour); }
+void BackupEngine::RunIfHoursElapsed(int slot) { RunIfElapsed(slot, IntervalUnit::Hours); }
 
-void TFormBackup::RunIfDaysElapsed(int slot) { RunIfElapsed(slot, L"NrGiorni", 1.0); }
+void BackupEngine::RunIfDaysElapsed(int slot) { RunIfElapsed(slot, IntervalUnit::Days); }
 
-void TFormBackup::RunIfElapsed(int slot, const wchar_t* intervalName, double unitDays) {
+void BackupEngine::RunIfElapsed(int slot, IntervalUnit unit) {
     if (!host_.JobEnabled(slot) || running_) return;
-    const std::wstring section = JobSection(slot);
     std::wstring interval;
     double lastRun = 0.0;
     {
         SettingsStore store;
         if (!store.IsOpen()) return;
-        interval = store.ReadString(section, intervalName, L"");
-        if (const auto stored = store.ReadDateTime(section, L"Tempo")) lastRun = *stored;
-        else store.WriteDateTime(section, L"Tempo", Now());  // never run: due at once
+        interval = ReadInterval(store, slot, unit);
+        if (const auto stored = ReadLastRun(store, slot)) lastRun = *stored;
+        else WriteLastRun(store, slot, Now());  // never run: due at once
     }
     int n = 0;
+    const double unitDays = unit == IntervalUnit::Hours ? kOneHour : 1.0;
     if (!ParseInteger(interval, n) || !IntervalDue(Now(), lastRun, n, unitDays)) return;
     RunJob(slot);
-    SettingsStore().WriteDateTime(section, L"Tempo", Now());
+    SettingsStore store;
+    WriteLastRun(store, slot, Now());
 }
 
 }  // namespace vt

@@ -7,16 +7,19 @@
 #include "engine/RunHost.h"
 #include "engine/RunRecord.h"
 #include "ftp/FtpClient.h"
+#include "settings/JobValues.h"
 
 namespace vt {
 
 enum class DataKind { None, Folder, FileList, LaunchProgram };
 
+// Folder over LaunchProgram over FileList, as the flags are read; None for a slot outside 1..5.
+DataKind DataKindOf(int slot, const JobValues& job);
 DataKind DetectDataKind(int slot);
 
-class TFormBackup {
+class BackupEngine {
 public:
-    TFormBackup(RunHost& host, std::wstring dataFolder) : host_(host), dataFolder_(std::move(dataFolder)) {}
+    BackupEngine(RunHost& host, std::wstring dataFolder) : host_(host), dataFolder_(std::move(dataFolder)) {}
 
     // Runs the job of the slot and returns when it has ended. Only one run at a time: a call
     // while a run is in progress (from inside its message loop) does nothing, and callers
@@ -32,9 +35,9 @@ public:
     void RunIfDaysElapsed(int slot);
 
 private:
-    void RunIfElapsed(int slot, const wchar_t* intervalName, double unitDays);
+    void RunIfElapsed(int slot, IntervalUnit unit);
     void RunOpened(int slot);
-    void RunKind(int slot, bool destIsFtp, DataKind kind);
+    void RunKind(int slot, const JobValues& job, DataKind kind);
 
     RunHost& host_;
     std::wstring dataFolder_;

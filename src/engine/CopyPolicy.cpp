@@ -1,19 +1,17 @@
 #include "engine/CopyPolicy.h"
 
-#include "settings/JobNames.h"
-#include "settings/SettingsStore.h"
+#include "settings/CopyPolicySettings.h"
 
 namespace vt {
 
 CopyPolicy ReadCopyPolicy() {
-    const SettingsStore store;
     CopyPolicy policy;
-    if (!store.IsOpen()) return policy;
-    if (store.ReadBool(kCopiesSection, L"RB1", false)) policy = {CopyPolicy::NoCopies, 0};
-    if (store.ReadBool(kCopiesSection, L"RB2", false)) policy = {CopyPolicy::Unlimited, 0};
-    if (store.ReadBool(kCopiesSection, L"RB3", true))
-        policy = {CopyPolicy::Limited, static_cast<unsigned>(store.ReadInteger(kCopiesSection, L"NumBkp", 2)) & 0xFFFF};
-    policy.linkUnchanged = store.ReadBool(kCopiesSection, kLinkUnchangedValue, false);
+    const std::optional<StoredCopyPolicy> stored = ReadStoredCopyPolicy();
+    if (!stored) return policy;
+    if (stored->noCopies) policy = {CopyPolicy::NoCopies, 0};
+    if (stored->unlimited) policy = {CopyPolicy::Unlimited, 0};
+    if (stored->limited) policy = {CopyPolicy::Limited, static_cast<unsigned>(stored->count) & 0xFFFF};
+    policy.linkUnchanged = stored->linkUnchanged;
     return policy;
 }
 

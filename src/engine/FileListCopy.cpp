@@ -7,7 +7,6 @@
 #include "engine/Retention.h"
 #include "engine/TimeStamps.h"
 #include "settings/FileListFile.h"
-#include "settings/SettingsStore.h"
 #include "win/Clock.h"
 
 namespace vt {
@@ -21,8 +20,7 @@ void RunFileListJob(RunContext& run, const std::wstring& dataFolder) {
     if (run.destIsFtp && !ConnectFtp(run)) return;
     const std::vector<std::wstring> files =
         ReadFileList(FileListPath(dataFolder, run.slot)).value_or(std::vector<std::wstring>{});
-    const std::wstring destination =
-        TypedPath(SettingsStore().ReadString(kMainSection, SlotValueName(L"DestinazioneFile", run.slot), L""));
+    const std::wstring destination = TypedPath(run.job.fileListDestination);
     if (files.empty()) return;
     if (run.destIsFtp) return RunFtpFileListJob(run, files);
 

@@ -9,8 +9,6 @@
 #include "engine/Retention.h"
 #include "engine/SourceWalk.h"
 #include "engine/TimeStamps.h"
-#include "settings/JobNames.h"
-#include "settings/SettingsStore.h"
 #include "win/Clock.h"
 #include "win/FileHelpers.h"
 #include "win/Paths.h"
@@ -33,13 +31,9 @@ std::wstring RelativeFolder(const std::wstring& sourceRoot, const std::wstring& 
 
 void RunFolderJob(RunContext& run) {
     if (run.destIsFtp) return RunFtpFolderJob(run);
-    std::wstring source, destination;
-    {
-        const SettingsStore store;
-        // Typed by the user: "D:\Backup." means "D:\Backup", as everywhere else in Windows.
-        source = TypedPath(store.ReadString(kMainSection, SlotValueName(L"Sorgente", run.slot), L""));
-        destination = TypedPath(store.ReadString(kMainSection, SlotValueName(L"Destinazione", run.slot), L""));
-    }
+    // Typed by the user: "D:\Backup." means "D:\Backup", as everywhere else in Windows.
+    const std::wstring source = TypedPath(run.job.source);
+    const std::wstring destination = TypedPath(run.job.destination);
     const std::wstring stamp = FolderStamp(LocalNow());
     const std::wstring copyName = SourceFolderName(source);
     run.datedDestination = LocalDatedDestination(destination, copyName + L"_" + stamp);

@@ -9,7 +9,8 @@
 #include "engine/SourceWalk.h"
 #include "engine/TimeStamps.h"
 #include "ftp/FtpClient.h"
-#include "settings/JobNames.h"
+#include "settings/FtpDestination.h"
+#include "settings/JobValues.h"
 #include "settings/PasswordScrambling.h"
 #include "settings/SettingsStore.h"
 #include "win/Clock.h"
@@ -21,11 +22,9 @@ namespace vt {
 
 void RunFtpFolderJob(RunContext& run) {
     if (!ConnectFtp(run)) return;
-    std::wstring source;
-    {
-        const SettingsStore store;
-        source = TypedPath(store.ReadString(kMainSection, SlotValueName(L"Sorgente", run.slot), L""));
-    }
+    // Read after logging in, not taken from the start of the run: the message loop ran
+    // meanwhile, and the source has always been read at this point of an FTP run.
+    const std::wstring source = TypedPath(ReadJobValues(run.slot).source);
     const std::wstring stamp = FolderStamp(LocalNow());
     run.datedDestination = RemoteDatedDestination(run.remoteBase, SourceFolderName(source) + L"_" + stamp);
     EnsureRemoteFolders(run, run.datedDestination);
@@ -56,15 +55,13 @@ bool ConnectFtp(RunContext& run) {
         for (int attempt = 1; attempt <= 3 && !connected; ++attempt) {
             run.Status(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo " + std::to_wstring(attempt) + L")");
             {
-                const SettingsStore store;
-                const std::wstring section = JobSection(run.slot);
-                ftp.HostName = store.ReadString(section, L"ftp-HN", L"");
-                run.remoteBase = store.ReadString(section, L"ftp-HDN", L"");
-                ftp.UserName = store.ReadString(section, L"ftp-UN", L"");
-                const std::string clear =
-                    UnscramblePassword(kPasswordKey, StoredToScrambled(store.ReadString(section, L"ftp-Pswd", L"")));
-                ftp.PassWord = FromAnsi(clear);
-                ftp.Binary = store.ReadBool(section, L"ftp-Binari", false);
+                // Read at every attempt: the message loop runs in the wait between attempts.
+                const FtpDestination site = ReadFtpDestination(SettingsStore(), run.slot);
+                ftp.HostName = site.host;
+                run.remoteBase = site.folder;
+                ftp.UserName = site.user;
+                ftp.PassWord = FromAnsi(UnscramblePassword(kPasswordKey, StoredToScrambled(site.storedPassword)));
+                ftp.Binary = site.binary;
             }
             connected = ftp.Connect();
             // The program is ending: no further attempt.

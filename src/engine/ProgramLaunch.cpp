@@ -1,8 +1,6 @@
 #include "engine/ProgramLaunch.h"
 
 #include "engine/TimeStamps.h"
-#include "settings/JobNames.h"
-#include "settings/SettingsStore.h"
 #include "win/Paths.h"
 #include "win/StartProgram.h"
 
@@ -15,12 +13,8 @@ constexpr size_t kMaxShellText = 512;
 
 void RunLaunchJob(RunContext& run) {
     run.host.Repaint();
-    std::wstring file, parameters;
-    {
-        const SettingsStore store;
-        file = store.ReadString(kMainSection, SlotValueName(L"SorgenteExe", run.slot), L"");
-        parameters = store.ReadString(kMainSection, SlotValueName(L"DestinazioneExe", run.slot), L"");
-    }
+    const std::wstring& file = run.job.program;
+    const std::wstring& parameters = run.job.commandLine;
     if (!FileExists(file)) {
         run.Fail(L"Il file selezionato non è stato trovato");
         return;

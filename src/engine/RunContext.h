@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/RunHost.h"
+#include "settings/JobValues.h"
 
 namespace vt {
 
@@ -14,6 +15,7 @@ struct RunContext {
     RunHost& host;
     int slot = 0;
     bool destIsFtp = false;
+    JobValues job;                    // the job's values as read at the start of the run
     bool stopRequested = false;
     bool failureLogged = false;       // a line telling of something not done was written
     std::wstring sourceRoot;          // Folder jobs: the source, "C:" for "C:\"

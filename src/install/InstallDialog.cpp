@@ -11,8 +11,8 @@
 #include "install/Shortcuts.h"
 #include "install/UninstallLogWriter.h"
 #include "settings/FileListFile.h"
-#include "settings/JobNames.h"
-#include "settings/SettingsStore.h"
+#include "settings/ProgramValues.h"
+#include "settings/SettingsSchema.h"
 #include "win/BusyCursor.h"
 #include "win/FileHelpers.h"
 #include "win/Help.h"
@@ -27,7 +27,6 @@ namespace vt {
 namespace {
 
 constexpr UINT_PTR kTimerClose = 1;
-constexpr wchar_t kAdminProbeKey[] = L"Software\\ProvaKeyDorvi";
 
 struct Glyph {
     int button, image, grey;
@@ -44,8 +43,6 @@ void SetGlyph(HWND button, int iconId) {
                                                16, 16, LR_DEFAULTCOLOR | LR_SHARED));
     if (icon) SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
 }
-
-void WriteBoolValue(RegKey& key, const std::wstring& name, bool value) { key.WriteString(name, value ? L"1" : L"0"); }
 
 }  // namespace
 
@@ -154,14 +151,10 @@ void TFormInstallaz::OnCreate() {
         env_.currentUser.clear();
     }
 
-    if (env_.isNT && KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey)) {
-        RegKey machine = RegKey::Open(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\" + kMainSection);
-        if (machine.IsOpen()) {
-            installingUser_ = machine.ReadString(L"Utente").value_or(L"");
-            const bool allUsers = machine.ReadString(L"Per Tutti").value_or(L"0") == L"1";
-            RBTutti.SetChecked(allUsers);
-            RBUtente.SetChecked(!allUsers);
-        }
+    if (const auto machine = env_.isNT ? ReadMachineInstallValues() : std::nullopt) {
+        installingUser_ = machine->installingUser;
+        RBTutti.SetChecked(machine->allUsers);
+        RBUtente.SetChecked(!machine->allUsers);
     }
     ProbeShortcuts();
     SetMode(mode_);
@@ -294,18 +287,12 @@ void TFormInstallaz::ClosingSteps() {
     const bool adminOnNT = env_.isNT && LabelAmm.Enabled();
     if (adminOnNT) {
         try {
-            RegKey machine = RegKey::Create(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\" + kMainSection);
-            if (machine.IsOpen()) {
-                machine.WriteString(L"Utente", env_.currentUser);
-                WriteBoolValue(machine, L"Per Tutti", RBTutti.Checked());
-            }
+            WriteMachineInstallValues({env_.currentUser, RBTutti.Checked()});
         } catch (...) {
         }
     }
     try {
-        SettingsStore store;
-        store.WriteBool(kMainSection, L"ShowInst", false);
-        store.WriteString(kMainSection, L"Versione", L"3.7");
+        WriteInstallDone();
     } catch (...) {
     }
     if (env_.isNT && !LabelAmm.Enabled()) return;

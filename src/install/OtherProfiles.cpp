@@ -14,7 +14,6 @@ namespace vt {
 namespace {
 
 constexpr wchar_t kProfileList[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-constexpr wchar_t kRunKeyPath[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::wstring ExpandEnvironment(const std::wstring& text) {
     const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
@@ -178,7 +177,7 @@ void RemoveFromOtherProfiles(const OtherProfiles& profiles, const ShellPlaces& p
 void RemoveFromOtherHives(const OtherProfiles& profiles, bool uninstall) {
     if (uninstall) {
         DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKey);
-        if (RegKey run = RegKey::Create(HKEY_CURRENT_USER, kRunKeyPath); run.IsOpen()) run.DeleteValue(L"Vaultick");
+        if (RegKey run = RegKey::Create(HKEY_CURRENT_USER, kRunKey); run.IsOpen()) run.DeleteValue(kAutostartValue);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kSettingsKey);
     }
     if (profiles.folders.empty()) return;
@@ -190,8 +189,8 @@ void EditProfileHive(const std::wstring& hiveFile, bool uninstall) {
     if (!MountTempHive(hiveFile)) return;
     const std::wstring root = kTempHiveKey;
     bool changed = false;
-    if (RegKey run = RegKey::Open(HKEY_LOCAL_MACHINE, root + L"\\" + kRunKeyPath, KEY_ALL_ACCESS); run.IsOpen())
-        changed = run.DeleteValue(L"Vaultick");
+    if (RegKey run = RegKey::Open(HKEY_LOCAL_MACHINE, root + L"\\" + kRunKey, KEY_ALL_ACCESS); run.IsOpen())
+        changed = run.DeleteValue(kAutostartValue);
     if (uninstall) {
         const std::wstring settings = root + L"\\" + kSettingsKey;
         if (KeyExists(HKEY_LOCAL_MACHINE, settings)) changed = DeleteKeyTree(HKEY_LOCAL_MACHINE, settings) || changed;

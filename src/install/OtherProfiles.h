@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "install/ShellPlaces.h"
+#include "settings/SettingsSchema.h"
 
 namespace vt {
 
-inline constexpr wchar_t kTempHiveKey[] = L"DorviTempKey";
 
 struct OtherProfiles {
     std::vector<std::wstring> folders;  // every user profile folder of the machine

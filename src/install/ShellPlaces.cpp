@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "settings/SettingsSchema.h"
 #include "win/Paths.h"
 #include "win/RegKey.h"
 
@@ -42,9 +43,9 @@ std::wstring QuickLaunchFolder() {
         if (FolderExists(candidate)) return candidate;
     }
     if (RegKey key = RegKey::Open(HKEY_CURRENT_USER, kMapGroups); key.IsOpen())
-        return key.ReadString(L"Quick Launch").value_or(L"");
+        return key.ReadString(kQuickLaunchValue).value_or(L"");
     if (RegKey key = RegKey::Open(HKEY_USERS, std::wstring(L".Default\\") + kMapGroups); key.IsOpen())
-        return key.ReadString(L"Quick Launch").value_or(L"");
+        return key.ReadString(kQuickLaunchValue).value_or(L"");
     return WindowsFolder() + L"\\Application Data\\" + kQuickLaunchRel;
 }
 

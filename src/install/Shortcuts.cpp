@@ -98,13 +98,13 @@ bool WriteInstalledProgramsEntry(const std::wstring& exePath) {
         if (!key.IsOpen()) return false;
         const std::wstring web = kMakerWeb;
         const std::pair<const wchar_t*, std::wstring> values[] = {
-            {L"DisplayName", L"DorviVaultick 3.7  (Dorvi Multimedia)"},
+            {L"DisplayName", std::wstring(L"DorviVaultick ") + kProductVersion + L"  (" + kPublisher + L")"},
             {L"UninstallString", UninstallCommand(exePath)},
             {L"HelpLink", web},
             {L"URLUpdateInfo", web},
             {L"Publisher", kPublisher},
             {L"URLInfoAbout", std::wstring(L"MailTo: ") + kMakerMail},
-            {L"DisplayVersion", L"3.7.0.0"},
+            {L"DisplayVersion", std::wstring(kProductVersion) + L".0.0"},
             {L"Comments", std::wstring(L"Programma freeware di ") + kPublisher},
             {L"DisplayIcon", exePath},
         };

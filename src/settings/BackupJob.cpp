@@ -1,38 +1,67 @@
 #include "settings/BackupJob.h"
 
 #include "settings/FileListFile.h"
+#include "settings/JobValues.h"
 #include "settings/SettingsStore.h"
 
 namespace vt {
 
+namespace {
+
+BackupJob ToBackupJob(const JobValues& v, std::vector<std::wstring> files) {
+    return BackupJob{v.source,
+                     std::move(files),
+                     v.program,
+                     v.destination,
+                     v.fileListDestination,
+                     v.commandLine,
+                     v.atTime,
+                     v.atStartup,
+                     v.atShutdown,
+                     v.everyNDays,
+                     v.everyNHours,
+                     v.manual,
+                     v.time.substr(0, kTimeCutForSetupWindow),
+                     v.hoursInterval.substr(0, kIntervalCutForSetupWindow),
+                     v.daysInterval.substr(0, kIntervalCutForSetupWindow),
+                     v.isFolder,
+                     v.isFileList,
+                     v.isProgram,
+                     v.destIsFtp};
+}
+
+void WriteBackupJob(SettingsStore& store, int slot, const BackupJob& job) {
+    const std::wstring section = JobSection(slot);
+    auto inMain = [&](const wchar_t* name) { return SlotValueName(name, slot); };
+    store.WriteString(kMainSection, inMain(kSourceValue), job.Sorgente);
+    store.WriteString(kMainSection, inMain(kProgramValue), job.SorgenteExe);
+    store.WriteString(kMainSection, inMain(kDestinationValue), job.Destinazione);
+    store.WriteString(kMainSection, inMain(kFileListDestinationValue), job.DestinazioneFile);
+    store.WriteString(kMainSection, inMain(kCommandLineValue), job.DestinazioneExe);
+    store.WriteString(kMainSection, inMain(kTimeValue), job.Orario);
+    store.WriteString(section, kHoursIntervalValue, job.NrOre);
+    store.WriteString(section, kDaysIntervalValue, job.NrGiorni);
+    store.WriteBool(kMainSection, inMain(kAtTimeValue), job.TipoOrario);
+    store.WriteBool(kMainSection, inMain(kAtStartupValue), job.Avvio);
+    store.WriteBool(kMainSection, inMain(kAtShutdownValue), job.Chiusura);
+    store.WriteBool(section, kEveryNDaysValue, job.Giorni);
+    store.WriteBool(section, kEveryNHoursValue, job.Ore);
+    store.WriteBool(section, kManualValue, job.Manuale);
+    store.WriteBool(kMainSection, inMain(kIsFolderValue), job.TipoDir);
+    store.WriteBool(kMainSection, inMain(kIsFileListValue), job.TipoFile);
+    store.WriteBool(kMainSection, inMain(kIsProgramValue), job.TipoExe);
+    store.WriteBool(section, kDestIsFtpValue, job.DestFTP);
+}
+
+}  // namespace
+
 void LoadAllJobs(JobSet& set, const std::wstring& dataFolder) {
     {
-        SettingsStore store;
-        set.TaskBar = store.ReadBool(kMainSection, L"Task Bar", false);
-        set.Mostra = store.ReadBool(kMainSection, L"Mostra", true);
-        for (int slot = 1; slot <= kJobCount; ++slot) {
-            BackupJob& job = set.Job(slot);
-            const std::wstring section = JobSection(slot);
-            auto inMain = [&](const wchar_t* name) { return SlotValueName(name, slot); };
-            job.Sorgente = store.ReadString(kMainSection, inMain(L"Sorgente"), L"");
-            job.SorgenteExe = store.ReadString(kMainSection, inMain(L"SorgenteExe"), L"");
-            job.Destinazione = store.ReadString(kMainSection, inMain(L"Destinazione"), L"");
-            job.DestinazioneFile = store.ReadString(kMainSection, inMain(L"DestinazioneFile"), L"");
-            job.DestinazioneExe = store.ReadString(kMainSection, inMain(L"DestinazioneExe"), L"");
-            job.Orario = store.ReadString(kMainSection, inMain(L"Orario"), L"--:--").substr(0, 5);
-            job.NrOre = store.ReadString(section, L"NrOre", L"").substr(0, 2);
-            job.NrGiorni = store.ReadString(section, L"NrGiorni", L"").substr(0, 2);
-            job.TipoOrario = store.ReadBool(kMainSection, inMain(L"TipoOrario"), true);
-            job.Avvio = store.ReadBool(kMainSection, inMain(L"Avvio"), false);
-            job.Chiusura = store.ReadBool(kMainSection, inMain(L"Chiusura"), false);
-            job.Giorni = store.ReadBool(section, L"Giorni", false);
-            job.Ore = store.ReadBool(section, L"Ore", false);
-            job.Manuale = store.ReadBool(section, L"Manuale", false);
-            job.TipoDir = store.ReadBool(kMainSection, inMain(L"TipoDir"), true);
-            job.TipoFile = store.ReadBool(kMainSection, inMain(L"TipoFile"), false);
-            job.TipoExe = store.ReadBool(kMainSection, inMain(L"TipoExe"), false);
-            job.DestFTP = store.ReadBool(section, L"DestFTP", false);
-        }
+        const SettingsStore store;
+        set.TaskBar = store.ReadBool(kMainSection, kTrayIconValue, kTrayIconDefault);
+        set.Mostra = store.ReadBool(kMainSection, kShowDuringRunValue, kShowDuringRunDefault);
+        for (int slot = 1; slot <= kJobCount; ++slot)
+            set.Job(slot) = ToBackupJob(ReadJobValues(store, slot), std::move(set.Job(slot).Files));
     }
     for (int slot = 1; slot <= kJobCount; ++slot) {
         if (auto files = ReadFileList(FileListPath(dataFolder, slot))) set.Job(slot).Files = std::move(*files);
@@ -42,31 +71,9 @@ void LoadAllJobs(JobSet& set, const std::wstring& dataFolder) {
 void SaveAllJobs(const JobSet& set, const std::wstring& dataFolder) {
     {
         SettingsStore store;
-        store.WriteBool(kMainSection, L"Task Bar", set.TaskBar);
-        store.WriteBool(kMainSection, L"Mostra", set.Mostra);
-        for (int slot = 1; slot <= kJobCount; ++slot) {
-            const BackupJob& job = set.Job(slot);
-            const std::wstring section = JobSection(slot);
-            auto inMain = [&](const wchar_t* name) { return SlotValueName(name, slot); };
-            store.WriteString(kMainSection, inMain(L"Sorgente"), job.Sorgente);
-            store.WriteString(kMainSection, inMain(L"SorgenteExe"), job.SorgenteExe);
-            store.WriteString(kMainSection, inMain(L"Destinazione"), job.Destinazione);
-            store.WriteString(kMainSection, inMain(L"DestinazioneFile"), job.DestinazioneFile);
-            store.WriteString(kMainSection, inMain(L"DestinazioneExe"), job.DestinazioneExe);
-            store.WriteString(kMainSection, inMain(L"Orario"), job.Orario);
-            store.WriteString(section, L"NrOre", job.NrOre);
-            store.WriteString(section, L"NrGiorni", job.NrGiorni);
-            store.WriteBool(kMainSection, inMain(L"TipoOrario"), job.TipoOrario);
-            store.WriteBool(kMainSection, inMain(L"Avvio"), job.Avvio);
-            store.WriteBool(kMainSection, inMain(L"Chiusura"), job.Chiusura);
-            store.WriteBool(section, L"Giorni", job.Giorni);
-            store.WriteBool(section, L"Ore", job.Ore);
-            store.WriteBool(section, L"Manuale", job.Manuale);
-            store.WriteBool(kMainSection, inMain(L"TipoDir"), job.TipoDir);
-            store.WriteBool(kMainSection, inMain(L"TipoFile"), job.TipoFile);
-            store.WriteBool(kMainSection, inMain(L"TipoExe"), job.TipoExe);
-            store.WriteBool(section, L"DestFTP", job.DestFTP);
-        }
+        store.WriteBool(kMainSection, kTrayIconValue, set.TaskBar);
+        store.WriteBool(kMainSection, kShowDuringRunValue, set.Mostra);
+        for (int slot = 1; slot <= kJobCount; ++slot) WriteBackupJob(store, slot, set.Job(slot));
     }
     SaveFileLists(set, dataFolder);
 }

@@ -4,11 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "settings/SettingsSchema.h"
 #include "win/RegKey.h"
 
 namespace vt {
-
-inline constexpr wchar_t kSettingsKey[] = L"Software\\Dorvi\\DorviVaultick3.7";
 
 class SettingsStore {
 public:

@@ -131,7 +131,7 @@ protected:
     SettingsGuard settings;
     TempFolder temp;
     RecordingHost host;
-    TFormBackup engine{host, temp.Path()};
+    BackupEngine engine{host, temp.Path()};
     SYSTEMTIME now{};
 };
 

@@ -1,0 +1,90 @@
+#include "settings/JobValues.h"
+
+#include "settings/JobNames.h"
+
+namespace vt {
+
+namespace {
+
+// The two places of a slot's values: "Principale" with the slot suffix, and its own section.
+struct SlotReader {
+    const SettingsStore& store;
+    int slot;
+    std::wstring section = JobSection(slot);
+
+    std::wstring Text(const wchar_t* name, const wchar_t* fallback = L"") const {
+        return store.ReadString(kMainSection, SlotValueName(name, slot), fallback);
+    }
+    bool Flag(const wchar_t* name, bool fallback = false) const {
+        return store.ReadBool(kMainSection, SlotValueName(name, slot), fallback);
+    }
+    std::wstring OwnText(const wchar_t* name) const { return store.ReadString(section, name, L""); }
+    bool OwnFlag(const wchar_t* name) const { return store.ReadBool(section, name, false); }
+};
+
+}  // namespace
+
+JobValues ReadJobValues(const SettingsStore& store, int slot) {
+    const SlotReader in{store, slot};
+    JobValues v;
+    v.source = in.Text(kSourceValue);
+    v.program = in.Text(kProgramValue);
+    v.destination = in.Text(kDestinationValue);
+    v.fileListDestination = in.Text(kFileListDestinationValue);
+    v.commandLine = in.Text(kCommandLineValue);
+    v.time = in.Text(kTimeValue, kTimeDefault);
+    v.atTime = in.Flag(kAtTimeValue, kAtTimeDefault);
+    v.atStartup = in.Flag(kAtStartupValue);
+    v.atShutdown = in.Flag(kAtShutdownValue);
+    v.everyNDays = in.OwnFlag(kEveryNDaysValue);
+    v.everyNHours = in.OwnFlag(kEveryNHoursValue);
+    v.manual = in.OwnFlag(kManualValue);
+    v.daysInterval = in.OwnText(kDaysIntervalValue);
+    v.hoursInterval = in.OwnText(kHoursIntervalValue);
+    v.isFolder = in.Flag(kIsFolderValue, kIsFolderDefault);
+    v.isFileList = in.Flag(kIsFileListValue);
+    v.isProgram = in.Flag(kIsProgramValue);
+    v.destIsFtp = in.OwnFlag(kDestIsFtpValue);
+    v.enabled = in.Flag(kJobEnabledValue);
+    return v;
+}
+
+JobValues ReadJobValues(int slot) { return ReadJobValues(SettingsStore(), slot); }
+
+ScheduleValues ReadScheduleValues(const SettingsStore& store, int slot) {
+    const SlotReader in{store, slot};
+    ScheduleValues v;
+    v.atTime = in.Flag(kAtTimeValue, kAtTimeDefaultForSchedule);
+    v.time = in.Text(kTimeValue, kTimeDefaultForSchedule).substr(0, kTimeCutForSchedule);
+    v.atStartup = in.Flag(kAtStartupValue);
+    v.atShutdown = in.Flag(kAtShutdownValue);
+    v.enabled = in.Flag(kJobEnabledValue);
+    v.everyNDays = in.OwnFlag(kEveryNDaysValue);
+    v.daysInterval = in.OwnText(kDaysIntervalValue);
+    v.everyNHours = in.OwnFlag(kEveryNHoursValue);
+    v.hoursInterval = in.OwnText(kHoursIntervalValue);
+    return v;
+}
+
+bool ReadJobEnabled(const SettingsStore& store, int slot) {
+    return store.ReadBool(kMainSection, SlotValueName(kJobEnabledValue, slot), false);
+}
+
+void WriteJobEnabled(int slot, bool enabled) {
+    SettingsStore().WriteBool(kMainSection, SlotValueName(kJobEnabledValue, slot), enabled);
+}
+
+std::wstring ReadInterval(const SettingsStore& store, int slot, IntervalUnit unit) {
+    return store.ReadString(JobSection(slot), unit == IntervalUnit::Hours ? kHoursIntervalValue : kDaysIntervalValue,
+                            L"");
+}
+
+std::optional<double> ReadLastRun(const SettingsStore& store, int slot) {
+    return store.ReadDateTime(JobSection(slot), kLastRunValue);
+}
+
+void WriteLastRun(SettingsStore& store, int slot, double when) {
+    store.WriteDateTime(JobSection(slot), kLastRunValue, when);
+}
+
+}  // namespace vt
