@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/FormVaultick.h"
+#include "app/MainWindow.h"
 #include "engine/BackupEngine.h"
 #include "help/HelpViewer.h"
 #include "install/Shortcuts.h"

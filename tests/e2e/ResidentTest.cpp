@@ -6,8 +6,8 @@
 
 #include "RunningProgram.h"
 #include "app/Autostart.h"
-#include "app/FormVaultick.h"
-#include "app/FormVaultickIds.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowIds.h"
 #include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"

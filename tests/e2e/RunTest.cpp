@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "RunningProgram.h"
-#include "app/FormVaultickIds.h"
+#include "app/MainWindowIds.h"
 #include "settings/FileListFile.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "RunningProgram.h"
-#include "app/FormVaultick.h"
-#include "app/FormVaultickIds.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowIds.h"
 #include "help/HelpViewerIds.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"

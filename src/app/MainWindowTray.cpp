@@ -1,5 +1,5 @@
 // The main window's tray icon and its menu.
-#include "app/FormVaultick.h"
+#include "app/MainWindow.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "app/FormVaultick.h"
+#include "app/MainWindow.h"
 
 #include <commctrl.h>
 
@@ -7,7 +7,7 @@
 #include "about/FormInfo.h"
 #include "about/IsXPOrLater.h"
 #include "app/Autostart.h"
-#include "app/FormVaultickIds.h"
+#include "app/MainWindowIds.h"
 #include "app/StartUpSettings.h"
 #include "config/SetupWindow.h"
 #include "engine/BackupEngine.h"

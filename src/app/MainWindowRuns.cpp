@@ -1,6 +1,6 @@
 // The main window's runs: the schedule tick, the starts at logon and at the end of the
 // session, and the queue that keeps one run from starting inside another.
-#include "app/FormVaultick.h"
+#include "app/MainWindow.h"
 
 #include <exception>
 

@@ -91,7 +91,7 @@ private:
     // Ends the message loop once the run in progress, if any, is over; nothing queued starts.
     void EndProgram();
 
-    // Runs: one at a time, the others waiting in the queue (FormVaultickRuns.cpp).
+    // Runs: one at a time, the others waiting in the queue (MainWindowRuns.cpp).
     void RequestRun(const RunRequest& request);
     void ExecuteRun(const RunRequest& request);
     // After a run: the balloon and the taskbar button tell of failures.
@@ -108,7 +108,7 @@ private:
     // What an accepted session end does last: the autostart entry, and the program ends.
     void EndForSession();
 
-    // Tray icon and its menu (FormVaultickTray.cpp).
+    // Tray icon and its menu (MainWindowTray.cpp).
     void CreatePopupMenu1();
     void TrayMessage(LPARAM mouseMessage);
     void Mostra1Click();
