@@ -1,30 +1,27 @@
 #pragma once
-// Resource ids of the main window and the program's icons.
-#define IDI_VAULTICK 1
-#define IDI_GUIDA 2
-#define IDI_RIMUOVI 3
-#define IDI_TRAY_ON 4
-#define IDI_TRAY_OFF 5
-#define IDI_NUM1 11  // .. IDI_NUM1 + 4
-
-#define IDD_VAULTICK 100
-#define IDD_VAULTICK_PAGE 102
-#define IDC_TABSET1 101
-#define IDC_IMAGENUM1 111  // .. IDC_IMAGENUM1 + 4
-#define IDT_LABEL6 120
-#define IDE_SORG 121
-#define IDC_FILESORG 122
-#define IDT_LABEL7 123
-#define IDE_DEST 124
-#define IDT_LABEL8 125
-#define IDE_EDIT3 126
-#define IDX_ABILITA 127
-#define IDB_AVVIA 128
-#define IDX_ATTIVA 130
-#define IDB_INFO 131
-#define IDB_SETUP 132
-#define IDB_INSTALLAZ 133
+// Resource ids of the main window and its job page.
+#define IDD_MAIN_WINDOW 100
+#define IDD_JOB_PAGE 102
+#define IDC_JOB_TABS 101
+#define IDC_SLOT_PICTURE1 111  // one per slot, in order
+#define IDC_SLOT_PICTURE2 112
+#define IDC_SLOT_PICTURE3 113
+#define IDC_SLOT_PICTURE4 114
+#define IDC_SLOT_PICTURE5 115
+#define IDT_SOURCE_TITLE 120
+#define IDE_SOURCE 121
+#define IDC_SOURCE_FILES 122
+#define IDT_DESTINATION_TITLE 123
+#define IDE_DESTINATION 124
+#define IDT_SCHEDULE_TITLE 125
+#define IDE_SCHEDULE 126
+#define IDX_JOB_ENABLED 127
+#define IDB_RUN_NOW 128
+#define IDX_PROGRAM_ON 130
+#define IDB_ABOUT 131
+#define IDB_SET_UP 132
+#define IDB_INSTALLATION 133
 #define IDB_HELP 134
-#define IDB_CHIUDI 135
-#define IDC_STATUSBAR1 140
-#define IDT_EDIT2 141
+#define IDB_EXIT 135
+#define IDC_STATUS_BAR 140
+#define IDT_CLOCK 141

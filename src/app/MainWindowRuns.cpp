@@ -1,11 +1,12 @@
-// The main window's runs: the schedule tick, the starts at logon and at the end of the
-// session, and the queue that keeps one run from starting inside another.
+// The main window's part in the runs: it carries out what the scheduler asks for, shows
+// itself around a run, and ends the session once the runs it waited for are over.
 #include "app/MainWindow.h"
 
 #include <exception>
 
 #include "engine/BackupEngine.h"
 #include "settings/SettingsStore.h"
+#include "win/BusyCursor.h"
 
 namespace vt {
 
@@ -16,24 +17,8 @@ constexpr wchar_t kShutdownBlockReason[] = L"ATTENDERE! Backup in corso...";
 
 }  // namespace
 
-void TFormVaultick::RequestRun(const RunRequest& request) {
-    if (ending_) return;
-    queue_.Push(request);
-    // A request made inside a run's message loop waits for the run in progress to end.
-    if (draining_ || !engine_) return;
-    draining_ = true;
-    while (!ending_) {
-        const auto next = queue_.Pop();
-        if (!next) break;
-        ExecuteRun(*next);
-    }
-    draining_ = false;
-    ShutdownBlockReasonDestroy(Handle());
-    // Windows 8 and later do not ask again: their shutdown screen waits for the user.
-    if (sessionEndPending_) EndForSession();
-}
-
-void TFormVaultick::ExecuteRun(const RunRequest& request) {
+void MainWindow::ExecuteRun(const RunRequest& request) {
+    if (!engine_) return;
     manualRun_ = request.manual;
     try {
         switch (request.kind) {
@@ -50,69 +35,98 @@ void TFormVaultick::ExecuteRun(const RunRequest& request) {
     if (const auto run = engine_->TakeLastRun()) TellRunOutcome(*run);
 }
 
-void TFormVaultick::TellRunOutcome(const RunRecord& run) {
-    // The window is going, or the session is: no icon is added now.
-    if (ending_) return;
-    const std::optional<RunNotice> notice = NoticeAfterRun(run, log_.Enabled(), log_.Path());
-    taskbar_.Set(notice ? TaskbarProgress::Failed : TaskbarProgress::None);
-    TimerProgress.SetEnabled(notice.has_value());
-    if (notice) ShowRunNotice(*notice);
+void MainWindow::AfterRuns(bool sessionEndWaited) {
+    ShutdownBlockReasonDestroy(Handle());
+    // Windows 8 and later do not ask again: their shutdown screen waits for the user.
+    if (sessionEndWaited) EndForSession();
 }
 
-void TFormVaultick::TimerProgressTimer() {
-    TimerProgress.SetEnabled(false);
+void MainWindow::TellRunOutcome(const RunRecord& run) {
+    // The window is going, or the session is: no icon is added now.
+    if (scheduler_.Stopped()) return;
+    const std::optional<RunNotice> notice = NoticeAfterRun(run, log_.Enabled(), log_.Path());
+    taskbar_.Set(notice ? TaskbarProgress::Failed : TaskbarProgress::None);
+    progressTimer_.SetEnabled(notice.has_value());
+    if (notice) tray_.ShowRunNotice(*notice);
+}
+
+void MainWindow::OnProgressTimer() {
+    progressTimer_.SetEnabled(false);
     taskbar_.Set(TaskbarProgress::None);
 }
 
-void TFormVaultick::Timer1Timer() {
+void MainWindow::OnScheduleTick() {
     // The taskbar may have come without announcing itself.
-    ShowUntoldNotice();
-    for (const RunRequest& request : DueAtTick(schedule_, CBAttiva.Checked(), Edit2.Text())) RequestRun(request);
+    tray_.ShowUntoldNotice();
+    scheduler_.Tick(programOnBox_.Checked(), clock_.Text());
 }
 
-void TFormVaultick::RunJobsFlagged(bool ScheduledJob::*when) {
-    if (!CBAttiva.Checked()) return;
-    for (int slot = 1; slot <= kJobCount; ++slot)
-        if (schedule_.Job(slot).*when && schedule_.Job(slot).enabled) RequestRun({RunRequest::Job, slot});
-}
-
-void TFormVaultick::RunStartupJobs() { RunJobsFlagged(&ScheduledJob::atStartup); }
-
-void TFormVaultick::RunShutdownJobs() { RunJobsFlagged(&ScheduledJob::atShutdown); }
-
-LRESULT TFormVaultick::WMQueryEndSession() {
+LRESULT MainWindow::OnQueryEndSession() {
     UpdateAutostart();
     showDuringRun_ = SettingsStore().ReadBool(kMainSection, L"Mostra", true);
     ShutdownBlockReasonCreate(Handle(), kShutdownBlockReason);
-    // Asked again (a query refused earlier), the jobs are not run a second time.
-    if (!shutdownJobsTaken_) {
-        shutdownJobsTaken_ = true;
-        // Inside a run's message loop these wait in the queue behind the backup in progress.
-        RunShutdownJobs();
-    }
-    // A backup is being made: the session may end when it and the jobs behind it are done, not
-    // in the middle of them. The reason stays until the queue is empty, and the program then
+    // A backup is being made: the reason stays until the queue is empty, and the program then
     // ends by itself.
-    if (draining_) {
-        sessionEndPending_ = true;
-        return FALSE;
-    }
+    if (scheduler_.QueryEndSession(programOnBox_.Checked()) == Scheduler::SessionEnd::AfterRuns) return FALSE;
     EndForSession();
     return TRUE;
 }
 
-void TFormVaultick::SessionEndCancelled() {
-    sessionEndPending_ = false;
-    // The next session end runs its own jobs.
-    shutdownJobsTaken_ = false;
-}
-
-void TFormVaultick::EndForSession() {
-    sessionEndPending_ = false;
+void MainWindow::EndForSession() {
     // The runs behind a refused query may have changed what the entry should say.
     UpdateAutostart();
     ShutdownBlockReasonDestroy(Handle());
     EndProgram();
 }
+
+void MainWindow::AppendLog(const std::wstring& line) { log_.Append(line); }
+
+void MainWindow::SetStatusText(const std::wstring& text) {
+    statusBar_.SetPanelText(0, text);
+    // The engine works without pumping messages; its status shows at once.
+    UpdateWindow(statusBar_.Handle());
+}
+
+void MainWindow::SetClockText(const std::wstring& text) {
+    clock_.SetText(text);
+    UpdateWindow(clock_.Handle());
+}
+
+void MainWindow::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+
+// With "Mostra" off the window stays hidden during the runs the program starts by itself; a
+// run started with "Avvia" finds it shown anyway.
+bool MainWindow::WindowSuppressedForRun() const { return !showDuringRun_ && !manualRun_; }
+
+void MainWindow::ShowForRun() {
+    progressTimer_.SetEnabled(false);
+    taskbar_.Set(TaskbarProgress::Busy);
+    // "Mostra" may be read again inside the run; HideAfterRun follows what was done here.
+    shownForRun_ = !WindowSuppressedForRun();
+    if (!shownForRun_) return;
+    // Minimised, the window is hidden too, but its taskbar button stays.
+    if (app_.IsMinimized()) stateBeforeRun_ = WindowState::Minimised;
+    else if (IsWindowVisible(Handle())) stateBeforeRun_ = WindowState::Shown;
+    else stateBeforeRun_ = WindowState::Hidden;
+    app_.BringUp();
+    UpdateWindow(Handle());
+}
+
+void MainWindow::HideAfterRun() {
+    if (!shownForRun_) return;
+    shownForRun_ = false;
+    switch (stateBeforeRun_) {
+        case WindowState::Shown: return;
+        case WindowState::Minimised: app_.Minimize(); return;
+        case WindowState::Hidden:
+            if (trayOn_) tray_.Apply(TrayIconCommand::Show);
+            app_.HideMainForm();
+            return;
+    }
+}
+
+void MainWindow::SetBusyCursor(bool busy) { vt::SetBusyCursor(busy); }
+
+bool MainWindow::JobEnabled(int slot) const { return scheduler_.Snapshot().Job(slot).enabled; }
 
 }  // namespace vt
