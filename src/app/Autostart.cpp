@@ -2,13 +2,14 @@
 
 #include <windows.h>
 
+#include "app/StartUpDecision.h"
 #include "win/RegKey.h"
 
 namespace vt {
 
 std::wstring AutostartCommand(const std::wstring& programFolder) {
     const std::wstring path = programFolder + L"\\DorviVaultick.Exe";
-    return (path.find(L' ') == std::wstring::npos ? path : L"\"" + path + L"\"") + L" /go";
+    return (path.find(L' ') == std::wstring::npos ? path : L"\"" + path + L"\"") + L" " + kAutostartArgument;
 }
 
 void UpdateAutostart(const std::wstring& programFolder, bool resident) {

@@ -20,6 +20,57 @@ std::wstring IntervalText(const std::wstring& stored, const wchar_t* once, const
     return value == 1 ? std::wstring(once) : L"Ogni " + stored + L" " + unit;
 }
 
+// Source and destination by what the job copies; each kind overrides an earlier one.
+void ShowSourceAndDestination(const StoredJobValues& v, JobPageView& page) {
+    if (v.tipoDir) {
+        page.sourceTitle = L"Cartella sorgente";
+        page.destinationTitle = L"Cartella destinazione";
+        page.sourceHint = L"Cartella sorgente (quella che verrà copiata)";
+        page.destinationHint = kFolderDestHint;
+        page.listSource = false;
+        page.sourcePath = v.sorgente;
+        page.destinationPath = v.destinazione;
+    }
+    if (v.tipoFile) {
+        page.sourceTitle = L"File selezionati";
+        page.destinationTitle = L"Cartella destinazione";
+        page.destinationHint = kFolderDestHint;
+        page.listSource = true;
+        page.sourceFiles = v.files;
+        page.destinationPath = v.destinazioneFile;
+    }
+    if (v.tipoExe) {
+        page.sourceTitle = kProgramSource;
+        page.destinationTitle = L"Riga di comando";
+        page.sourceHint = L"Nome del programma da lanciare";
+        page.destinationHint = L"Riga di comando da inviare al programma";
+        page.listSource = false;
+        page.sourceFiles.clear();
+        page.sourcePath = v.sorgenteExe;
+        page.destinationPath = v.destinazioneExe;
+    }
+}
+
+// Completeness: an incomplete job can be neither enabled nor run. True when a part is missing;
+// the missing parts then show "Nessuna" or "Nessuno".
+bool MarkMissingParts(JobPageView& page) {
+    bool incomplete = false;
+    if (!page.listSource && page.sourcePath.empty()) {
+        incomplete = true;
+        page.sourcePath = L"Nessuna";
+    }
+    if (page.listSource && (page.sourceFiles.empty() || page.sourceFiles.front().empty())) {
+        incomplete = true;
+        page.sourceFiles = {L"Nessuno"};
+    }
+    if (page.destinationPath.empty()) {
+        if (page.sourceTitle != kProgramSource) incomplete = true;
+        page.destinationPath = L"Nessuna";
+    }
+    if (page.scheduleText.find(L"--") != std::wstring::npos || page.scheduleText == L"Nessuno") incomplete = true;
+    return incomplete;
+}
+
 }  // namespace
 
 StoredJobValues ReadStoredJobValues(int slot, const std::wstring& dataFolder) {
@@ -54,68 +105,24 @@ StoredJobValues ReadStoredJobValues(int slot, const std::wstring& dataFolder) {
 
 JobPageView ComputeJobPage(const StoredJobValues& v) {
     JobPageView page;
-
     // Schedule: each kind overrides the text of an earlier one.
-    if (v.tipoOrario) page.edit3 = L"Alle ore: " + v.orario;
-    if (v.avvio) page.edit3 = L"All'avvio";
-    if (v.chiusura) page.edit3 = L"Alla chiusura";
+    if (v.tipoOrario) page.scheduleText = L"Alle ore: " + v.orario;
+    if (v.avvio) page.scheduleText = L"All'avvio";
+    if (v.chiusura) page.scheduleText = L"Alla chiusura";
+    ShowSourceAndDestination(v, page);
 
-    // Source and destination by what the job copies.
-    if (v.tipoDir) {
-        page.label6 = L"Cartella sorgente";
-        page.label7 = L"Cartella destinazione";
-        page.editSorgHint = L"Cartella sorgente (quella che verrà copiata)";
-        page.editDestHint = kFolderDestHint;
-        page.listSource = false;
-        page.editSorg = v.sorgente;
-        page.editDest = v.destinazione;
-    }
-    if (v.tipoFile) {
-        page.label6 = L"File selezionati";
-        page.label7 = L"Cartella destinazione";
-        page.editDestHint = kFolderDestHint;
-        page.listSource = true;
-        page.fileSorg = v.files;
-        page.editDest = v.destinazioneFile;
-    }
-    if (v.tipoExe) {
-        page.label6 = kProgramSource;
-        page.label7 = L"Riga di comando";
-        page.editSorgHint = L"Nome del programma da lanciare";
-        page.editDestHint = L"Riga di comando da inviare al programma";
-        page.listSource = false;
-        page.fileSorg.clear();
-        page.editSorg = v.sorgenteExe;
-        page.editDest = v.destinazioneExe;
-    }
-
-    if (v.giorni) page.edit3 = IntervalText(v.nrGiorni, L"Uno al giorno", L"giorni", page.daysFlag);
-    if (v.ore) page.edit3 = IntervalText(v.nrOre, L"Ogni ora", L"ore", page.hoursFlag);
+    if (v.giorni) page.scheduleText = IntervalText(v.nrGiorni, L"Uno al giorno", L"giorni", page.daysFlag);
+    if (v.ore) page.scheduleText = IntervalText(v.nrOre, L"Ogni ora", L"ore", page.hoursFlag);
     if (v.manuale) {
-        page.edit3 = L"Manuale";
+        page.scheduleText = L"Manuale";
         page.enableBoxEnabled = false;
     }
     if (v.destFtp) {
-        page.label7 = L"Cartella ftp destinazione";
-        page.editDest = v.ftpHost + v.ftpFolder;
+        page.destinationTitle = L"Cartella ftp destinazione";
+        page.destinationPath = v.ftpHost + v.ftpFolder;
     }
 
-    // Completeness: an incomplete job can be neither enabled nor run.
-    bool incomplete = false;
-    if (!page.listSource && page.editSorg.empty()) {
-        incomplete = true;
-        page.editSorg = L"Nessuna";
-    }
-    if (page.listSource && (page.fileSorg.empty() || page.fileSorg.front().empty())) {
-        incomplete = true;
-        page.fileSorg = {L"Nessuno"};
-    }
-    if (page.editDest.empty()) {
-        if (page.label6 != kProgramSource) incomplete = true;
-        page.editDest = L"Nessuna";
-    }
-    if (page.edit3.find(L"--") != std::wstring::npos || page.edit3 == L"Nessuno") incomplete = true;
-
+    const bool incomplete = MarkMissingParts(page);
     page.enabled = v.attesa && !incomplete;
     if (incomplete) {
         page.enableBoxEnabled = false;

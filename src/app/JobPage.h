@@ -19,15 +19,15 @@ struct StoredJobValues {
 };
 
 struct JobPageView {
-    std::wstring label6 = L"Cartella sorgente";
-    std::wstring label7 = L"Cartella destinazione";
-    std::optional<std::wstring> editSorgHint, editDestHint;  // unset: leave the hint as it is
-    bool listSource = false;  // FileSorg shown in the place of EditSorg
-    std::wstring editSorg;
-    std::vector<std::wstring> fileSorg;  // first item selected
-    std::wstring editDest;
-    std::wstring edit3 = L"Nessuno";
-    bool enabled = false;  // CBAbilita checked, and the job enabled flag
+    std::wstring sourceTitle = L"Cartella sorgente";
+    std::wstring destinationTitle = L"Cartella destinazione";
+    std::optional<std::wstring> sourceHint, destinationHint;  // unset: leave the hint as it is
+    bool listSource = false;  // the file list shown in the place of the source path
+    std::wstring sourcePath;
+    std::vector<std::wstring> sourceFiles;  // first item selected
+    std::wstring destinationPath;
+    std::wstring scheduleText = L"Nessuno";
+    bool enabled = false;  // the enable box checked, and the job enabled flag
     bool enableBoxEnabled = true;
     bool runButtonEnabled = true;
     bool hoursFlag = false, daysFlag = false;

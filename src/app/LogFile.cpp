@@ -40,15 +40,26 @@ void AppendLine(const std::wstring& path, const std::wstring& text) {
 
 std::wstring LogPath(const std::wstring& folder) { return IncludeTrailingBackslash(folder) + L"Vaultick.log"; }
 
-void TextFileCommand(const std::wstring& command, const std::wstring& text, const std::wstring& fileName) {
+std::optional<TextFileVerb> ParseTextFileVerb(const std::wstring& command) {
     const std::wstring verb = ToLower(command);
-    if (verb == L"crea") {
-        CreateEmpty(text);
-    } else if (verb == L"add") {
-        AppendLine(fileName, text);
-    } else if (verb == L"rimuovi") {
-        if (!DeleteFileW(fileName.c_str())) Raise(L"cannot delete", fileName);
+    if (verb == L"crea") return TextFileVerb::Create;
+    if (verb == L"add") return TextFileVerb::Append;
+    if (verb == L"rimuovi") return TextFileVerb::Remove;
+    return std::nullopt;
+}
+
+void TextFileCommand(TextFileVerb verb, const std::wstring& text, const std::wstring& fileName) {
+    switch (verb) {
+        case TextFileVerb::Create: CreateEmpty(text); return;
+        case TextFileVerb::Append: AppendLine(fileName, text); return;
+        case TextFileVerb::Remove:
+            if (!DeleteFileW(fileName.c_str())) Raise(L"cannot delete", fileName);
+            return;
     }
+}
+
+void TextFileCommand(const std::wstring& command, const std::wstring& text, const std::wstring& fileName) {
+    if (const auto verb = ParseTextFileVerb(command)) TextFileCommand(*verb, text, fileName);
 }
 
 void LogFile::Configure(bool enabled, std::wstring path) {
@@ -59,10 +70,10 @@ void LogFile::Configure(bool enabled, std::wstring path) {
 void LogFile::Append(const std::wstring& line) const {
     if (!enabled_) return;
     if (!FileExists(path_)) {
-        TextFileCommand(L"Crea", path_, L"");
-        TextFileCommand(L"Add", L"FileLog creato da DorviVaultick.exe", path_);
+        TextFileCommand(TextFileVerb::Create, path_, L"");
+        TextFileCommand(TextFileVerb::Append, L"FileLog creato da DorviVaultick.exe", path_);
     }
-    TextFileCommand(L"Add", line, path_);
+    TextFileCommand(TextFileVerb::Append, line, path_);
 }
 
 }  // namespace vt

@@ -1,5 +1,6 @@
 #pragma once
 // The run log "Vaultick.log": one line at a time, the file never held open between lines.
+#include <optional>
 #include <string>
 
 namespace vt {
@@ -7,9 +8,18 @@ namespace vt {
 // folder + "\" (unless it already ends with one) + "Vaultick.log".
 std::wstring LogPath(const std::wstring& folder);
 
-// "Crea" creates the file named by text; "Add" appends text + CR LF to fileName; "Rimuovi"
-// deletes fileName; commands compare without regard to case, others do nothing. Raises
-// IoFailure at the first file operation that fails.
+enum class TextFileVerb {
+    Create,  // "Crea": the file named by text, created empty
+    Append,  // "Add": text + CR LF appended to fileName, which must exist
+    Remove,  // "Rimuovi": fileName deleted
+};
+
+// The verb of a command word, without regard to case; nothing for any other word.
+std::optional<TextFileVerb> ParseTextFileVerb(const std::wstring& command);
+
+// Raises IoFailure at the first file operation that fails.
+void TextFileCommand(TextFileVerb verb, const std::wstring& text, const std::wstring& fileName);
+// The same by command word; an unknown word does nothing.
 void TextFileCommand(const std::wstring& command, const std::wstring& text, const std::wstring& fileName);
 
 class LogFile {

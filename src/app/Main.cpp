@@ -4,7 +4,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include "app/FormVaultick.h"
+#include "app/MainWindow.h"
 #include "engine/BackupEngine.h"
 #include "help/HelpViewer.h"
 #include "install/Shortcuts.h"
@@ -45,15 +45,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     context.dataFolder = vt::DataFolder();
     context.firstArgument = FirstArgument();
 
-    vt::TFormVaultick mainForm(context, app);
-    vt::BackupEngine engine(mainForm, context.dataFolder);
-    mainForm.SetEngine(&engine);
-    if (!mainForm.CreateModeless(app.Handle()) || mainForm.TerminateRequested()) return 0;
-    if (mainForm.ShowAtStart()) {
+    vt::MainWindow mainWindow(context, app);
+    vt::BackupEngine engine(mainWindow, context.dataFolder);
+    mainWindow.SetEngine(&engine);
+    if (!mainWindow.CreateModeless(app.Handle()) || mainWindow.TerminateRequested()) return 0;
+    if (mainWindow.ShowAtStart()) {
         app.BringUp();
     }
 
     // A removal asked for by a second copy while start-up ran its jobs.
-    mainForm.TakePendingRemoval();
-    return vt::RunMessageLoop([&mainForm] { mainForm.TakePendingRemoval(); });
+    mainWindow.TakePendingRemoval();
+    return vt::RunMessageLoop([&mainWindow] { mainWindow.TakePendingRemoval(); });
 }

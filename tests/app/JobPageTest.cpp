@@ -20,19 +20,19 @@ StoredJobValues FolderJob() {
 
 TEST(JobPage, NeverConfiguredSlotIsIncompleteAndShowsItsDefaults) {
     const JobPageView page = ComputeJobPage(StoredJobValues{});
-    EXPECT_EQ(page.edit3, L"Alle ore: --:--");
-    EXPECT_EQ(page.editSorg, L"Nessuna");
-    EXPECT_EQ(page.editDest, L"Nessuna");
-    EXPECT_EQ(page.label6, L"Cartella sorgente");
+    EXPECT_EQ(page.scheduleText, L"Alle ore: --:--");
+    EXPECT_EQ(page.sourcePath, L"Nessuna");
+    EXPECT_EQ(page.destinationPath, L"Nessuna");
+    EXPECT_EQ(page.sourceTitle, L"Cartella sorgente");
     EXPECT_FALSE(page.enabled || page.enableBoxEnabled || page.runButtonEnabled);
 }
 
 TEST(JobPage, CompleteFolderJobKeepsItsSwitch) {
     const JobPageView page = ComputeJobPage(FolderJob());
-    EXPECT_EQ(page.edit3, L"Alle ore: 08:30");
-    EXPECT_EQ(page.editSorg, L"C:\\Dati");
-    EXPECT_EQ(page.editSorgHint, L"Cartella sorgente (quella che verrà copiata)");
-    EXPECT_EQ(page.editDestHint, L"Cartella di destinazione (dove verrà effettuato il backup)");
+    EXPECT_EQ(page.scheduleText, L"Alle ore: 08:30");
+    EXPECT_EQ(page.sourcePath, L"C:\\Dati");
+    EXPECT_EQ(page.sourceHint, L"Cartella sorgente (quella che verrà copiata)");
+    EXPECT_EQ(page.destinationHint, L"Cartella di destinazione (dove verrà effettuato il backup)");
     EXPECT_TRUE(page.enabled && page.enableBoxEnabled && page.runButtonEnabled);
     StoredJobValues off = FolderJob();
     off.attesa = false;
@@ -43,12 +43,12 @@ TEST(JobPage, CompleteFolderJobKeepsItsSwitch) {
 TEST(JobPage, LaterScheduleKindsOverrideEarlierOnes) {
     StoredJobValues v = FolderJob();
     v.avvio = true;
-    EXPECT_EQ(ComputeJobPage(v).edit3, L"All'avvio");
+    EXPECT_EQ(ComputeJobPage(v).scheduleText, L"All'avvio");
     v.chiusura = true;
-    EXPECT_EQ(ComputeJobPage(v).edit3, L"Alla chiusura");
+    EXPECT_EQ(ComputeJobPage(v).scheduleText, L"Alla chiusura");
     v.manuale = true;
     const JobPageView manual = ComputeJobPage(v);
-    EXPECT_EQ(manual.edit3, L"Manuale");
+    EXPECT_EQ(manual.scheduleText, L"Manuale");
     EXPECT_FALSE(manual.enableBoxEnabled);
     EXPECT_TRUE(manual.runButtonEnabled);
     EXPECT_TRUE(manual.enabled);  // the box keeps its state, only greyed
@@ -64,16 +64,16 @@ TEST(JobPage, IntervalsInWordsAndNonNumbersAreIncomplete) {
                           Case{L"", L"Nessuno", false}}) {
         v.nrGiorni = c.stored;
         const JobPageView page = ComputeJobPage(v);
-        EXPECT_EQ(page.edit3, c.text);
+        EXPECT_EQ(page.scheduleText, c.text);
         EXPECT_EQ(page.daysFlag, c.flag);
         EXPECT_EQ(page.enabled, c.flag) << c.stored;  // "Nessuno" marks the job incomplete
     }
     v.giorni = false;
     v.ore = true;
     v.nrOre = L"1";
-    EXPECT_EQ(ComputeJobPage(v).edit3, L"Ogni ora");
+    EXPECT_EQ(ComputeJobPage(v).scheduleText, L"Ogni ora");
     v.nrOre = L"6";
-    EXPECT_EQ(ComputeJobPage(v).edit3, L"Ogni 6 ore");
+    EXPECT_EQ(ComputeJobPage(v).scheduleText, L"Ogni 6 ore");
     EXPECT_TRUE(ComputeJobPage(v).hoursFlag);
     EXPECT_FALSE(ComputeJobPage(v).daysFlag);
 }
@@ -84,12 +84,12 @@ TEST(JobPage, LaunchProgramNeedsNoCommandLine) {
     v.tipoExe = true;
     v.sorgenteExe = L"C:\\Programmi\\salva.exe";
     const JobPageView page = ComputeJobPage(v);
-    EXPECT_EQ(page.label6, L"Programma selezionato");
-    EXPECT_EQ(page.label7, L"Riga di comando");
-    EXPECT_EQ(page.editSorg, L"C:\\Programmi\\salva.exe");
-    EXPECT_EQ(page.editDest, L"Nessuna");
-    EXPECT_EQ(page.editSorgHint, L"Nome del programma da lanciare");
-    EXPECT_EQ(page.editDestHint, L"Riga di comando da inviare al programma");
+    EXPECT_EQ(page.sourceTitle, L"Programma selezionato");
+    EXPECT_EQ(page.destinationTitle, L"Riga di comando");
+    EXPECT_EQ(page.sourcePath, L"C:\\Programmi\\salva.exe");
+    EXPECT_EQ(page.destinationPath, L"Nessuna");
+    EXPECT_EQ(page.sourceHint, L"Nome del programma da lanciare");
+    EXPECT_EQ(page.destinationHint, L"Riga di comando da inviare al programma");
     EXPECT_TRUE(page.enabled && page.runButtonEnabled);
 }
 
@@ -101,13 +101,13 @@ TEST(JobPage, FileListShowsItsFilesOrNessuno) {
     v.files = {L"C:\\a.doc", L"C:\\b.doc"};
     JobPageView page = ComputeJobPage(v);
     EXPECT_TRUE(page.listSource);
-    EXPECT_EQ(page.label6, L"File selezionati");
-    EXPECT_EQ(page.fileSorg, v.files);
-    EXPECT_EQ(page.editDest, L"E:\\Copie");
+    EXPECT_EQ(page.sourceTitle, L"File selezionati");
+    EXPECT_EQ(page.sourceFiles, v.files);
+    EXPECT_EQ(page.destinationPath, L"E:\\Copie");
     EXPECT_TRUE(page.enabled);
     v.files.clear();
     page = ComputeJobPage(v);
-    EXPECT_EQ(page.fileSorg, std::vector<std::wstring>{L"Nessuno"});
+    EXPECT_EQ(page.sourceFiles, std::vector<std::wstring>{L"Nessuno"});
     EXPECT_FALSE(page.enabled || page.runButtonEnabled);
 }
 
@@ -118,8 +118,8 @@ TEST(JobPage, FtpDestinationShowsServerAndFolder) {
     v.ftpHost = L"ftp.example.org";
     v.ftpFolder = L"/copie";
     const JobPageView page = ComputeJobPage(v);
-    EXPECT_EQ(page.label7, L"Cartella ftp destinazione");
-    EXPECT_EQ(page.editDest, L"ftp.example.org/copie");
+    EXPECT_EQ(page.destinationTitle, L"Cartella ftp destinazione");
+    EXPECT_EQ(page.destinationPath, L"ftp.example.org/copie");
     EXPECT_TRUE(page.enabled);
 }
 
@@ -127,7 +127,7 @@ TEST(JobPage, NoKindChosenShowsNothingOfAnotherSlot) {
     StoredJobValues v = FolderJob();
     v.tipoOrario = false;
     const JobPageView page = ComputeJobPage(v);
-    EXPECT_EQ(page.edit3, L"Nessuno");
+    EXPECT_EQ(page.scheduleText, L"Nessuno");
     EXPECT_FALSE(page.enabled);
 }
 

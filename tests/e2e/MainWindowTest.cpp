@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "RunningProgram.h"
-#include "app/FormVaultickIds.h"
+#include "app/MainWindowIds.h"
 #include "settings/FileListFile.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
@@ -64,19 +64,19 @@ TEST_F(MainWindow, NeverConfiguredJobIsShownIncomplete) {
     store_.WriteInteger(L"Principale", L"Selez", 7);
     store_.WriteBool(L"Principale", L"Attesa", true);
     Start();
-    EXPECT_EQ(SendMessageW(Control(IDC_TABSET1), TCM_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(Text(IDT_LABEL6), L"Cartella sorgente");
-    EXPECT_EQ(Text(IDE_SORG), L"Nessuna");
-    EXPECT_EQ(Text(IDE_DEST), L"Nessuna");
-    EXPECT_EQ(Text(IDE_EDIT3), L"Alle ore: --:--");
-    EXPECT_FALSE(Checked(IDX_ABILITA));
-    EXPECT_FALSE(Enabled(IDX_ABILITA));
-    EXPECT_FALSE(Enabled(IDB_AVVIA));
-    EXPECT_TRUE(Checked(IDX_ATTIVA));
+    EXPECT_EQ(SendMessageW(Control(IDC_JOB_TABS), TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(Text(IDT_SOURCE_TITLE), L"Cartella sorgente");
+    EXPECT_EQ(Text(IDE_SOURCE), L"Nessuna");
+    EXPECT_EQ(Text(IDE_DESTINATION), L"Nessuna");
+    EXPECT_EQ(Text(IDE_SCHEDULE), L"Alle ore: --:--");
+    EXPECT_FALSE(Checked(IDX_JOB_ENABLED));
+    EXPECT_FALSE(Enabled(IDX_JOB_ENABLED));
+    EXPECT_FALSE(Enabled(IDB_RUN_NOW));
+    EXPECT_TRUE(Checked(IDX_PROGRAM_ON));
     // The incomplete job was switched off in the store too.
     EXPECT_FALSE(store_.ReadBool(L"Principale", L"Attesa", true));
     EXPECT_EQ(Title(), L"Vaultick off");
-    const std::wstring clock = Text(IDT_EDIT2);
+    const std::wstring clock = Text(IDT_CLOCK);
     ASSERT_EQ(clock.size(), 5u);
     EXPECT_EQ(clock[2], L'.');
 }
@@ -96,25 +96,25 @@ TEST_F(MainWindow, CompleteFileListJobAndItsSwitch) {
     Start();
     DeleteFileW(listFile.c_str());
 
-    EXPECT_EQ(Text(IDT_LABEL6), L"File selezionati");
-    EXPECT_FALSE(Visible(IDE_SORG));
-    EXPECT_TRUE(Visible(IDC_FILESORG));
-    EXPECT_EQ(SendMessageW(Control(IDC_FILESORG), CB_GETCOUNT, 0, 0), 2);
-    EXPECT_EQ(SendMessageW(Control(IDC_FILESORG), CB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(Text(IDE_DEST), L"E:\\Copie");
-    EXPECT_EQ(Text(IDE_EDIT3), L"Ogni 3 giorni");
-    EXPECT_TRUE(Checked(IDX_ABILITA));
-    EXPECT_TRUE(Enabled(IDB_AVVIA));
+    EXPECT_EQ(Text(IDT_SOURCE_TITLE), L"File selezionati");
+    EXPECT_FALSE(Visible(IDE_SOURCE));
+    EXPECT_TRUE(Visible(IDC_SOURCE_FILES));
+    EXPECT_EQ(SendMessageW(Control(IDC_SOURCE_FILES), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(Control(IDC_SOURCE_FILES), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(Text(IDE_DESTINATION), L"E:\\Copie");
+    EXPECT_EQ(Text(IDE_SCHEDULE), L"Ogni 3 giorni");
+    EXPECT_TRUE(Checked(IDX_JOB_ENABLED));
+    EXPECT_TRUE(Enabled(IDB_RUN_NOW));
     EXPECT_EQ(Title(), L"Vaultick on");
 
     // Switching the job off is stored at once and changes the title.
-    PostMessageW(Control(IDX_ABILITA), BM_CLICK, 0, 0);
+    PostMessageW(Control(IDX_JOB_ENABLED), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"Attesa2", true); }, 30s));
     EXPECT_TRUE(WaitFor([&] { return Title() == L"Vaultick off"; }, 30s));
     // The program's switch hides the job's switch.
-    PostMessageW(Control(IDX_ATTIVA), BM_CLICK, 0, 0);
+    PostMessageW(Control(IDX_PROGRAM_ON), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 30s));
-    EXPECT_TRUE(WaitFor([&] { return !Visible(IDX_ABILITA); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return !Visible(IDX_JOB_ENABLED); }, 30s));
 }
 
 TEST_F(MainWindow, AvviaAsksFirstOnAJobWithASchedule) {
@@ -123,8 +123,8 @@ TEST_F(MainWindow, AvviaAsksFirstOnAJobWithASchedule) {
     store_.WriteString(L"Principale", L"Orario", L"08:30");
     store_.WriteBool(L"Principale", L"CBAttiva", false);
     Start();
-    ASSERT_TRUE(Enabled(IDB_AVVIA));
-    PostMessageW(Control(IDB_AVVIA), BM_CLICK, 0, 0);
+    ASSERT_TRUE(Enabled(IDB_RUN_NOW));
+    PostMessageW(Control(IDB_RUN_NOW), BM_CLICK, 0, 0);
     HWND box = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())) != nullptr; }, 30s));
     wchar_t text[256] = {};
@@ -139,7 +139,7 @@ TEST_F(MainWindow, AvviaAsksFirstOnAJobWithASchedule) {
 
 TEST_F(MainWindow, ExitWithNothingToRunEndsTheProgram) {
     Start();
-    PostMessageW(Control(IDB_CHIUDI), BM_CLICK, 0, 0);
+    PostMessageW(Control(IDB_EXIT), BM_CLICK, 0, 0);
     EXPECT_TRUE(program_->WaitForExit(30s));
 }
 
@@ -149,7 +149,7 @@ TEST_F(MainWindow, ExitWithAJobEnabledHides) {
     store_.WriteString(L"Principale", L"Orario", L"08:30");
     store_.WriteBool(L"Principale", L"Attesa", true);
     Start();
-    PostMessageW(Control(IDB_CHIUDI), BM_CLICK, 0, 0);
+    PostMessageW(Control(IDB_EXIT), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window_); }, 30s));
     EXPECT_TRUE(program_->Running());
 }

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "RunningProgram.h"
-#include "app/FormVaultick.h"
+#include "app/MainWindow.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
 #include "support/TempFolder.h"

@@ -6,8 +6,8 @@
 
 #include "RunningProgram.h"
 #include "app/Autostart.h"
-#include "app/FormVaultick.h"
-#include "app/FormVaultickIds.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowIds.h"
 #include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
@@ -113,7 +113,7 @@ protected:
         EXPECT_TRUE(SendMessageTimeoutW(window, WM_ENDSESSION, FALSE, 0, SMTO_NORMAL, 60000, nullptr));
     }
     void HideByExit(HWND window) {
-        PostMessageW(FindControl(window, IDB_CHIUDI), BM_CLICK, 0, 0);
+        PostMessageW(FindControl(window, IDB_EXIT), BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 30s));
     }
 
@@ -165,7 +165,7 @@ TEST_F(Resident, SessionEndRunsTheShutdownJobsInOrderAndEnds) {
 TEST_F(Resident, ExitWithNothingToRunEndsAndRemovesTheAutostart) {
     RegKey::Create(HKEY_CURRENT_USER, kRunKey).WriteString(L"Vaultick", L"vecchio");
     const HWND window = Start();
-    PostMessageW(FindControl(window, IDB_CHIUDI), BM_CLICK, 0, 0);
+    PostMessageW(FindControl(window, IDB_EXIT), BM_CLICK, 0, 0);
     EXPECT_TRUE(program_->WaitForExit(20s));
     EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, kRunKey).ValueExists(L"Vaultick"));
 }
@@ -173,7 +173,7 @@ TEST_F(Resident, ExitWithNothingToRunEndsAndRemovesTheAutostart) {
 TEST_F(Resident, ExitWithAJobEnabledHidesAndASecondStartShowsIt) {
     LaunchJob(1, L"Avvio");
     const HWND window = Start();
-    PostMessageW(FindControl(window, IDB_CHIUDI), BM_CLICK, 0, 0);
+    PostMessageW(FindControl(window, IDB_EXIT), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 30s));
     test::RunningProgram second(exe_, L"");
     EXPECT_TRUE(second.WaitForExit(20s));
@@ -204,7 +204,7 @@ TEST_F(Resident, TrayCloseAsksOnlyWhenJobsWouldRun) {
     EXPECT_TRUE(program_->Running());
 
     // Switched off, it closes at once.
-    PostMessageW(FindControl(window, IDX_ATTIVA), BM_CLICK, 0, 0);
+    PostMessageW(FindControl(window, IDX_PROGRAM_ON), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 30s));
     chooseClose();
     EXPECT_TRUE(program_->WaitForExit(20s));

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "RunningProgram.h"
-#include "app/FormVaultickIds.h"
+#include "app/MainWindowIds.h"
 #include "settings/FileListFile.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
@@ -53,8 +53,8 @@ protected:
         program_ = std::make_unique<test::RunningProgram>(exe, L"");
         HWND window = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program_->Id())); }, 20s));
-        ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(FindControl(window, IDB_AVVIA)) != FALSE; }, 30s));
-        PostMessageW(FindControl(window, IDB_AVVIA), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(FindControl(window, IDB_RUN_NOW)) != FALSE; }, 30s));
+        PostMessageW(FindControl(window, IDB_RUN_NOW), BM_CLICK, 0, 0);
         HWND box = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())); }, 30s));
         PostMessageW(box, WM_COMMAND, IDYES, 0);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "RunningProgram.h"
-#include "app/FormVaultick.h"
-#include "app/FormVaultickIds.h"
+#include "app/MainWindow.h"
+#include "app/MainWindowIds.h"
 #include "help/HelpViewerIds.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
@@ -209,7 +209,7 @@ TEST_F(StartUp, RemovalHandedOverWhileAnotherWindowIsOpenWaitsForIt) {
     test::RegistryGuard machine(HKEY_LOCAL_MACHINE, kSettingsKey);
     RunningProgram first(Install(), L"");
     const HWND window = StartFirst(first);
-    PostMessageW(FindControl(window, IDB_INFO), BM_CLICK, 0, 0);
+    PostMessageW(FindControl(window, IDB_ABOUT), BM_CLICK, 0, 0);
     HWND about = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (about = FindTopWindow(L"#32770", L"Backup automatico a tempo", first.Id())); }, 30s));
     // Both go through the same queue, in this order: the box takes the hand-over first.
@@ -240,7 +240,7 @@ TEST_F(StartUp, UnreadableSettingsCountAsAFirstRun) {
     EXPECT_TRUE(WaitFor([&] {
         return FindTopWindow(L"#32770", L"Vaultick - Installazione Amministratore", program.Id()) != nullptr;
     }, 30s));
-    EXPECT_NE(SendMessageW(FindControl(window, IDX_ATTIVA), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_NE(SendMessageW(FindControl(window, IDX_PROGRAM_ON), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 }  // namespace
