@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "about/FormInfo.h"
+#include "about/AboutBox.h"
 #include "about/IsXPOrLater.h"
 #include "app/Autostart.h"
 #include "app/FormVaultickIds.h"
@@ -332,7 +332,7 @@ void TFormVaultick::BtnAvviaClick() {
 }
 
 void TFormVaultick::BtnInfoClick() {
-    TFormInfo info;
+    AboutBox info;
     info.ShowModal(Handle());
 }
 
