@@ -30,21 +30,21 @@ InstallEnvironment SystemInstallEnvironment();
 // Creating and deleting "Software\ProvaKeyDorvi" under HKEY_LOCAL_MACHINE.
 bool PassesAdministratorTest();
 
-class TFormInstallaz : public Form {
+class InstallDialog : public Form {
 public:
-    TFormInstallaz(InstallMode mode, InstallEnvironment environment);
-    ~TFormInstallaz() override;
+    InstallDialog(InstallMode mode, InstallEnvironment environment);
+    ~InstallDialog() override;
 
     bool UninstallStarted() const { return uninstallStarted_; }
     InstallMode Mode() const { return mode_; }
     bool IsAdmin() const { return isAdmin_; }
 
-    RadioButton RBUtente, RBTutti;
-    Label LabelAmm, LabelIcone, Label1;
-    CheckBox CBDesktop, CBMenuAvvio, CBAvvioVeloce;
-    ListBox LB2;
-    Button BtnAnnulla, BtnImposta, BtnDisinstalla, BtnHelp;
-    Timer TimerClose;
+    RadioButton CurrentUserRadio, AllUsersRadio;
+    Label AvailabilityGroup, ShortcutsGroup, PromptLabel;
+    CheckBox DesktopCheck, StartMenuCheck, QuickLaunchCheck;
+    ListBox FilesToRemoveList;
+    Button CancelButton, ApplyButton, UninstallButton, HelpButton;
+    Timer CloseTimer;
 
 protected:
     void OnCreate() override;
@@ -58,18 +58,18 @@ private:
     void CreateGlyphsAndHints();
     void ProbeShortcuts();
     void SetMode(InstallMode mode);
-    void BtnImpostaClick();
-    void BtnDisinstallaClick();
-    void BtnAnnullaClick();
-    void BtnHelpClick();
-    void TimerCloseTimer();
+    void OnApplyClicked();
+    void OnUninstallClicked();
+    void OnCancelClicked();
+    void OnHelpClicked();
+    void OnCloseTimer();
     void ApplyUserShortcuts();
     // The three Start-menu shortcuts, "Start" for the current user or "StartAll" for everybody.
     void CreateStartMenuShortcuts(const wchar_t* kind);
     void RunRemoval();
     void StartUninstaller();
     void ClosingSteps();
-    void CloseForm();
+    void CloseDialog();
     void SetGlyphsEnabled(bool enabled);
     void Repaint();
     std::wstring ProgramFolder() const;
