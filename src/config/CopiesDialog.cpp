@@ -1,4 +1,4 @@
-#include "config/FormNrBackup.h"
+#include "config/CopiesDialog.h"
 
 #include <algorithm>
 
@@ -20,97 +20,97 @@ int CopiesCount(const std::wstring& text) {
     return std::clamp(value, kMinCopies, kMaxCopies);
 }
 
-TFormNrBackup::TFormNrBackup() : Form(IDD_NRBACKUP) { SetHelp(L"NumeroCopieBackup", 110); }
+CopiesDialog::CopiesDialog() : Form(IDD_COPIES) { SetHelp(L"NumeroCopieBackup", 110); }
 
-void TFormNrBackup::OnCreate() {
+void CopiesDialog::OnCreate() {
     const HWND h = Handle();
-    RB1.Attach(h, IDR_NRB_RB1);
-    RB2.Attach(h, IDR_NRB_RB2);
-    RB3.Attach(h, IDR_NRB_RB3);
-    Label1.Attach(h, IDT_NRB_LABEL1);
-    SpinEdit1.Attach(h, IDE_NRB_SPIN);
-    SpinButton1.Attach(h, IDC_NRB_UPDOWN);
-    CBCollega.Attach(h, IDX_NRB_COLLEGA);
-    BtnChiudi.Attach(h, IDB_NRB_CHIUDI);
-    BtnHelp.Attach(h, IDB_NRB_HELP);
-    SpinEdit1.SetMaxLength(3);
-    SpinButton1.SetRange(kMinCopies, kMaxCopies);
+    NoCopiesRadio.Attach(h, IDR_COPIES_NONE);
+    UnlimitedRadio.Attach(h, IDR_COPIES_UNLIMITED);
+    LimitedRadio.Attach(h, IDR_COPIES_LIMITED);
+    CountLabel.Attach(h, IDT_COPIES_COUNT);
+    CountEdit.Attach(h, IDE_COPIES_COUNT);
+    CountSpin.Attach(h, IDC_COPIES_SPIN);
+    LinkUnchangedCheck.Attach(h, IDX_COPIES_LINK_UNCHANGED);
+    CloseButton.Attach(h, IDB_COPIES_CLOSE);
+    HelpButton.Attach(h, IDB_COPIES_HELP);
+    CountEdit.SetMaxLength(3);
+    CountSpin.SetRange(kMinCopies, kMaxCopies);
 
     Hints.Create(h);
-    Hints.Add(SpinEdit1.Handle(), L"Numero delle copie");
-    Hints.Add(CBCollega.Handle(), L"Un file non modificato dall'ultima copia non occupa altro spazio sul disco");
-    Hints.Add(BtnChiudi.Handle(), L"Chiude e salva le impostazioni");
-    Hints.Add(BtnHelp.Handle(), L"Mostra l'help per la finestra del setup");
+    Hints.Add(CountEdit.Handle(), L"Numero delle copie");
+    Hints.Add(LinkUnchangedCheck.Handle(), L"Un file non modificato dall'ultima copia non occupa altro spazio sul disco");
+    Hints.Add(CloseButton.Handle(), L"Chiude e salva le impostazioni");
+    Hints.Add(HelpButton.Handle(), L"Mostra l'help per la finestra del setup");
 
     // Design state: Limited with 2, kept when the store cannot be read.
-    bool rb1 = false, rb2 = false, rb3 = true, link = false;
+    bool noCopies = false, unlimited = false, limited = true, link = false;
     int count = 2;
     SettingsStore store;
     if (store.IsOpen()) {
-        rb1 = store.ReadBool(kCopiesSection, L"RB1", false);
-        rb2 = store.ReadBool(kCopiesSection, L"RB2", false);
-        rb3 = store.ReadBool(kCopiesSection, L"RB3", true);
+        noCopies = store.ReadBool(kCopiesSection, L"RB1", false);
+        unlimited = store.ReadBool(kCopiesSection, L"RB2", false);
+        limited = store.ReadBool(kCopiesSection, L"RB3", true);
         count = store.ReadInteger(kCopiesSection, L"NumBkp", 2);
         link = store.ReadBool(kCopiesSection, kLinkUnchangedValue, false);
     }
     store.Close();
     // Each selection clears the others, as a click would: the last true one stays.
-    const RadioButton* selected = &RB3;
-    if (rb1) selected = &RB1;
-    if (rb2) selected = &RB2;
-    if (rb3) selected = &RB3;
-    for (const RadioButton* rb : {&RB1, &RB2, &RB3}) rb->SetChecked(rb == selected);
+    const RadioButton* selected = &LimitedRadio;
+    if (noCopies) selected = &NoCopiesRadio;
+    if (unlimited) selected = &UnlimitedRadio;
+    if (limited) selected = &LimitedRadio;
+    for (const RadioButton* rb : {&NoCopiesRadio, &UnlimitedRadio, &LimitedRadio}) rb->SetChecked(rb == selected);
     count = std::clamp(count, kMinCopies, kMaxCopies);
-    SpinButton1.SetPosition(count);
-    SpinEdit1.SetText(std::to_wstring(count));
-    CBCollega.SetChecked(link);
+    CountSpin.SetPosition(count);
+    CountEdit.SetText(std::to_wstring(count));
+    LinkUnchangedCheck.SetChecked(link);
     UpdateEnabling();
 }
 
-void TFormNrBackup::UpdateEnabling() {
+void CopiesDialog::UpdateEnabling() {
     // A disabled edit takes the buttons' background by itself.
-    const bool limited = RB3.Checked();
-    Label1.SetEnabled(limited);
-    SpinEdit1.SetEnabled(limited);
-    SpinButton1.SetEnabled(limited);
+    const bool limited = LimitedRadio.Checked();
+    CountLabel.SetEnabled(limited);
+    CountEdit.SetEnabled(limited);
+    CountSpin.SetEnabled(limited);
 }
 
-void TFormNrBackup::SpinEdit1Exit() {
-    const int count = CopiesCount(SpinEdit1.Text());
-    if (SpinEdit1.Text() != std::to_wstring(count)) SpinEdit1.SetText(std::to_wstring(count));
+void CopiesDialog::OnCountEditLeft() {
+    const int count = CopiesCount(CountEdit.Text());
+    if (CountEdit.Text() != std::to_wstring(count)) CountEdit.SetText(std::to_wstring(count));
 }
 
-void TFormNrBackup::OnCommand(int id, int notifyCode) {
+void CopiesDialog::OnCommand(int id, int notifyCode) {
     switch (id) {
-        case IDR_NRB_RB1:
-        case IDR_NRB_RB2:
-        case IDR_NRB_RB3:
+        case IDR_COPIES_NONE:
+        case IDR_COPIES_UNLIMITED:
+        case IDR_COPIES_LIMITED:
             if (notifyCode == BN_CLICKED) UpdateEnabling();
             break;
-        case IDE_NRB_SPIN:
-            if (notifyCode == EN_KILLFOCUS) SpinEdit1Exit();
+        case IDE_COPIES_COUNT:
+            if (notifyCode == EN_KILLFOCUS) OnCountEditLeft();
             break;
-        case IDB_NRB_CHIUDI:
+        case IDB_COPIES_CLOSE:
         case IDOK:
-            FormClose();
+            SaveAndClose();
             break;
-        case IDB_NRB_HELP: RequestHelp(L"NumeroCopieBackup"); break;
+        case IDB_COPIES_HELP: RequestHelp(L"NumeroCopieBackup"); break;
         default: break;
     }
 }
 
-void TFormNrBackup::OnClose() { FormClose(); }
+void CopiesDialog::OnClose() { SaveAndClose(); }
 
-void TFormNrBackup::FormClose() {
+void CopiesDialog::SaveAndClose() {
     // Every way of closing saves; there is no cancel.
     if (closed_) return;
     closed_ = true;
     SettingsStore store;
-    store.WriteBool(kCopiesSection, L"RB1", RB1.Checked());
-    store.WriteBool(kCopiesSection, L"RB2", RB2.Checked());
-    store.WriteBool(kCopiesSection, L"RB3", RB3.Checked());
-    store.WriteInteger(kCopiesSection, L"NumBkp", CopiesCount(SpinEdit1.Text()));
-    store.WriteBool(kCopiesSection, kLinkUnchangedValue, CBCollega.Checked());
+    store.WriteBool(kCopiesSection, L"RB1", NoCopiesRadio.Checked());
+    store.WriteBool(kCopiesSection, L"RB2", UnlimitedRadio.Checked());
+    store.WriteBool(kCopiesSection, L"RB3", LimitedRadio.Checked());
+    store.WriteInteger(kCopiesSection, L"NumBkp", CopiesCount(CountEdit.Text()));
+    store.WriteBool(kCopiesSection, kLinkUnchangedValue, LinkUnchangedCheck.Checked());
     store.Close();
     Form::OnClose();
 }

@@ -1,4 +1,4 @@
-#include "config/FormDatiFTP.h"
+#include "config/FtpDestinationDialog.h"
 
 #include "config/ConfigIds.h"
 #include "settings/JobNames.h"
@@ -26,83 +26,83 @@ std::wstring FtpPasswordFromStore(const std::wstring& stored) {
     return FromAnsi(UnscramblePassword(kPasswordKey, StoredToScrambled(stored)));
 }
 
-TFormDatiFTP::TFormDatiFTP(int slot) : Form(IDD_DATIFTP), section_(JobSection(slot)) {
+FtpDestinationDialog::FtpDestinationDialog(int slot) : Form(IDD_FTP_DESTINATION), section_(JobSection(slot)) {
     SetHelp(L"DestinazioneFTP", 90);
 }
 
-void TFormDatiFTP::OnCreate() {
+void FtpDestinationDialog::OnCreate() {
     const HWND h = Handle();
-    Label1.Attach(h, IDT_FTP_LABEL1);
-    Label2.Attach(h, IDT_FTP_LABEL2);
-    Label3.Attach(h, IDT_FTP_LABEL3);
-    Label4.Attach(h, IDT_FTP_LABEL4);
-    Edit1.Attach(h, IDE_FTP_EDIT1);
-    Edit2.Attach(h, IDE_FTP_EDIT2);
-    Edit3.Attach(h, IDE_FTP_EDIT3);
-    Edit4.Attach(h, IDE_FTP_EDIT4);
-    RB1.Attach(h, IDR_FTP_RB1);
-    RB2.Attach(h, IDR_FTP_RB2);
-    BtnAnnulla.Attach(h, IDB_FTP_ANNULLA);
-    BtnSalva.Attach(h, IDB_FTP_SALVA);
-    BtnHelp.Attach(h, IDB_FTP_HELP);
-    SendMessageW(Edit4.Handle(), EM_SETPASSWORDCHAR, L'x', 0);
-    Edit4.SetMaxLength(kMaxFtpPassword);
+    HostLabel.Attach(h, IDT_FTP_HOST);
+    FolderLabel.Attach(h, IDT_FTP_FOLDER);
+    UserLabel.Attach(h, IDT_FTP_USER);
+    PasswordLabel.Attach(h, IDT_FTP_PASSWORD);
+    HostEdit.Attach(h, IDE_FTP_HOST);
+    FolderEdit.Attach(h, IDE_FTP_FOLDER);
+    UserEdit.Attach(h, IDE_FTP_USER);
+    PasswordEdit.Attach(h, IDE_FTP_PASSWORD);
+    AsciiRadio.Attach(h, IDR_FTP_ASCII);
+    BinaryRadio.Attach(h, IDR_FTP_BINARY);
+    CancelButton.Attach(h, IDB_FTP_CANCEL);
+    SaveButton.Attach(h, IDB_FTP_SAVE);
+    HelpButton.Attach(h, IDB_FTP_HELP);
+    SendMessageW(PasswordEdit.Handle(), EM_SETPASSWORDCHAR, L'x', 0);
+    PasswordEdit.SetMaxLength(kMaxFtpPassword);
 
     Hints.Create(h);
-    Hints.Add(BtnAnnulla.Handle(), L"Chiude senza salvare");
-    Hints.Add(BtnSalva.Handle(), L"Sava i dati e chiude");
-    Hints.Add(BtnHelp.Handle(), L"Mostra la pagina del file della guida");
+    Hints.Add(CancelButton.Handle(), L"Chiude senza salvare");
+    Hints.Add(SaveButton.Handle(), L"Sava i dati e chiude");
+    Hints.Add(HelpButton.Handle(), L"Mostra la pagina del file della guida");
 
-    RB1.SetChecked(true);
+    AsciiRadio.SetChecked(true);
     ReadValues();
 }
 
-void TFormDatiFTP::ReadValues() {
+void FtpDestinationDialog::ReadValues() {
     SettingsStore store;
     if (!store.IsOpen()) return;
-    Edit1.SetText(store.ReadString(section_, L"ftp-HN", L""));
-    Edit2.SetText(store.ReadString(section_, L"ftp-HDN", L""));
-    Edit3.SetText(store.ReadString(section_, L"ftp-UN", L""));
+    HostEdit.SetText(store.ReadString(section_, L"ftp-HN", L""));
+    FolderEdit.SetText(store.ReadString(section_, L"ftp-HDN", L""));
+    UserEdit.SetText(store.ReadString(section_, L"ftp-UN", L""));
     const std::wstring password = store.ReadString(section_, L"ftp-Pswd", L"");
     const bool binary = store.ReadBool(section_, L"ftp-Binari", false);
     store.Close();
     // ASCII is set from its flag first, then binary from its own, and selecting one radio
     // button clears the other: so the binary flag alone decides. With both stored, "Dati
     // Binari" is selected; with neither, ASCII stays as designed.
-    RB1.SetChecked(!binary);
-    RB2.SetChecked(binary);
-    Edit4.SetText(FtpPasswordFromStore(password));
+    AsciiRadio.SetChecked(!binary);
+    BinaryRadio.SetChecked(binary);
+    PasswordEdit.SetText(FtpPasswordFromStore(password));
 }
 
-void TFormDatiFTP::BtnSalvaClick() {
-    if (!FtpDataComplete(Edit1.Text(), Edit2.Text(), Edit3.Text())) {
+void FtpDestinationDialog::OnSaveClicked() {
+    if (!FtpDataComplete(HostEdit.Text(), FolderEdit.Text(), UserEdit.Text())) {
         NotifyUser(L"Impossibile salvare se non si inseriscono tutti i dati", kNotifyInformation, 0);
         return;
     }
     // The password is stored in the ANSI code page: a character outside it would be changed
     // silently and the login would fail at every run.
-    if (!FitsAnsi(Edit4.Text())) {
+    if (!FitsAnsi(PasswordEdit.Text())) {
         NotifyUser(L"La password contiene caratteri non ammessi", kNotifyInformation, 0);
         return;
     }
-    const std::wstring folder = WithLeadingSlash(Edit2.Text());
-    if (folder != Edit2.Text()) Edit2.SetText(folder);
+    const std::wstring folder = WithLeadingSlash(FolderEdit.Text());
+    if (folder != FolderEdit.Text()) FolderEdit.SetText(folder);
     SettingsStore store;
-    store.WriteString(section_, L"ftp-HN", Edit1.Text());
+    store.WriteString(section_, L"ftp-HN", HostEdit.Text());
     store.WriteString(section_, L"ftp-HDN", folder);
-    store.WriteString(section_, L"ftp-UN", Edit3.Text());
-    store.WriteString(section_, L"ftp-Pswd", StoredFtpPassword(Edit4.Text().substr(0, kMaxFtpPassword)));
-    store.WriteBool(section_, L"ftp-ASCII", RB1.Checked());
-    store.WriteBool(section_, L"ftp-Binari", !RB1.Checked());
+    store.WriteString(section_, L"ftp-UN", UserEdit.Text());
+    store.WriteString(section_, L"ftp-Pswd", StoredFtpPassword(PasswordEdit.Text().substr(0, kMaxFtpPassword)));
+    store.WriteBool(section_, L"ftp-ASCII", AsciiRadio.Checked());
+    store.WriteBool(section_, L"ftp-Binari", !AsciiRadio.Checked());
     store.Close();
     Form::OnClose();
 }
 
-void TFormDatiFTP::OnCommand(int id, int notifyCode) {
+void FtpDestinationDialog::OnCommand(int id, int notifyCode) {
     if (notifyCode != BN_CLICKED) return;
     switch (id) {
-        case IDB_FTP_SALVA: BtnSalvaClick(); break;
-        case IDB_FTP_ANNULLA: Form::OnClose(); break;
+        case IDB_FTP_SAVE: OnSaveClicked(); break;
+        case IDB_FTP_CANCEL: Form::OnClose(); break;
         case IDB_FTP_HELP: RequestHelp(L"DestinazioneFTP"); break;
         default: break;
     }

@@ -1,4 +1,4 @@
-#include "config/FormLogFile.h"
+#include "config/LogFileDialog.h"
 
 #include <shlobj.h>
 
@@ -12,59 +12,59 @@
 
 namespace vt {
 
-TFormLogFile::TFormLogFile() : Form(IDD_LOGFILE) { SetHelp(L"ImpostazioneFileLog", 100); }
+LogFileDialog::LogFileDialog() : Form(IDD_LOG_FILE) { SetHelp(L"ImpostazioneFileLog", 100); }
 
-void TFormLogFile::OnCreate() {
+void LogFileDialog::OnCreate() {
     const HWND h = Handle();
-    Label1.Attach(h, IDT_LOG_LABEL1);
-    Edit1.Attach(h, IDE_LOG_EDIT1);
-    BtnBrowse.Attach(h, IDB_LOG_BROWSE);
-    CheckBox1.Attach(h, IDX_LOG_CHECKBOX1);
-    BtnAnnulla.Attach(h, IDB_LOG_ANNULLA);
-    BtnSalva.Attach(h, IDB_LOG_SALVA);
-    BtnHelp.Attach(h, IDB_LOG_HELP);
+    FolderLabel.Attach(h, IDT_LOG_FOLDER);
+    FolderEdit.Attach(h, IDE_LOG_FOLDER);
+    BrowseButton.Attach(h, IDB_LOG_BROWSE);
+    EnabledCheck.Attach(h, IDX_LOG_ENABLED);
+    CancelButton.Attach(h, IDB_LOG_CANCEL);
+    SaveButton.Attach(h, IDB_LOG_SAVE);
+    HelpButton.Attach(h, IDB_LOG_HELP);
 
     Hints.Create(h);
-    Hints.Add(BtnBrowse.Handle(), L"Seleziona la destinazione del file log");
-    Hints.Add(BtnAnnulla.Handle(), L"Chiude senza salvare");
-    Hints.Add(BtnSalva.Handle(), L"Sava i dati e chiude");
-    Hints.Add(BtnHelp.Handle(), L"Mostra la pagina del file della guida");
+    Hints.Add(BrowseButton.Handle(), L"Seleziona la destinazione del file log");
+    Hints.Add(CancelButton.Handle(), L"Chiude senza salvare");
+    Hints.Add(SaveButton.Handle(), L"Sava i dati e chiude");
+    Hints.Add(HelpButton.Handle(), L"Mostra la pagina del file della guida");
 
     std::wstring folder;
     SettingsStore store;
     if (store.IsOpen()) {
         folder = store.ReadString(kLogSection, L"CartDest", ShellFolder(CSIDL_PERSONAL));
-        CheckBox1.SetChecked(store.ReadBool(kLogSection, L"CBAttiva", false));
+        EnabledCheck.SetChecked(store.ReadBool(kLogSection, L"CBAttiva", false));
     }
     store.Close();
     SetFolder(folder);
     // The field is read-only: the folder is changed through "Browse".
-    BtnBrowse.Focus();
+    BrowseButton.Focus();
 }
 
-void TFormLogFile::SetFolder(const std::wstring& folder) {
+void LogFileDialog::SetFolder(const std::wstring& folder) {
     folder_ = folder;
-    Edit1.SetText(ToLower(folder));
+    FolderEdit.SetText(ToLower(folder));
 }
 
-void TFormLogFile::BtnBrowseClick() {
+void LogFileDialog::OnBrowseClicked() {
     if (const auto chosen = PickFolder(Handle(), folder_)) SetFolder(*chosen);
 }
 
-void TFormLogFile::BtnSalvaClick() {
+void LogFileDialog::OnSaveClicked() {
     SettingsStore store;
     store.WriteString(kLogSection, L"CartDest", folder_);
-    store.WriteBool(kLogSection, L"CBAttiva", CheckBox1.Checked());
+    store.WriteBool(kLogSection, L"CBAttiva", EnabledCheck.Checked());
     store.Close();
     Form::OnClose();
 }
 
-void TFormLogFile::OnCommand(int id, int notifyCode) {
+void LogFileDialog::OnCommand(int id, int notifyCode) {
     if (notifyCode != BN_CLICKED) return;
     switch (id) {
-        case IDB_LOG_BROWSE: BtnBrowseClick(); break;
-        case IDB_LOG_SALVA: BtnSalvaClick(); break;
-        case IDB_LOG_ANNULLA: Form::OnClose(); break;
+        case IDB_LOG_BROWSE: OnBrowseClicked(); break;
+        case IDB_LOG_SAVE: OnSaveClicked(); break;
+        case IDB_LOG_CANCEL: Form::OnClose(); break;
         case IDB_LOG_HELP: RequestHelp(L"ImpostazioneFileLog"); break;
         default: break;
     }

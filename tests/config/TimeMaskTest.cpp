@@ -88,8 +88,8 @@ TEST(JobPageRules, StorePageSetsExactlyTheSelectedKinds) {
     page.scheduleKind = kEveryNHours;
     page.dataKind = kFileList;
     page.files = {L"C:\\a.txt", L"C:\\a.txt"};
-    page.ora = L"  :  ";
-    page.ore = L"x";
+    page.time = L"  :  ";
+    page.hours = L"x";
     BackupJob job;
     StorePageValues(page, job);
     EXPECT_TRUE(job.Ore);
