@@ -129,7 +129,7 @@ void FileListEditor::AddFiles() {
         addFileFolder_ = IncludeTrailingBackslash(FolderOf(result.files.front()));
         for (const std::wstring& file : result.files) Append(file);
     } catch (const std::exception&) {
-        NotifyUser(L"Problemi nella lettura", kNotifyError, 0);
+        ShowMessage(L"Problemi nella lettura", kNotifyError);
     }
 }
 
@@ -145,7 +145,7 @@ void FileListEditor::AddFolder() {
     try {
         for (const std::wstring& entry : JoinFolderEntries(*chosen, names)) Append(entry);
     } catch (const std::exception&) {
-        NotifyUser(L"Problemi nella lettura", kNotifyError, 0);
+        ShowMessage(L"Problemi nella lettura", kNotifyError);
     }
 }
 
@@ -159,7 +159,7 @@ void FileListEditor::RemoveSelection() {
 
 void FileListEditor::RemoveAll() {
     if (FileList.Count() == 0) return;
-    if (NotifyUser(L"Cancellare tutta la lista?", kNotifyQuestion, 6) == IDNO) return;
+    if (AskYesNo(L"Cancellare tutta la lista?") == YesNo::No) return;
     FileList.Clear();
     widest_ = 0;
     SendMessageW(FileList.Handle(), LB_SETHORIZONTALEXTENT, 0, 0);

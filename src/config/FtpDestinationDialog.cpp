@@ -76,13 +76,13 @@ void FtpDestinationDialog::ReadValues() {
 
 void FtpDestinationDialog::OnSaveClicked() {
     if (!FtpDataComplete(HostEdit.Text(), FolderEdit.Text(), UserEdit.Text())) {
-        NotifyUser(L"Impossibile salvare se non si inseriscono tutti i dati", kNotifyInformation, 0);
+        ShowMessage(L"Impossibile salvare se non si inseriscono tutti i dati", kNotifyInformation);
         return;
     }
     // The password is stored in the ANSI code page: a character outside it would be changed
     // silently and the login would fail at every run.
     if (!FitsAnsi(PasswordEdit.Text())) {
-        NotifyUser(L"La password contiene caratteri non ammessi", kNotifyInformation, 0);
+        ShowMessage(L"La password contiene caratteri non ammessi", kNotifyInformation);
         return;
     }
     const std::wstring folder = WithLeadingSlash(FolderEdit.Text());

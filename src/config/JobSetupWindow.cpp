@@ -331,7 +331,7 @@ void JobSetupWindow::OnBrowseDestinationClicked() {
 
 void JobSetupWindow::OnClearClicked() {
     const bool sourceSet = !SourceFolderEdit.Text().empty() || !SourceFilesBox.Text().empty() || !ProgramEdit.Text().empty();
-    if (sourceSet && NotifyUser(L"Cancellare tutti i dati di questo backup?", kNotifyQuestion, 6) != 1) return;
+    if (sourceSet && AskYesNo(L"Cancellare tutti i dati di questo backup?") != YesNo::Yes) return;
     SourceFolderEdit.SetText(L"");
     SourceFilesBox.SetItemIndex(-1);
     ProgramEdit.SetText(L"");

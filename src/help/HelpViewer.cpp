@@ -20,7 +20,7 @@ void ShowHelp(const std::wstring& helpFile, const std::wstring& keyword) {
     const HelpTopic* topic = FindTopic(topics, keyword);
     if (!topic) topic = FindTopic(topics, L"Principale");
     if (!topic) {
-        NotifyUser(L"La guida non è disponibile.", kNotifyInformation, 0);
+        ShowMessage(L"La guida non è disponibile.", kNotifyInformation);
         return;
     }
     // A viewer the user closed is gone: a fresh one takes its place.
@@ -28,7 +28,7 @@ void ShowHelp(const std::wstring& helpFile, const std::wstring& keyword) {
         g_viewer = std::make_unique<HelpWindow>();
         if (!g_viewer->CreateModeless(nullptr)) {
             g_viewer.reset();
-            NotifyUser(L"La guida non è disponibile.", kNotifyInformation, 0);
+            ShowMessage(L"La guida non è disponibile.", kNotifyInformation);
             return;
         }
     }

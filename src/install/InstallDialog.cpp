@@ -233,11 +233,11 @@ void InstallDialog::SetMode(InstallMode mode) {
     switch (UninstallGateFor(isAdmin_, installingUser_, env_.currentUser)) {
         case UninstallGate::NotAdministrator:
             UninstallButton.SetEnabled(false);
-            NotifyUser(kNotAdminMessage, kNotifyError, 0);
+            ShowMessage(kNotAdminMessage, kNotifyError);
             CloseTimer.SetEnabled(true);
             break;
         case UninstallGate::AskOtherInstaller:
-            if (NotifyUser(OtherInstallerQuestion(installingUser_), kNotifyQuestion, 3) == IDNO) {
+            if (AskYesNo(OtherInstallerQuestion(installingUser_)) == YesNo::No) {
                 OnCancelClicked();
                 return;
             }
@@ -331,7 +331,7 @@ void InstallDialog::OnApplyClicked() {
             CreateStartMenuShortcuts(L"StartAll");
         } else {
             if (allUsersAtOpen_ && SomeoneLoggedOn(env_.profiles) &&
-                NotifyUser(kLoggedOnChangeQuestion, kNotifyQuestion, 3) == IDNO) {
+                AskYesNo(kLoggedOnChangeQuestion) == YesNo::No) {
                 AllUsersRadio.SetChecked(true);
                 CurrentUserRadio.SetChecked(false);
                 SetBusyCursor(false);
@@ -388,7 +388,7 @@ void InstallDialog::RunRemoval() {
     PromptLabel.SetText(L"Controllo utenti in corso...");
     SetGlyphsEnabled(false);
     Repaint();
-    if (SomeoneLoggedOn(env_.profiles) && NotifyUser(kLoggedOnRemoveQuestion, kNotifyQuestion, 3) == IDNO) {
+    if (SomeoneLoggedOn(env_.profiles) && AskYesNo(kLoggedOnRemoveQuestion) == YesNo::No) {
         CloseDialog();
         return;
     }
