@@ -3,31 +3,23 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cwctype>
-
 #include "install/InstallDialogForm.h"
 #include "install/InstallIds.h"
 #include "install/InstallTexts.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallLogWriter.h"
-#include "settings/FileListFile.h"
 #include "settings/JobNames.h"
 #include "settings/SettingsStore.h"
-#include "win/BusyCursor.h"
-#include "win/FileHelpers.h"
 #include "win/Help.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
 #include "win/RegKey.h"
-#include "win/StartProgram.h"
-#include "win/WholeDrive.h"
 
 namespace vt {
 
 namespace {
 
 constexpr UINT_PTR kCloseTimerId = 1;
-constexpr wchar_t kAdminProbeKey[] = L"Software\\ProvaKeyDorvi";
 
 struct Glyph {
     int button, image, grey;
@@ -48,31 +40,6 @@ void SetGlyph(HWND button, int iconId) {
 void WriteBoolValue(RegKey& key, const std::wstring& name, bool value) { key.WriteString(name, value ? L"1" : L"0"); }
 
 }  // namespace
-
-bool PassesAdministratorTest() {
-    try {
-        RegKey probe = RegKey::Create(HKEY_LOCAL_MACHINE, kAdminProbeKey);
-        if (!probe.IsOpen()) return false;
-        probe.Close();
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kAdminProbeKey);
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
-
-InstallEnvironment SystemInstallEnvironment() {
-    InstallEnvironment env;
-    env.exePath = ModuleFileName();
-    env.temporaryFolder = ExcludeTrailingBackslash(TempFolder());
-    env.dataFolder = DataFolder();
-    // Every system the program runs on (Windows 7 or later) is of the NT family.
-    env.isNT = true;
-    env.currentUser = CurrentLogonName();
-    env.places = SystemShellPlaces();
-    env.profiles = SystemOtherProfiles(env.currentUser);
-    return env;
-}
 
 InstallDialog::InstallDialog(InstallMode mode, InstallEnvironment environment)
     : Form(IDD_INSTALL), mode_(mode), env_(std::move(environment)) {}
@@ -134,6 +101,23 @@ void InstallDialog::OnCreate() {
     CurrentUserRadio.SetChecked(true);
     StartMenuCheck.SetChecked(true);
 
+    CheckAdministratorRights();
+
+    if (env_.isNT && KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey)) {
+        RegKey machine = RegKey::Open(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\" + kMainSection);
+        if (machine.IsOpen()) {
+            installingUser_ = machine.ReadString(L"Utente").value_or(L"");
+            const bool allUsers = machine.ReadString(L"Per Tutti").value_or(L"0") == L"1";
+            AllUsersRadio.SetChecked(allUsers);
+            CurrentUserRadio.SetChecked(!allUsers);
+        }
+    }
+    ProbeShortcuts();
+    SetMode(mode_);
+    creating_ = false;
+}
+
+void InstallDialog::CheckAdministratorRights() {
     if (env_.isNT) {
         if (env_.currentUser.empty()) env_.currentUser = L"sconosciuto";
         CurrentUserRadio.SetText(UserRadioCaption(env_.currentUser));
@@ -153,19 +137,6 @@ void InstallDialog::OnCreate() {
         isAdmin_ = true;
         env_.currentUser.clear();
     }
-
-    if (env_.isNT && KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey)) {
-        RegKey machine = RegKey::Open(HKEY_LOCAL_MACHINE, std::wstring(kSettingsKey) + L"\\" + kMainSection);
-        if (machine.IsOpen()) {
-            installingUser_ = machine.ReadString(L"Utente").value_or(L"");
-            const bool allUsers = machine.ReadString(L"Per Tutti").value_or(L"0") == L"1";
-            AllUsersRadio.SetChecked(allUsers);
-            CurrentUserRadio.SetChecked(!allUsers);
-        }
-    }
-    ProbeShortcuts();
-    SetMode(mode_);
-    creating_ = false;
 }
 
 void InstallDialog::ProbeShortcuts() {
@@ -183,36 +154,29 @@ void InstallDialog::SetMode(InstallMode mode) {
     mode_ = mode;
     SetWindowTextW(Handle(), InstallCaption(mode, env_.isNT, isAdmin_).c_str());
     switch (mode) {
-        case InstallMode::Install:
-            SetHelp(L"Installazione", 30);
-            UninstallButton.SetVisible(false);
-            CancelButton.SetVisible(false);
-            StartMenuCheck.SetChecked(true);
-            return;
-        case InstallMode::Change:
-            SetHelp(L"Installazione", 30);
-            CancelButton.SetVisible(false);
-            UninstallButton.SetVisible(true);
-            UninstallButton.SetEnabled(isAdmin_);
-            return;
-        case InstallMode::Uninstall:
-            break;
+        case InstallMode::Install: SetUpInstallMode(); break;
+        case InstallMode::Change: SetUpChangeMode(); break;
+        case InstallMode::Uninstall: SetUpUninstallMode(); break;
     }
+}
+
+void InstallDialog::SetUpInstallMode() {
+    SetHelp(L"Installazione", 30);
+    UninstallButton.SetVisible(false);
+    CancelButton.SetVisible(false);
+    StartMenuCheck.SetChecked(true);
+}
+
+void InstallDialog::SetUpChangeMode() {
+    SetHelp(L"Installazione", 30);
+    CancelButton.SetVisible(false);
+    UninstallButton.SetVisible(true);
+    UninstallButton.SetEnabled(isAdmin_);
+}
+
+void InstallDialog::SetUpUninstallMode() {
     SetHelp(L"Disinstallazione", 40);
-    AvailabilityGroup.SetText(L"File da rimuovere");
-    AvailabilityGroup.SetEnabled(true);
-    // The file list takes the room of the choices it replaces.
-    RECT group = AvailabilityGroup.Bounds();
-    const RECT icons = ShortcutsGroup.Bounds();
-    group.bottom = icons.bottom;
-    AvailabilityGroup.SetBounds(group);
-    RECT list = FilesToRemoveList.Bounds();
-    list.bottom = group.bottom - (list.left - group.left);
-    FilesToRemoveList.SetBounds(list);
-    for (HWND hidden : {CurrentUserRadio.Handle(), AllUsersRadio.Handle(), ShortcutsGroup.Handle(), DesktopCheck.Handle(),
-                        StartMenuCheck.Handle(), QuickLaunchCheck.Handle(), ApplyButton.Handle()})
-        ShowWindow(hidden, SW_HIDE);
-    FilesToRemoveList.SetVisible(true);
+    ShowFilesToRemove();
     PromptLabel.SetText(L"Rimuovere il programma?");
     PromptLabel.SetVisible(true);
     UninstallButton.SetText(L"    Si");
@@ -229,7 +193,27 @@ void InstallDialog::SetMode(InstallMode mode) {
     for (const Button* button : {&UninstallButton, &CancelButton})
         SendMessageW(button->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(bigFont_), TRUE);
     SendMessageW(Handle(), DM_SETDEFID, IDB_INSTALL_CANCEL, 0);
+    PassUninstallGate();
+}
 
+void InstallDialog::ShowFilesToRemove() {
+    AvailabilityGroup.SetText(L"File da rimuovere");
+    AvailabilityGroup.SetEnabled(true);
+    // The file list takes the room of the choices it replaces.
+    RECT group = AvailabilityGroup.Bounds();
+    const RECT icons = ShortcutsGroup.Bounds();
+    group.bottom = icons.bottom;
+    AvailabilityGroup.SetBounds(group);
+    RECT list = FilesToRemoveList.Bounds();
+    list.bottom = group.bottom - (list.left - group.left);
+    FilesToRemoveList.SetBounds(list);
+    for (HWND hidden : {CurrentUserRadio.Handle(), AllUsersRadio.Handle(), ShortcutsGroup.Handle(), DesktopCheck.Handle(),
+                        StartMenuCheck.Handle(), QuickLaunchCheck.Handle(), ApplyButton.Handle()})
+        ShowWindow(hidden, SW_HIDE);
+    FilesToRemoveList.SetVisible(true);
+}
+
+void InstallDialog::PassUninstallGate() {
     switch (UninstallGateFor(isAdmin_, installingUser_, env_.currentUser)) {
         case UninstallGate::NotAdministrator:
             UninstallButton.SetEnabled(false);
@@ -321,98 +305,6 @@ void InstallDialog::SetGlyphsEnabled(bool enabled) {
         EnableWindow(Item(glyph.button), enabled);
         SetGlyph(Item(glyph.button), enabled ? glyph.image : glyph.grey);
     }
-}
-
-void InstallDialog::OnApplyClicked() {
-    SetBusyCursor(true);
-    Repaint();
-    if (env_.isNT && AvailabilityGroup.Enabled()) {
-        if (AllUsersRadio.Checked()) {
-            CreateStartMenuShortcuts(L"StartAll");
-        } else {
-            if (allUsersAtOpen_ && SomeoneLoggedOn(env_.profiles) &&
-                AskYesNo(kLoggedOnChangeQuestion) == YesNo::No) {
-                AllUsersRadio.SetChecked(true);
-                CurrentUserRadio.SetChecked(false);
-                SetBusyCursor(false);
-                return;
-            }
-            RemoveFromOtherProfiles(env_.profiles, env_.places, false);
-            RemoveFromOtherHives(env_.profiles, false);
-        }
-    }
-    ApplyUserShortcuts();
-    SetBusyCursor(false);
-    CloseDialog();
-}
-
-void InstallDialog::ApplyUserShortcuts() {
-    const std::wstring folder = ProgramFolder();
-    const std::pair<const CheckBox*, const wchar_t*> single[] = {{&DesktopCheck, L"Desktop"},
-                                                                 {&QuickLaunchCheck, L"QuickLaunch"}};
-    for (const auto& [box, kind] : single) {
-        if (box->Checked())
-            CreateShortcut(env_.places, env_.exePath, L"", folder, false, 0, env_.exePath, kind, kProductName);
-        else DeleteShortcutItem(env_.places, kProductName, kind);
-    }
-    if (!StartMenuCheck.Checked()) {
-        DeleteShortcutItem(env_.places, L"Dorvi\\Vaultick", L"Start_Folder");
-        DeleteShortcutItem(env_.places, L"Dorvi", L"Start_Folder_Vuoto");
-        return;
-    }
-    CreateStartMenuShortcuts(L"Start");
-}
-
-void InstallDialog::CreateStartMenuShortcuts(const wchar_t* kind) {
-    const std::wstring folder = ProgramFolder();
-    CreateShortcut(env_.places, env_.exePath, L"", folder, false, 0, env_.exePath, kind, L"Dorvi\\Vaultick\\Vaultick");
-    // The system no longer opens a help file of this kind, and ours is our own format: the
-    // program itself shows it.
-    CreateShortcut(env_.places, env_.exePath, kHelpArgument, folder, false, 1, env_.exePath, kind,
-                   L"Dorvi\\Vaultick\\Guida a Vaultick");
-    CreateShortcut(env_.places, env_.exePath, L"Rimuovi", folder, false, 2, env_.exePath, kind,
-                   L"Dorvi\\Vaultick\\Rimuovi Vaultick");
-}
-
-void InstallDialog::OnUninstallClicked() {
-    if (mode_ != InstallMode::Uninstall) {
-        ShowWindow(Handle(), SW_HIDE);
-        SetMode(InstallMode::Uninstall);
-        if (!closed_) ShowWindow(Handle(), SW_SHOW);
-        return;
-    }
-    RunRemoval();
-}
-
-void InstallDialog::RunRemoval() {
-    PromptLabel.SetText(L"Controllo utenti in corso...");
-    SetGlyphsEnabled(false);
-    Repaint();
-    if (SomeoneLoggedOn(env_.profiles) && AskYesNo(kLoggedOnRemoveQuestion) == YesNo::No) {
-        CloseDialog();
-        return;
-    }
-    PromptLabel.SetText(L"  Attendere...");
-    SetBusyCursor(true);
-    uninstallStarted_ = true;
-    for (const CheckBox* box : {&DesktopCheck, &StartMenuCheck, &QuickLaunchCheck}) box->SetChecked(false);
-    Repaint();
-    WriteUninstallLog(env_.temporaryFolder, ProgramFolder());
-    ApplyUserShortcuts();
-    RemoveFromOtherProfiles(env_.profiles, env_.places, true);
-    RemoveFromOtherHives(env_.profiles, true);
-    if (IsAbsoluteBelowRoot(env_.dataFolder)) DeleteTree(env_.dataFolder);
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kInstalledProgramsKey);
-    StartUninstaller();
-    SetBusyCursor(false);
-    CloseDialog();
-}
-
-void InstallDialog::StartUninstaller() {
-    const std::wstring copy = env_.temporaryFolder + L"\\Sweepex.exe";
-    DeleteFileForced(copy);
-    CopyFileW((ProgramFolder() + L"\\Sweepex.exe").c_str(), copy.c_str(), FALSE);
-    StartProgram(copy, std::wstring(L"GoUninstal Dorvi") + kProductName, env_.temporaryFolder, SW_SHOWNORMAL);
 }
 
 void InstallDialog::OnCancelClicked() {

@@ -1,34 +1,15 @@
 #pragma once
 // The installation dialog: installs, changes and removes the program for the current user
 // or, for an administrator, for all users.
-#include <functional>
 #include <string>
 
 #include "install/InstallDialog.h"
-#include "install/OtherProfiles.h"
-#include "install/ShellPlaces.h"
+#include "install/InstallEnvironment.h"
 #include "win/Controls.h"
 #include "win/Form.h"
 #include "win/Timer.h"
 
 namespace vt {
-
-// Everything the dialog takes from the machine; tests hand in folders of their own.
-struct InstallEnvironment {
-    std::wstring exePath;
-    std::wstring temporaryFolder;  // no trailing backslash
-    std::wstring dataFolder;
-    std::wstring currentUser;      // logon name
-    bool isNT = true;
-    // The administrator test; empty runs the real one under HKEY_LOCAL_MACHINE.
-    std::function<bool()> administratorTest;
-    ShellPlaces places;
-    OtherProfiles profiles;
-};
-
-InstallEnvironment SystemInstallEnvironment();
-// Creating and deleting "Software\ProvaKeyDorvi" under HKEY_LOCAL_MACHINE.
-bool PassesAdministratorTest();
 
 class InstallDialog : public Form {
 public:
@@ -57,7 +38,14 @@ private:
     void AttachControls();
     void CreateGlyphsAndHints();
     void ProbeShortcuts();
+    void CheckAdministratorRights();
     void SetMode(InstallMode mode);
+    void SetUpInstallMode();
+    void SetUpChangeMode();
+    void SetUpUninstallMode();
+    void ShowFilesToRemove();
+    // Whether this user may remove the program; may close the dialog at once.
+    void PassUninstallGate();
     void OnApplyClicked();
     void OnUninstallClicked();
     void OnCancelClicked();
