@@ -37,12 +37,15 @@ public:
 
     TabControl JobTabs;
     JobSetupPage JobPage;
-    Label SourceLabel, DestinationLabel, FtpDestinationLabel, ScheduleKindLabel, TimeLabel, HoursLabel, DaysLabel, DataKindLabel;
-    Edit SourceFolderEdit, ProgramEdit, DestinationFolderEdit, FilesDestinationEdit, CommandLineEdit, FtpDestinationEdit;
+    Label SourceLabel, DestinationLabel, FtpDestinationLabel, ScheduleKindLabel;
+    Label TimeLabel, HoursLabel, DaysLabel, DataKindLabel;
+    Edit SourceFolderEdit, ProgramEdit;
+    Edit DestinationFolderEdit, FilesDestinationEdit, CommandLineEdit, FtpDestinationEdit;
     ComboBox SourceFilesBox, ScheduleKindBox, DataKindBox;
     Edit TimeEdit, HoursEdit, DaysEdit;
     CheckBox FtpCheck, TaskbarCheck, ShowDuringRunsCheck;
-    Button BrowseSourceButton, BrowseDestinationButton, ClearButton, LogFileButton, CopiesButton, HelpButton, CloseButton;
+    Button BrowseSourceButton, BrowseDestinationButton, ClearButton;
+    Button LogFileButton, CopiesButton, HelpButton, CloseButton;
     StatusBar HintBar;
 
     // Which of the overlapping groups shows.
@@ -61,6 +64,7 @@ protected:
 
 private:
     void AttachControls();
+    void AttachPageControls();
     void SetHints();
     void MakeBold(HWND control);
     void LoadJobs();
@@ -77,6 +81,8 @@ private:
     void OnTabChanging();
     void OnTabChanged();
     void OnBrowseSourceClicked();
+    void EditFileList();
+    void PickProgram();
     void OnBrowseDestinationClicked();
     void OnClearClicked();
     void OnLogFileClicked();
