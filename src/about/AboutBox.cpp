@@ -8,6 +8,7 @@
 #include "about/WindowsVersion.h"
 #include "win/Help.h"
 #include "win/Product.h"
+#include "win/ProgramIcon.h"
 #include "win/StartProgram.h"
 
 namespace vt {
@@ -48,7 +49,7 @@ void AboutBox::OnCreate() {
     // The about box has no help button; F1 still leads to the guide's first page.
     SetHelp(L"Principale", 20);
 
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VAULTICK));
     if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
     SendMessageW(ProgramIcon.Handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 

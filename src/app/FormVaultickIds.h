@@ -1,6 +1,6 @@
 #pragma once
 // Resource ids of the main window and the program's icons.
-#define IDI_VAULTICK 1
+#include "win/ProgramIcon.h"  // IDI_VAULTICK
 #define IDI_GUIDA 2
 #define IDI_RIMUOVI 3
 #define IDI_TRAY_ON 4
