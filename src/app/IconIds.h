@@ -1,6 +1,6 @@
 #pragma once
 // The program's icons, shared by the resource script and the code.
-#define IDI_PROGRAM 1
+#include "win/ProgramIcon.h"  // IDI_VAULTICK, the program's own
 #define IDI_HELP_SHORTCUT 2
 #define IDI_REMOVAL_SHORTCUT 3
 #define IDI_TRAY_ON 4

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "about/FormInfo.h"
+#include "about/AboutBox.h"
 #include "app/Autostart.h"
 #include "app/JobPage.h"
 #include "app/MainWindowIds.h"
@@ -183,14 +183,14 @@ void MainWindow::OnProgramOnClicked() {
 
 void MainWindow::OnRunNowClicked() {
     if (scheduleText_.Text() != L"Manuale" &&
-        NotifyUser(L"Effettuare il backup fuori orario?", kNotifyQuestion, 6) != 1)
+        AskYesNo(L"Effettuare il backup fuori orario?") != YesNo::Yes)
         return;
     scheduler_.Request({RunRequest::Job, SelectedSlot(), true});
 }
 
 void MainWindow::OnAboutClicked() {
-    TFormInfo info;
-    info.ShowModal(Handle());
+    AboutBox about;
+    about.ShowModal(Handle());
 }
 
 void MainWindow::OnSetUpClicked() {

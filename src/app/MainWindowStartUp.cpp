@@ -130,7 +130,7 @@ bool MainWindow::EndsBeforeWindow(StartUpAction action) {
                          context_.firstArgument == kRemovalArgument ? kHandOverShowRemoval : kHandOverShow, 0);
             return true;
         case StartUpAction::ReportMissingUninstaller:
-            NotifyUser(L"File mancante:\r" + context_.programFolder + L"\\Sweepex.exe", kNotifyError, 0);
+            ShowMessage(L"File mancante:\r" + context_.programFolder + L"\\Sweepex.exe", kNotifyError);
             return true;
         case StartUpAction::EndSilently:
         case StartUpAction::LeaveToOtherCopy:

@@ -34,8 +34,8 @@ void MainWindow::OnToggleProgramChosen() {
 void MainWindow::OnCloseProgramChosen() {
     if (programOnBox_.Checked() && scheduler_.Snapshot().AnyEnabled()) {
         OnOpenWindowChosen();
-        if (NotifyUser(L"ATTENZIONE!\rChiudendo il programma i backup non verranno effettuati.\rContinuare ugualmente?",
-                       kNotifyQuestion, 6) != 1)
+        if (AskYesNo(L"ATTENZIONE!\rChiudendo il programma i backup non verranno effettuati.\rContinuare ugualmente?") !=
+            YesNo::Yes)
             return;
     }
     CloseWindow();

@@ -123,7 +123,7 @@ void ProgramTray::OpenBalloonLog() const {
     if (FileExists(balloonLog_) && (StartProgram(balloonLog_, L"", folder, SW_SHOWNORMAL) ||
                                     StartProgram(L"notepad.exe", L"\"" + balloonLog_ + L"\"", folder, SW_SHOWNORMAL)))
         return;
-    NotifyUser(L"Il file di log non può essere aperto:\r" + balloonLog_, kNotifyError, 0);
+    ShowMessage(L"Il file di log non può essere aperto:\r" + balloonLog_, kNotifyError);
 }
 
 void ProgramTray::Remove() {

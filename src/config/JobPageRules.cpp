@@ -5,12 +5,12 @@
 namespace vt {
 
 void StorePageValues(const JobPageValues& page, BackupJob& job) {
-    job.Sorgente = page.sorg1;
+    job.Sorgente = page.sourceFolder;
     job.Files = page.files;
-    job.SorgenteExe = page.sorg3;
-    job.Destinazione = page.dest1;
-    job.DestinazioneFile = page.dest2;
-    job.DestinazioneExe = page.dest3;
+    job.SorgenteExe = page.program;
+    job.Destinazione = page.destinationFolder;
+    job.DestinazioneFile = page.filesDestination;
+    job.DestinazioneExe = page.commandLine;
     const int s = page.scheduleKind;
     job.TipoOrario = s == kAtTime;
     job.Avvio = s == kAtStartup;
@@ -22,19 +22,19 @@ void StorePageValues(const JobPageValues& page, BackupJob& job) {
     job.TipoFile = page.dataKind == kFileList;
     job.TipoExe = page.dataKind == kLaunchProgram;
     job.DestFTP = page.ftp;
-    job.Orario = StoredTime(page.ora);
-    job.NrOre = StoredInterval(page.ore);
-    job.NrGiorni = StoredInterval(page.giorni);
+    job.Orario = StoredTime(page.time);
+    job.NrOre = StoredInterval(page.hours);
+    job.NrGiorni = StoredInterval(page.days);
 }
 
 void ShowPageValues(const BackupJob& job, JobPageValues& page) {
-    page.sorg1 = job.Sorgente;
+    page.sourceFolder = job.Sorgente;
     page.files = job.Files;
     page.fileIndex = job.Files.empty() ? -1 : 0;
-    page.sorg3 = job.SorgenteExe;
-    page.dest1 = job.Destinazione;
-    page.dest2 = job.DestinazioneFile;
-    page.dest3 = job.DestinazioneExe;
+    page.program = job.SorgenteExe;
+    page.destinationFolder = job.Destinazione;
+    page.filesDestination = job.DestinazioneFile;
+    page.commandLine = job.DestinazioneExe;
     // The last true flag wins.
     const bool schedule[] = {job.TipoOrario, job.Avvio, job.Chiusura, job.Giorni, job.Ore, job.Manuale};
     for (int i = 0; i < 6; ++i)
@@ -43,19 +43,19 @@ void ShowPageValues(const BackupJob& job, JobPageValues& page) {
     for (int i = 0; i < 3; ++i)
         if (data[i]) page.dataKind = i;
     page.ftp = job.DestFTP;
-    page.ora = TimeMaskValue(job.Orario);
-    page.ore = job.NrOre;
-    page.giorni = job.NrGiorni;
+    page.time = TimeMaskValue(job.Orario);
+    page.hours = job.NrOre;
+    page.days = job.NrGiorni;
 }
 
 std::optional<TimePanel> TimePanelFor(int scheduleKind) {
     switch (scheduleKind) {
-        case kAtTime: return TimePanel::Orario;
+        case kAtTime: return TimePanel::Time;
         case kAtStartup:
         case kAtShutdown:
         case kManual: return TimePanel::None;
-        case kEveryNDays: return TimePanel::Giorni;
-        case kEveryNHours: return TimePanel::Ore;
+        case kEveryNDays: return TimePanel::Days;
+        case kEveryNHours: return TimePanel::Hours;
         default: return std::nullopt;
     }
 }

@@ -14,15 +14,15 @@ enum ScheduleItem { kAtTime = 0, kAtStartup, kAtShutdown, kEveryNDays, kEveryNHo
 enum DataItem { kFolder = 0, kFileList, kLaunchProgram };
 
 struct JobPageValues {
-    std::wstring sorg1;               // EditSorg1
-    std::vector<std::wstring> files;  // entries of EditSorg2
-    int fileIndex = -1;               // selected entry of EditSorg2
-    std::wstring sorg3, dest1, dest2, dest3;
+    std::wstring sourceFolder;
+    std::vector<std::wstring> files;
+    int fileIndex = -1;  // selected entry of the file box
+    std::wstring program, destinationFolder, filesDestination, commandLine;
     int scheduleKind = -1;  // -1: nothing selected
     int dataKind = -1;
     bool ftp = false;
-    std::wstring ora;  // the time field's value, blanks for unfilled positions
-    std::wstring ore, giorni;
+    std::wstring time;  // the time field's value, blanks for unfilled positions
+    std::wstring hours, days;
 };
 
 // StorePage: the page into the slot's record.
@@ -30,16 +30,16 @@ void StorePageValues(const JobPageValues& page, BackupJob& job);
 // ShowPage: the record onto the page; a kind box keeps its selection when no flag is set.
 void ShowPageValues(const BackupJob& job, JobPageValues& page);
 
-enum class TimePanel { None, Orario, Giorni, Ore };
+enum class TimePanel { None, Time, Days, Hours };
 // Which time field a schedule kind shows; nothing when no kind is selected.
 std::optional<TimePanel> TimePanelFor(int scheduleKind);
 
 struct DataKindLayout {
-    const wchar_t* label1;
-    const wchar_t* label2;
-    int source;       // 1..3: EditSorg1..3
-    int destination;  // 1..3: EditDest1..3
-    bool destinationChoice;  // BtnBrowse2 and CBFTP visible
+    const wchar_t* sourceLabel;
+    const wchar_t* destinationLabel;
+    int source;       // 1..3: source folder, file box, program
+    int destination;  // 1..3: destination folder, files' destination, command line
+    bool destinationChoice;  // the destination's browse button and the FTP check box show
 };
 std::optional<DataKindLayout> DataKindLayoutFor(int dataKind);
 

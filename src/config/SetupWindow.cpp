@@ -1,13 +1,13 @@
 #include "config/SetupWindow.h"
 
-#include "config/FormSetup.h"
+#include "config/JobSetupWindow.h"
 #include "settings/FileListFile.h"
 #include "win/Paths.h"
 
 namespace vt {
 
 void OpenSetupWindow(HWND owner, int page) {
-    TFormSetup form(page, DataFolder(), ExcludeTrailingBackslash(FolderOf(ModuleFileName())));
+    JobSetupWindow form(page, DataFolder(), ExcludeTrailingBackslash(FolderOf(ModuleFileName())));
     form.ShowModal(owner);
 }
 

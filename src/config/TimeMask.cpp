@@ -33,111 +33,114 @@ std::wstring Padded(int hours, int minutes) {
     return text;
 }
 
-LRESULT CALLBACK TimeMaskProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    auto shown = [edit] {
-        wchar_t text[16] = {};
-        GetWindowTextW(edit, text, 16);
-        return TimeMaskDisplay(text);
-    };
-    auto selection = [edit](int& from, int& to) {
-        DWORD start = 0, end = 0;
-        SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        from = static_cast<int>(start);
-        to = static_cast<int>(end);
-    };
-    auto show = [edit](const std::wstring& display, int caret) {
-        DefSubclassProc(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(display.c_str()));
-        SendMessageW(edit, EM_SETSEL, caret, caret);
-    };
-    auto typeText = [&](std::wstring_view text) {
-        std::wstring display = shown();
-        int from, to;
-        selection(from, to);
-        TimeMaskErase(display, from, to);
-        int caret = from;
-        for (wchar_t c : text)
-            if (IsDigit(c)) TimeMaskType(display, caret, c);
-        show(display, caret);
-    };
+std::wstring ShownText(HWND edit) {
+    wchar_t text[16] = {};
+    GetWindowTextW(edit, text, 16);
+    return TimeMaskDisplay(text);
+}
 
+struct Selection {
+    int from = 0, to = 0;
+};
+
+Selection SelectionOf(HWND edit) {
+    DWORD start = 0, end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+// Bypasses our own WM_SETTEXT, which would reformat the text once more.
+void Show(HWND edit, const std::wstring& display, int caret) {
+    DefSubclassProc(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(display.c_str()));
+    SendMessageW(edit, EM_SETSEL, caret, caret);
+}
+
+// Replaces the selection with the digits of the text; everything else in it is dropped.
+void TypeText(HWND edit, std::wstring_view text) {
+    std::wstring display = ShownText(edit);
+    const Selection selection = SelectionOf(edit);
+    TimeMaskErase(display, selection.from, selection.to);
+    int caret = selection.from;
+    for (wchar_t c : text)
+        if (IsDigit(c)) TimeMaskType(display, caret, c);
+    Show(edit, display, caret);
+}
+
+void EraseSelection(HWND edit, bool forwardDelete) {
+    std::wstring display = ShownText(edit);
+    const Selection selection = SelectionOf(edit);
+    const bool empty = selection.from == selection.to;
+    TimeMaskErase(display, selection.from, forwardDelete && empty ? selection.from + 1 : selection.to);
+    Show(edit, display, selection.from);
+}
+
+void Backspace(HWND edit) {
+    const Selection selection = SelectionOf(edit);
+    if (selection.from != selection.to) {
+        EraseSelection(edit, false);
+        return;
+    }
+    std::wstring display = ShownText(edit);
+    int caret = selection.from;
+    TimeMaskBackspace(display, caret);
+    Show(edit, display, caret);
+}
+
+std::wstring ClipboardText(HWND edit) {
+    std::wstring text;
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(edit)) return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+const wchar_t* TextParameter(LPARAM lParam) { return lParam ? reinterpret_cast<const wchar_t*>(lParam) : L""; }
+
+LRESULT OnSetText(HWND edit, LPARAM lParam) {
+    const std::wstring display = TimeMaskDisplay(TextParameter(lParam));
+    return DefSubclassProc(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(display.c_str()));
+}
+
+// False when the edit control's own handling is wanted.
+bool OnChar(HWND edit, wchar_t c) {
+    switch (TimeMaskCharActionFor(c)) {
+        case TimeMaskCharAction::Type: TypeText(edit, std::wstring_view(&c, 1)); break;
+        case TimeMaskCharAction::Backspace: Backspace(edit); break;
+        case TimeMaskCharAction::Refuse: MessageBeep(MB_OK); break;
+        case TimeMaskCharAction::Copy: return false;
+        case TimeMaskCharAction::Paste: SendMessageW(edit, WM_PASTE, 0, 0); break;
+        case TimeMaskCharAction::Cut: SendMessageW(edit, WM_CUT, 0, 0); break;
+        case TimeMaskCharAction::Ignore: break;
+    }
+    return true;
+}
+
+LRESULT CALLBACK TimeMaskProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     switch (msg) {
-        case WM_SETTEXT: {
-            const std::wstring display =
-                TimeMaskDisplay(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
-            return DefSubclassProc(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(display.c_str()));
-        }
-        case WM_CHAR: {
-            const wchar_t c = static_cast<wchar_t>(wParam);
-            if (IsDigit(c)) {
-                const wchar_t digit[] = {c, 0};
-                typeText(digit);
-            } else if (c == VK_BACK) {
-                std::wstring display = shown();
-                int from, to;
-                selection(from, to);
-                if (from != to) {
-                    TimeMaskErase(display, from, to);
-                } else {
-                    TimeMaskBackspace(display, from);
-                }
-                show(display, from);
-            } else if (c >= L' ') {
-                MessageBeep(MB_OK);
-            } else if (c == 3) {
-                break;  // Ctrl+C copies as usual
-            } else if (c == 22) {
-                SendMessageW(edit, WM_PASTE, 0, 0);
-            } else if (c == 24) {
-                SendMessageW(edit, WM_CUT, 0, 0);
-            }
-            return 0;
-        }
-        case WM_KEYDOWN:
-            if (wParam == VK_DELETE) {
-                std::wstring display = shown();
-                int from, to;
-                selection(from, to);
-                TimeMaskErase(display, from, from == to ? from + 1 : to);
-                show(display, from);
-                return 0;
-            }
+        case WM_SETTEXT: return OnSetText(edit, lParam);
+        case WM_CHAR:
+            if (OnChar(edit, static_cast<wchar_t>(wParam))) return 0;
             break;
-        case WM_PASTE: {
-            std::wstring text;
-            if (IsClipboardFormatAvailable(CF_UNICODETEXT) && OpenClipboard(edit)) {
-                if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-                    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-                        text = chars;
-                        GlobalUnlock(data);
-                    }
-                }
-                CloseClipboard();
-            }
-            typeText(text);
+        case WM_KEYDOWN:
+            if (wParam != VK_DELETE) break;
+            EraseSelection(edit, true);
             return 0;
-        }
-        case EM_REPLACESEL:
-            typeText(lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"");
-            return 0;
+        case WM_PASTE: TypeText(edit, ClipboardText(edit)); return 0;
+        case EM_REPLACESEL: TypeText(edit, TextParameter(lParam)); return 0;
         case WM_CUT:
             SendMessageW(edit, WM_COPY, 0, 0);
-            [[fallthrough]];
-        case WM_CLEAR: {
-            std::wstring display = shown();
-            int from, to;
-            selection(from, to);
-            TimeMaskErase(display, from, to);
-            show(display, from);
+            EraseSelection(edit, false);
             return 0;
-        }
+        case WM_CLEAR: EraseSelection(edit, false); return 0;
         case WM_UNDO:
-        case EM_UNDO:
-            return 0;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(edit, &TimeMaskProc, 1);
-            break;
-        default:
-            break;
+        case EM_UNDO: return 0;
+        case WM_NCDESTROY: RemoveWindowSubclass(edit, &TimeMaskProc, 1); break;
+        default: break;
     }
     return DefSubclassProc(edit, msg, wParam, lParam);
 }
@@ -204,6 +207,17 @@ void TimeMaskBackspace(std::wstring& display, int& caret) {
     --caret;
     if (caret == kColon) --caret;
     display[static_cast<size_t>(caret)] = L'-';
+}
+
+TimeMaskCharAction TimeMaskCharActionFor(wchar_t c) {
+    constexpr wchar_t kCtrlC = 3, kCtrlV = 22, kCtrlX = 24;
+    if (IsDigit(c)) return TimeMaskCharAction::Type;
+    if (c == VK_BACK) return TimeMaskCharAction::Backspace;
+    if (c >= L' ') return TimeMaskCharAction::Refuse;
+    if (c == kCtrlC) return TimeMaskCharAction::Copy;
+    if (c == kCtrlV) return TimeMaskCharAction::Paste;
+    if (c == kCtrlX) return TimeMaskCharAction::Cut;
+    return TimeMaskCharAction::Ignore;
 }
 
 void AttachTimeMask(HWND edit) {

@@ -28,6 +28,11 @@ void TimeMaskType(std::wstring& display, int& caret, wchar_t digit);
 void TimeMaskErase(std::wstring& display, int from, int to);
 void TimeMaskBackspace(std::wstring& display, int& caret);
 
+// What a typed character does in the field: digits fill positions, other printable characters
+// are refused with a beep, Ctrl+C/V/X copy, paste and cut, other control characters do nothing.
+enum class TimeMaskCharAction { Type, Backspace, Refuse, Copy, Paste, Cut, Ignore };
+TimeMaskCharAction TimeMaskCharActionFor(wchar_t c);
+
 // Makes an edit control behave as the time field.
 void AttachTimeMask(HWND edit);
 

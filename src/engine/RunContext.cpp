@@ -8,7 +8,7 @@ namespace vt {
 bool RunContext::AskStop(const wchar_t* closing, const std::function<void()>& beforeLine) {
     if (!EscapePressed()) return false;
     Status(L"Backup Bloccato da Utente.");
-    if (NotifyUser(L"Interrompere il Backup?", kNotifyQuestion, 6) != 1) {
+    if (AskYesNo(L"Interrompere il Backup?") != YesNo::Yes) {
         host.Repaint();
         return false;
     }

@@ -95,6 +95,11 @@ private:
     bool Begin(Step first, FtpPhase phase);
     void Send(const std::string& command);
     void OnReply(int code);
+    void ReplyToLogin(int code);
+    void ReplyToType(int code);
+    void ReplyToPasv(int code);
+    void ReplyToAbor(int code);
+    void ReplyToQuit(int code);
     void OnProtocolError();
     void DropRunningRequest();
     void Succeed();

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "help/FormHelpViewer.h"
+#include "help/HelpWindow.h"
 #include "help/HelpFile.h"
 #include "win/Help.h"
 #include "win/MessagePump.h"
@@ -12,7 +12,7 @@ namespace vt {
 
 namespace {
 
-std::unique_ptr<TFormHelpViewer> g_viewer;
+std::unique_ptr<HelpWindow> g_viewer;
 
 void ShowHelp(const std::wstring& helpFile, const std::wstring& keyword) {
     const std::optional<std::string> bytes = ReadHelpFile(helpFile);
@@ -20,15 +20,15 @@ void ShowHelp(const std::wstring& helpFile, const std::wstring& keyword) {
     const HelpTopic* topic = FindTopic(topics, keyword);
     if (!topic) topic = FindTopic(topics, L"Principale");
     if (!topic) {
-        NotifyUser(L"La guida non è disponibile.", kNotifyInformation, 0);
+        ShowMessage(L"La guida non è disponibile.", kNotifyInformation);
         return;
     }
     // A viewer the user closed is gone: a fresh one takes its place.
     if (!g_viewer || !g_viewer->Handle()) {
-        g_viewer = std::make_unique<TFormHelpViewer>();
+        g_viewer = std::make_unique<HelpWindow>();
         if (!g_viewer->CreateModeless(nullptr)) {
             g_viewer.reset();
-            NotifyUser(L"La guida non è disponibile.", kNotifyInformation, 0);
+            ShowMessage(L"La guida non è disponibile.", kNotifyInformation);
             return;
         }
     }

@@ -3,39 +3,32 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cwctype>
-
-#include "install/FormInstallaz.h"
+#include "install/InstallDialogForm.h"
 #include "install/InstallIds.h"
 #include "install/InstallTexts.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallLogWriter.h"
-#include "settings/FileListFile.h"
 #include "settings/ProgramValues.h"
 #include "settings/SettingsSchema.h"
-#include "win/BusyCursor.h"
-#include "win/FileHelpers.h"
 #include "win/Help.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
 #include "win/RegKey.h"
-#include "win/StartProgram.h"
-#include "win/WholeDrive.h"
 
 namespace vt {
 
 namespace {
 
-constexpr UINT_PTR kTimerClose = 1;
+constexpr UINT_PTR kCloseTimerId = 1;
 
 struct Glyph {
     int button, image, grey;
 };
 constexpr Glyph kGlyphs[] = {
-    {IDB_ANNULLA, IDI_GLYPH_ANNULLA, IDI_GLYPH_ANNULLA_GREY},
-    {IDB_IMPOSTA, IDI_GLYPH_IMPOSTA, IDI_GLYPH_IMPOSTA_GREY},
-    {IDB_DISINSTALLA, IDI_GLYPH_DISINSTALLA, IDI_GLYPH_DISINSTALLA_GREY},
-    {IDB_INST_HELP, IDI_GLYPH_HELP, IDI_GLYPH_HELP_GREY},
+    {IDB_INSTALL_CANCEL, IDI_GLYPH_CANCEL, IDI_GLYPH_CANCEL_GREY},
+    {IDB_INSTALL_APPLY, IDI_GLYPH_APPLY, IDI_GLYPH_APPLY_GREY},
+    {IDB_INSTALL_UNINSTALL, IDI_GLYPH_UNINSTALL, IDI_GLYPH_UNINSTALL_GREY},
+    {IDB_INSTALL_HELP, IDI_GLYPH_HELP, IDI_GLYPH_HELP_GREY},
 };
 
 void SetGlyph(HWND button, int iconId) {
@@ -46,65 +39,40 @@ void SetGlyph(HWND button, int iconId) {
 
 }  // namespace
 
-bool PassesAdministratorTest() {
-    try {
-        RegKey probe = RegKey::Create(HKEY_LOCAL_MACHINE, kAdminProbeKey);
-        if (!probe.IsOpen()) return false;
-        probe.Close();
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kAdminProbeKey);
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
+InstallDialog::InstallDialog(InstallMode mode, InstallEnvironment environment)
+    : Form(IDD_INSTALL), mode_(mode), env_(std::move(environment)) {}
 
-InstallEnvironment SystemInstallEnvironment() {
-    InstallEnvironment env;
-    env.exePath = ModuleFileName();
-    env.temporaryFolder = ExcludeTrailingBackslash(TempFolder());
-    env.dataFolder = DataFolder();
-    // Every system the program runs on (Windows 7 or later) is of the NT family.
-    env.isNT = true;
-    env.currentUser = CurrentLogonName();
-    env.places = SystemShellPlaces();
-    env.profiles = SystemOtherProfiles(env.currentUser);
-    return env;
-}
-
-TFormInstallaz::TFormInstallaz(InstallMode mode, InstallEnvironment environment)
-    : Form(IDD_INSTALLAZ), mode_(mode), env_(std::move(environment)) {}
-
-TFormInstallaz::~TFormInstallaz() {
+InstallDialog::~InstallDialog() {
     if (Handle() && !IsModal()) DestroyWindow(Handle());
     if (bigFont_) DeleteObject(bigFont_);
 }
 
-std::wstring TFormInstallaz::ProgramFolder() const { return FolderOf(env_.exePath); }
+std::wstring InstallDialog::ProgramFolder() const { return FolderOf(env_.exePath); }
 
-void TFormInstallaz::AttachControls() {
+void InstallDialog::AttachControls() {
     HWND h = Handle();
-    RBUtente.Attach(h, IDR_RBUTENTE);
-    RBTutti.Attach(h, IDR_RBTUTTI);
-    LabelAmm.Attach(h, IDG_LABELAMM);
-    LabelIcone.Attach(h, IDG_ICONE);
-    CBDesktop.Attach(h, IDX_DESKTOP);
-    CBMenuAvvio.Attach(h, IDX_MENUAVVIO);
-    CBAvvioVeloce.Attach(h, IDX_AVVIOVELOCE);
-    LB2.Attach(h, IDL_LB2);
-    Label1.Attach(h, IDT_LABEL1);
-    BtnAnnulla.Attach(h, IDB_ANNULLA);
-    BtnImposta.Attach(h, IDB_IMPOSTA);
-    BtnDisinstalla.Attach(h, IDB_DISINSTALLA);
-    BtnHelp.Attach(h, IDB_INST_HELP);
+    CurrentUserRadio.Attach(h, IDR_INSTALL_CURRENT_USER);
+    AllUsersRadio.Attach(h, IDR_INSTALL_ALL_USERS);
+    AvailabilityGroup.Attach(h, IDG_INSTALL_AVAILABILITY);
+    ShortcutsGroup.Attach(h, IDG_INSTALL_SHORTCUTS);
+    DesktopCheck.Attach(h, IDX_INSTALL_DESKTOP);
+    StartMenuCheck.Attach(h, IDX_INSTALL_START_MENU);
+    QuickLaunchCheck.Attach(h, IDX_INSTALL_QUICK_LAUNCH);
+    FilesToRemoveList.Attach(h, IDL_INSTALL_FILES);
+    PromptLabel.Attach(h, IDT_INSTALL_PROMPT);
+    CancelButton.Attach(h, IDB_INSTALL_CANCEL);
+    ApplyButton.Attach(h, IDB_INSTALL_APPLY);
+    UninstallButton.Attach(h, IDB_INSTALL_UNINSTALL);
+    HelpButton.Attach(h, IDB_INSTALL_HELP);
 }
 
-void TFormInstallaz::CreateGlyphsAndHints() {
+void InstallDialog::CreateGlyphsAndHints() {
     for (const Glyph& glyph : kGlyphs) SetGlyph(Item(glyph.button), glyph.image);
     const std::pair<const Button*, const wchar_t*> hints[] = {
-        {&BtnAnnulla, L"Chiude senza salvare"},
-        {&BtnImposta, L"Salva le impostazioni e chiude"},
-        {&BtnDisinstalla, L"Disinstalla il programma dal computer"},
-        {&BtnHelp, L"Mostra il file della guida per questa finestra"},
+        {&CancelButton, L"Chiude senza salvare"},
+        {&ApplyButton, L"Salva le impostazioni e chiude"},
+        {&UninstallButton, L"Disinstalla il programma dal computer"},
+        {&HelpButton, L"Mostra il file della guida per questa finestra"},
     };
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, nullptr, nullptr);
@@ -121,97 +89,94 @@ void TFormInstallaz::CreateGlyphsAndHints() {
     }
 }
 
-void TFormInstallaz::OnCreate() {
+void InstallDialog::OnCreate() {
     creating_ = true;
     AttachControls();
     CreateGlyphsAndHints();
-    AddTimer(TimerClose, kTimerClose, 100, false, [this] { TimerCloseTimer(); });
-    for (const std::wstring& name : InstalledFileNames()) LB2.Add(name);
+    AddTimer(CloseTimer, kCloseTimerId, 100, false, [this] { OnCloseTimer(); });
+    for (const std::wstring& name : InstalledFileNames()) FilesToRemoveList.Add(name);
     uninstallStarted_ = false;
-    RBUtente.SetChecked(true);
-    CBMenuAvvio.SetChecked(true);
+    CurrentUserRadio.SetChecked(true);
+    StartMenuCheck.SetChecked(true);
 
-    if (env_.isNT) {
-        if (env_.currentUser.empty()) env_.currentUser = L"sconosciuto";
-        RBUtente.SetText(UserRadioCaption(env_.currentUser));
-        isAdmin_ = env_.administratorTest ? env_.administratorTest() : PassesAdministratorTest();
-        if (!isAdmin_) {
-            CBMenuAvvio.SetChecked(true);
-            CBMenuAvvio.SetEnabled(false);
-            RBUtente.SetEnabled(false);
-            RBTutti.SetEnabled(false);
-            LabelAmm.SetEnabled(false);
-        }
-    } else {
-        LabelAmm.SetEnabled(false);
-        RBUtente.SetEnabled(false);
-        RBTutti.SetEnabled(false);
-        env_.profiles.folders.clear();
-        isAdmin_ = true;
-        env_.currentUser.clear();
-    }
+    CheckAdministratorRights();
 
     if (const auto machine = env_.isNT ? ReadMachineInstallValues() : std::nullopt) {
         installingUser_ = machine->installingUser;
-        RBTutti.SetChecked(machine->allUsers);
-        RBUtente.SetChecked(!machine->allUsers);
+        AllUsersRadio.SetChecked(machine->allUsers);
+        CurrentUserRadio.SetChecked(!machine->allUsers);
     }
     ProbeShortcuts();
     SetMode(mode_);
     creating_ = false;
 }
 
-void TFormInstallaz::ProbeShortcuts() {
+void InstallDialog::CheckAdministratorRights() {
+    if (env_.isNT) {
+        if (env_.currentUser.empty()) env_.currentUser = L"sconosciuto";
+        CurrentUserRadio.SetText(UserRadioCaption(env_.currentUser));
+        isAdmin_ = env_.administratorTest ? env_.administratorTest() : PassesAdministratorTest();
+        if (!isAdmin_) {
+            StartMenuCheck.SetChecked(true);
+            StartMenuCheck.SetEnabled(false);
+            CurrentUserRadio.SetEnabled(false);
+            AllUsersRadio.SetEnabled(false);
+            AvailabilityGroup.SetEnabled(false);
+        }
+    } else {
+        AvailabilityGroup.SetEnabled(false);
+        CurrentUserRadio.SetEnabled(false);
+        AllUsersRadio.SetEnabled(false);
+        env_.profiles.folders.clear();
+        isAdmin_ = true;
+        env_.currentUser.clear();
+    }
+}
+
+void InstallDialog::ProbeShortcuts() {
     const std::wstring folder = ProgramFolder();
     auto exists = [&](const wchar_t* kind, const wchar_t* name) {
         return !CreateShortcut(env_.places, env_.exePath, L"", folder, true, 0, env_.exePath, kind, name).empty();
     };
-    CBDesktop.SetChecked(exists(L"Desktop", kProductName));
-    CBAvvioVeloce.SetChecked(exists(L"QuickLaunch", kProductName));
-    CBMenuAvvio.SetChecked(exists(L"Start", L"Dorvi\\Vaultick\\Vaultick") ||
+    DesktopCheck.SetChecked(exists(L"Desktop", kProductName));
+    QuickLaunchCheck.SetChecked(exists(L"QuickLaunch", kProductName));
+    StartMenuCheck.SetChecked(exists(L"Start", L"Dorvi\\Vaultick\\Vaultick") ||
                            exists(L"StartAll", L"Dorvi\\Vaultick\\Vaultick"));
 }
 
-void TFormInstallaz::SetMode(InstallMode mode) {
+void InstallDialog::SetMode(InstallMode mode) {
     mode_ = mode;
     SetWindowTextW(Handle(), InstallCaption(mode, env_.isNT, isAdmin_).c_str());
     switch (mode) {
-        case InstallMode::Install:
-            SetHelp(L"Installazione", 30);
-            BtnDisinstalla.SetVisible(false);
-            BtnAnnulla.SetVisible(false);
-            CBMenuAvvio.SetChecked(true);
-            return;
-        case InstallMode::Change:
-            SetHelp(L"Installazione", 30);
-            BtnAnnulla.SetVisible(false);
-            BtnDisinstalla.SetVisible(true);
-            BtnDisinstalla.SetEnabled(isAdmin_);
-            return;
-        case InstallMode::Uninstall:
-            break;
+        case InstallMode::Install: SetUpInstallMode(); break;
+        case InstallMode::Change: SetUpChangeMode(); break;
+        case InstallMode::Uninstall: SetUpUninstallMode(); break;
     }
+}
+
+void InstallDialog::SetUpInstallMode() {
+    SetHelp(L"Installazione", 30);
+    UninstallButton.SetVisible(false);
+    CancelButton.SetVisible(false);
+    StartMenuCheck.SetChecked(true);
+}
+
+void InstallDialog::SetUpChangeMode() {
+    SetHelp(L"Installazione", 30);
+    CancelButton.SetVisible(false);
+    UninstallButton.SetVisible(true);
+    UninstallButton.SetEnabled(isAdmin_);
+}
+
+void InstallDialog::SetUpUninstallMode() {
     SetHelp(L"Disinstallazione", 40);
-    LabelAmm.SetText(L"File da rimuovere");
-    LabelAmm.SetEnabled(true);
-    // The file list takes the room of the choices it replaces.
-    RECT group = LabelAmm.Bounds();
-    const RECT icons = LabelIcone.Bounds();
-    group.bottom = icons.bottom;
-    LabelAmm.SetBounds(group);
-    RECT list = LB2.Bounds();
-    list.bottom = group.bottom - (list.left - group.left);
-    LB2.SetBounds(list);
-    for (HWND hidden : {RBUtente.Handle(), RBTutti.Handle(), LabelIcone.Handle(), CBDesktop.Handle(),
-                        CBMenuAvvio.Handle(), CBAvvioVeloce.Handle(), BtnImposta.Handle()})
-        ShowWindow(hidden, SW_HIDE);
-    LB2.SetVisible(true);
-    Label1.SetText(L"Rimuovere il programma?");
-    Label1.SetVisible(true);
-    BtnDisinstalla.SetText(L"    Si");
-    BtnAnnulla.SetText(L"   No");
-    BtnDisinstalla.SetVisible(true);
-    BtnAnnulla.SetVisible(true);
+    ShowFilesToRemove();
+    PromptLabel.SetText(L"Rimuovere il programma?");
+    PromptLabel.SetVisible(true);
+    UninstallButton.SetText(L"    Si");
+    CancelButton.SetText(L"   No");
+    UninstallButton.SetVisible(true);
+    CancelButton.SetVisible(true);
     if (!bigFont_) {
         LOGFONTW font = FontOf(Handle());
         HDC screen = GetDC(nullptr);
@@ -219,19 +184,39 @@ void TFormInstallaz::SetMode(InstallMode mode) {
         ReleaseDC(nullptr, screen);
         bigFont_ = CreateFontIndirectW(&font);
     }
-    for (const Button* button : {&BtnDisinstalla, &BtnAnnulla})
+    for (const Button* button : {&UninstallButton, &CancelButton})
         SendMessageW(button->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(bigFont_), TRUE);
-    SendMessageW(Handle(), DM_SETDEFID, IDB_ANNULLA, 0);
+    SendMessageW(Handle(), DM_SETDEFID, IDB_INSTALL_CANCEL, 0);
+    PassUninstallGate();
+}
 
+void InstallDialog::ShowFilesToRemove() {
+    AvailabilityGroup.SetText(L"File da rimuovere");
+    AvailabilityGroup.SetEnabled(true);
+    // The file list takes the room of the choices it replaces.
+    RECT group = AvailabilityGroup.Bounds();
+    const RECT icons = ShortcutsGroup.Bounds();
+    group.bottom = icons.bottom;
+    AvailabilityGroup.SetBounds(group);
+    RECT list = FilesToRemoveList.Bounds();
+    list.bottom = group.bottom - (list.left - group.left);
+    FilesToRemoveList.SetBounds(list);
+    for (HWND hidden : {CurrentUserRadio.Handle(), AllUsersRadio.Handle(), ShortcutsGroup.Handle(), DesktopCheck.Handle(),
+                        StartMenuCheck.Handle(), QuickLaunchCheck.Handle(), ApplyButton.Handle()})
+        ShowWindow(hidden, SW_HIDE);
+    FilesToRemoveList.SetVisible(true);
+}
+
+void InstallDialog::PassUninstallGate() {
     switch (UninstallGateFor(isAdmin_, installingUser_, env_.currentUser)) {
         case UninstallGate::NotAdministrator:
-            BtnDisinstalla.SetEnabled(false);
-            NotifyUser(kNotAdminMessage, kNotifyError, 0);
-            TimerClose.SetEnabled(true);
+            UninstallButton.SetEnabled(false);
+            ShowMessage(kNotAdminMessage, kNotifyError);
+            CloseTimer.SetEnabled(true);
             break;
         case UninstallGate::AskOtherInstaller:
-            if (NotifyUser(OtherInstallerQuestion(installingUser_), kNotifyQuestion, 3) == IDNO) {
-                BtnAnnullaClick();
+            if (AskYesNo(OtherInstallerQuestion(installingUser_)) == YesNo::No) {
+                OnCancelClicked();
                 return;
             }
             MessageBeep(MB_ICONASTERISK);
@@ -242,34 +227,34 @@ void TFormInstallaz::SetMode(InstallMode mode) {
     }
 }
 
-void TFormInstallaz::OnCommand(int id, int notifyCode) {
+void InstallDialog::OnCommand(int id, int notifyCode) {
     if (notifyCode != BN_CLICKED) return;
     switch (id) {
-        case IDB_IMPOSTA: BtnImpostaClick(); break;
-        case IDB_DISINSTALLA: BtnDisinstallaClick(); break;
-        case IDB_ANNULLA: BtnAnnullaClick(); break;
-        case IDB_INST_HELP: BtnHelpClick(); break;
+        case IDB_INSTALL_APPLY: OnApplyClicked(); break;
+        case IDB_INSTALL_UNINSTALL: OnUninstallClicked(); break;
+        case IDB_INSTALL_CANCEL: OnCancelClicked(); break;
+        case IDB_INSTALL_HELP: OnHelpClicked(); break;
         default: break;
     }
 }
 
-INT_PTR TFormInstallaz::OnMessage(UINT msg, WPARAM wParam, LPARAM, bool& handled) {
+INT_PTR InstallDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM, bool& handled) {
     handled = false;
     if (msg == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && !activated_) {
         activated_ = true;
-        allUsersAtOpen_ = RBTutti.Checked();
+        allUsersAtOpen_ = AllUsersRadio.Checked();
     }
     return 0;
 }
 
-void TFormInstallaz::OnEscape() {
+void InstallDialog::OnEscape() {
     // Esc is the "Annulla" button's, and only while that button can be pressed.
-    if (BtnAnnulla.Visible() && BtnAnnulla.Enabled()) BtnAnnullaClick();
+    if (CancelButton.Visible() && CancelButton.Enabled()) OnCancelClicked();
 }
 
-void TFormInstallaz::OnClose() { CloseForm(); }
+void InstallDialog::OnClose() { CloseDialog(); }
 
-void TFormInstallaz::CloseForm() {
+void InstallDialog::CloseDialog() {
     if (closed_) return;
     if (!IsModal() && creating_) {
         // A modeless form cannot be destroyed while it is being created.
@@ -282,12 +267,12 @@ void TFormInstallaz::CloseForm() {
     else DestroyWindow(Handle());
 }
 
-void TFormInstallaz::ClosingSteps() {
+void InstallDialog::ClosingSteps() {
     if (mode_ == InstallMode::Uninstall) return;
-    const bool adminOnNT = env_.isNT && LabelAmm.Enabled();
+    const bool adminOnNT = env_.isNT && AvailabilityGroup.Enabled();
     if (adminOnNT) {
         try {
-            WriteMachineInstallValues({env_.currentUser, RBTutti.Checked()});
+            WriteMachineInstallValues({env_.currentUser, AllUsersRadio.Checked()});
         } catch (...) {
         }
     }
@@ -295,129 +280,37 @@ void TFormInstallaz::ClosingSteps() {
         WriteInstallDone();
     } catch (...) {
     }
-    if (env_.isNT && !LabelAmm.Enabled()) return;
+    if (env_.isNT && !AvailabilityGroup.Enabled()) return;
     CreateShortcut(env_.places, env_.exePath, L"Rimuovi", ProgramFolder(), false, 2, env_.exePath, L"File",
                    ProgramFolder() + L"\\Rimuovi " + kProductName);
     WriteInstalledProgramsEntry(env_.exePath);
 }
 
-void TFormInstallaz::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
+void InstallDialog::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
-void TFormInstallaz::SetGlyphsEnabled(bool enabled) {
+void InstallDialog::SetGlyphsEnabled(bool enabled) {
     for (const Glyph& glyph : kGlyphs) {
         EnableWindow(Item(glyph.button), enabled);
         SetGlyph(Item(glyph.button), enabled ? glyph.image : glyph.grey);
     }
 }
 
-void TFormInstallaz::BtnImpostaClick() {
-    SetBusyCursor(true);
-    Repaint();
-    if (env_.isNT && LabelAmm.Enabled()) {
-        if (RBTutti.Checked()) {
-            CreateStartMenuShortcuts(L"StartAll");
-        } else {
-            if (allUsersAtOpen_ && SomeoneLoggedOn(env_.profiles) &&
-                NotifyUser(kLoggedOnChangeQuestion, kNotifyQuestion, 3) == IDNO) {
-                RBTutti.SetChecked(true);
-                RBUtente.SetChecked(false);
-                SetBusyCursor(false);
-                return;
-            }
-            RemoveFromOtherProfiles(env_.profiles, env_.places, false);
-            RemoveFromOtherHives(env_.profiles, false);
-        }
-    }
-    ApplyUserShortcuts();
-    SetBusyCursor(false);
-    CloseForm();
-}
-
-void TFormInstallaz::ApplyUserShortcuts() {
-    const std::wstring folder = ProgramFolder();
-    const std::pair<const CheckBox*, const wchar_t*> single[] = {{&CBDesktop, L"Desktop"},
-                                                                 {&CBAvvioVeloce, L"QuickLaunch"}};
-    for (const auto& [box, kind] : single) {
-        if (box->Checked())
-            CreateShortcut(env_.places, env_.exePath, L"", folder, false, 0, env_.exePath, kind, kProductName);
-        else DeleteShortcutItem(env_.places, kProductName, kind);
-    }
-    if (!CBMenuAvvio.Checked()) {
-        DeleteShortcutItem(env_.places, L"Dorvi\\Vaultick", L"Start_Folder");
-        DeleteShortcutItem(env_.places, L"Dorvi", L"Start_Folder_Vuoto");
-        return;
-    }
-    CreateStartMenuShortcuts(L"Start");
-}
-
-void TFormInstallaz::CreateStartMenuShortcuts(const wchar_t* kind) {
-    const std::wstring folder = ProgramFolder();
-    CreateShortcut(env_.places, env_.exePath, L"", folder, false, 0, env_.exePath, kind, L"Dorvi\\Vaultick\\Vaultick");
-    // The system no longer opens a help file of this kind, and ours is our own format: the
-    // program itself shows it.
-    CreateShortcut(env_.places, env_.exePath, kHelpArgument, folder, false, 1, env_.exePath, kind,
-                   L"Dorvi\\Vaultick\\Guida a Vaultick");
-    CreateShortcut(env_.places, env_.exePath, L"Rimuovi", folder, false, 2, env_.exePath, kind,
-                   L"Dorvi\\Vaultick\\Rimuovi Vaultick");
-}
-
-void TFormInstallaz::BtnDisinstallaClick() {
-    if (mode_ != InstallMode::Uninstall) {
-        ShowWindow(Handle(), SW_HIDE);
-        SetMode(InstallMode::Uninstall);
-        if (!closed_) ShowWindow(Handle(), SW_SHOW);
-        return;
-    }
-    RunRemoval();
-}
-
-void TFormInstallaz::RunRemoval() {
-    Label1.SetText(L"Controllo utenti in corso...");
-    SetGlyphsEnabled(false);
-    Repaint();
-    if (SomeoneLoggedOn(env_.profiles) && NotifyUser(kLoggedOnRemoveQuestion, kNotifyQuestion, 3) == IDNO) {
-        CloseForm();
-        return;
-    }
-    Label1.SetText(L"  Attendere...");
-    SetBusyCursor(true);
-    uninstallStarted_ = true;
-    for (const CheckBox* box : {&CBDesktop, &CBMenuAvvio, &CBAvvioVeloce}) box->SetChecked(false);
-    Repaint();
-    WriteUninstallLog(env_.temporaryFolder, ProgramFolder());
-    ApplyUserShortcuts();
-    RemoveFromOtherProfiles(env_.profiles, env_.places, true);
-    RemoveFromOtherHives(env_.profiles, true);
-    if (IsAbsoluteBelowRoot(env_.dataFolder)) DeleteTree(env_.dataFolder);
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, kInstalledProgramsKey);
-    StartUninstaller();
-    SetBusyCursor(false);
-    CloseForm();
-}
-
-void TFormInstallaz::StartUninstaller() {
-    const std::wstring copy = env_.temporaryFolder + L"\\Sweepex.exe";
-    DeleteFileForced(copy);
-    CopyFileW((ProgramFolder() + L"\\Sweepex.exe").c_str(), copy.c_str(), FALSE);
-    StartProgram(copy, std::wstring(L"GoUninstal Dorvi") + kProductName, env_.temporaryFolder, SW_SHOWNORMAL);
-}
-
-void TFormInstallaz::BtnAnnullaClick() {
+void InstallDialog::OnCancelClicked() {
     uninstallStarted_ = false;
-    CloseForm();
+    CloseDialog();
 }
 
-void TFormInstallaz::BtnHelpClick() {
+void InstallDialog::OnHelpClicked() {
     RequestHelp(mode_ == InstallMode::Uninstall ? L"Disinstallazione" : L"Installazione");
 }
 
-void TFormInstallaz::TimerCloseTimer() {
-    TimerClose.SetEnabled(false);
-    CloseForm();
+void InstallDialog::OnCloseTimer() {
+    CloseTimer.SetEnabled(false);
+    CloseDialog();
 }
 
 bool OpenInstallDialog(HWND owner, InstallMode mode) {
-    TFormInstallaz form(mode, SystemInstallEnvironment());
+    InstallDialog form(mode, SystemInstallEnvironment());
     form.ShowModal(owner);
     return form.UninstallStarted();
 }

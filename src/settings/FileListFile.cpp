@@ -67,8 +67,7 @@ bool WriteFileList(const std::wstring& path, const std::vector<std::wstring>& fi
 void SaveFileLists(const JobSet& set, const std::wstring& dataFolder) {
     for (int slot = 1; slot <= kJobCount; ++slot) {
         if (!WriteFileList(FileListPath(dataFolder, slot), set.Job(slot).Files))
-            NotifyUser(L"Problemi nel salvataggio dei file per il backup N°" + std::to_wstring(slot),
-                       kNotifyError, 0);
+            ShowMessage(L"Problemi nel salvataggio dei file per il backup N°" + std::to_wstring(slot), kNotifyError);
     }
 }
 

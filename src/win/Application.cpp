@@ -1,5 +1,7 @@
 #include "win/Application.h"
 
+#include "win/ProgramIcon.h"
+
 namespace vt {
 
 namespace {
@@ -20,7 +22,7 @@ bool Application::Create(const std::wstring& title) {
     WNDCLASSEXW wc{sizeof wc};
     wc.lpfnWndProc = &Application::WindowProc;
     wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(IDI_VAULTICK));
     wc.hIconSm = wc.hIcon;
     wc.lpszClassName = kClassName;
     RegisterClassExW(&wc);

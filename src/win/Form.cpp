@@ -5,6 +5,7 @@
 
 #include "win/BusyCursor.h"
 #include "win/Help.h"
+#include "win/ProgramIcon.h"
 
 namespace vt {
 
@@ -123,23 +124,11 @@ INT_PTR CALLBACK Form::DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 
 INT_PTR Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case WM_INITDIALOG: {
-            if (HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1))) {
-                SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-                SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-            }
-            OnCreate();
-            // A form that placed the focus itself keeps it.
-            const HWND focus = GetFocus();
-            return focus && IsChild(hwnd_, focus) ? FALSE : TRUE;
-        }
+        case WM_INITDIALOG: return OnInitDialog();
         case WM_COMMAND:
             // Esc arrives as IDCANCEL without a control.
-            if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED && !lParam) {
-                OnEscape();
-                return TRUE;
-            }
-            OnCommand(LOWORD(wParam), HIWORD(wParam));
+            if (LOWORD(wParam) == IDCANCEL && HIWORD(wParam) == BN_CLICKED && !lParam) OnEscape();
+            else OnCommand(LOWORD(wParam), HIWORD(wParam));
             return TRUE;
         case WM_CLOSE:
             OnClose();
@@ -151,14 +140,7 @@ INT_PTR Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_HELP:
             if (!helpKeyword_.empty()) RequestHelp(helpKeyword_);
             return TRUE;
-        case WM_SETCURSOR:
-            ShowHintFor(ControlUnderCursor(reinterpret_cast<HWND>(wParam)));
-            if (BusyCursorOn()) {
-                SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-                SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
-                return TRUE;
-            }
-            return FALSE;
+        case WM_SETCURSOR: return OnSetCursor(reinterpret_cast<HWND>(wParam));
         case WM_DESTROY: {
             OnDestroy();
             auto& forms = ModelessForms();
@@ -169,18 +151,39 @@ INT_PTR Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
             SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
             hwnd_ = nullptr;
             return FALSE;
-        default: {
-            bool handled = false;
-            const INT_PTR result = OnMessage(msg, wParam, lParam, handled);
-            if (!handled) return FALSE;
-            // These few answer through the return value itself.
-            if ((msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || msg == WM_COMPAREITEM ||
-                msg == WM_VKEYTOITEM || msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON)
-                return result;
-            SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
+        default: return DispatchToForm(msg, wParam, lParam);
     }
+}
+
+INT_PTR Form::OnInitDialog() {
+    if (HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VAULTICK))) {
+        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+    OnCreate();
+    // A form that placed the focus itself keeps it.
+    const HWND focus = GetFocus();
+    return focus && IsChild(hwnd_, focus) ? FALSE : TRUE;
+}
+
+INT_PTR Form::OnSetCursor(HWND control) {
+    ShowHintFor(ControlUnderCursor(control));
+    if (!BusyCursorOn()) return FALSE;
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+INT_PTR Form::DispatchToForm(UINT msg, WPARAM wParam, LPARAM lParam) {
+    bool handled = false;
+    const INT_PTR result = OnMessage(msg, wParam, lParam, handled);
+    if (!handled) return FALSE;
+    // These few answer through the return value itself.
+    if ((msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || msg == WM_COMPAREITEM || msg == WM_VKEYTOITEM ||
+        msg == WM_CHARTOITEM || msg == WM_QUERYDRAGICON)
+        return result;
+    SetWindowLongPtrW(hwnd_, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 }  // namespace vt

@@ -53,6 +53,9 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR OnInitDialog();
+    INT_PTR OnSetCursor(HWND control);
+    INT_PTR DispatchToForm(UINT msg, WPARAM wParam, LPARAM lParam);
     void ShowHintFor(HWND control);
     HWND ControlUnderCursor(HWND reported) const;
 

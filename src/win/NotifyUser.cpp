@@ -33,8 +33,8 @@ MessageBoxRequest BuildMessageBoxRequest(const std::wstring& text, int kind, int
         case kNotifyQuestion: request.caption = L"Conferma"; request.flags = MB_ICONQUESTION; break;
         default: break;
     }
-    if (buttons == 3 || buttons == 6) request.flags |= MB_YESNO;
-    else if (buttons == 11) request.flags |= MB_YESNOCANCEL;
+    if (buttons == kButtonsYesNo || buttons == kButtonsYesNoAsOne) request.flags |= MB_YESNO;
+    else if (buttons == kButtonsYesNoCancel) request.flags |= MB_YESNOCANCEL;
     else request.flags |= MB_OK;
     HWND active = GetActiveWindow();
     request.owner = active ? active : g_applicationWindow;
@@ -42,7 +42,7 @@ MessageBoxRequest BuildMessageBoxRequest(const std::wstring& text, int kind, int
 }
 
 int TranslateMessageBoxAnswer(int buttons, int platformAnswer) {
-    return buttons == 6 && platformAnswer == IDYES ? 1 : platformAnswer;
+    return buttons == kButtonsYesNoAsOne && platformAnswer == IDYES ? 1 : platformAnswer;
 }
 
 int NotifyUser(const std::wstring& text, int kind, int buttons) {
@@ -57,6 +57,16 @@ int NotifyUser(const std::wstring& text, int kind, int buttons) {
     }
     return TranslateMessageBoxAnswer(buttons, answer);
 }
+
+YesNo AskYesNo(const std::wstring& question) {
+    switch (NotifyUser(question, kNotifyQuestion, kButtonsYesNo)) {
+        case IDYES: return YesNo::Yes;
+        case IDNO: return YesNo::No;
+        default: return YesNo::Unanswered;
+    }
+}
+
+void ShowMessage(const std::wstring& text, NotifyKind kind) { NotifyUser(text, kind, kButtonsOk); }
 
 void SetApplicationWindow(HWND window) { g_applicationWindow = window; }
 

@@ -65,6 +65,39 @@ TEST(TimeMask, TheEditTypesDigitsOverTheBlanksAndSkipsTheColon) {
     DestroyWindow(edit);
 }
 
+TEST(TimeMask, EveryCharacterHasOneAction) {
+    for (wchar_t c = 0; c < 0x3000; ++c) {
+        const TimeMaskCharAction action = TimeMaskCharActionFor(c);
+        if (c >= L'0' && c <= L'9') EXPECT_EQ(action, TimeMaskCharAction::Type) << int(c);
+        else if (c >= L' ') EXPECT_EQ(action, TimeMaskCharAction::Refuse) << int(c);
+        else EXPECT_NE(action, TimeMaskCharAction::Type) << int(c);
+    }
+    EXPECT_EQ(TimeMaskCharActionFor(VK_BACK), TimeMaskCharAction::Backspace);
+    EXPECT_EQ(TimeMaskCharActionFor(3), TimeMaskCharAction::Copy);
+    EXPECT_EQ(TimeMaskCharActionFor(22), TimeMaskCharAction::Paste);
+    EXPECT_EQ(TimeMaskCharActionFor(24), TimeMaskCharAction::Cut);
+    EXPECT_EQ(TimeMaskCharActionFor(L'\r'), TimeMaskCharAction::Ignore);
+}
+
+TEST(TimeMask, CutAndPasteMoveTheTimeThroughTheClipboard) {
+    HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(edit, nullptr);
+    AttachTimeMask(edit);
+    Edit field;
+    field.Attach(edit);
+    field.SetText(L"21:45");
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_CHAR, 24, 0);
+    EXPECT_EQ(field.Text(), L"--:--");
+    SendMessageW(edit, EM_SETSEL, 0, 0);
+    SendMessageW(edit, WM_CHAR, 22, 0);
+    EXPECT_EQ(field.Text(), L"21:45");  // the colon in the pasted text is skipped, not typed
+    SendMessageW(edit, EM_SETSEL, 3, 5);
+    SendMessageW(edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(L"0a7"));
+    EXPECT_EQ(field.Text(), L"21:07");
+    DestroyWindow(edit);
+}
+
 TEST(JobPageRules, ShowPageLetsTheLastFlagWinAndKeepsTheSelectionWithoutFlags) {
     BackupJob job;
     job.TipoOrario = true;
@@ -88,8 +121,8 @@ TEST(JobPageRules, StorePageSetsExactlyTheSelectedKinds) {
     page.scheduleKind = kEveryNHours;
     page.dataKind = kFileList;
     page.files = {L"C:\\a.txt", L"C:\\a.txt"};
-    page.ora = L"  :  ";
-    page.ore = L"x";
+    page.time = L"  :  ";
+    page.hours = L"x";
     BackupJob job;
     StorePageValues(page, job);
     EXPECT_TRUE(job.Ore);

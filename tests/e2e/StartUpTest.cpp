@@ -156,7 +156,7 @@ TEST_F(StartUp, HelpArgumentShowsTheMainTopicAndEndsWithTheViewer) {
         EXPECT_EQ(test::WindowText(FindControl(viewer, IDT_HELP_TITLE)), L"Vaultick - la finestra principale");
         EXPECT_EQ(FindTopWindow(L"#32770", L"Dorvi Vaultick", help.Id()), nullptr);
         EXPECT_TRUE(help.Running());
-        if (byButton) PostMessageW(FindControl(viewer, IDB_HELP_CHIUDI), BM_CLICK, 0, 0);
+        if (byButton) PostMessageW(FindControl(viewer, IDB_HELP_CLOSE), BM_CLICK, 0, 0);
         else PostMessageW(viewer, WM_CLOSE, 0, 0);
         EXPECT_TRUE(help.WaitForExit(20s));
     };

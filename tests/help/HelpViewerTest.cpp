@@ -94,7 +94,7 @@ TEST_F(HelpViewer, EscAndChiudiCloseItAndTheNextRequestOpensItAgain) {
     viewer = HelpViewerWindow();
     ASSERT_TRUE(viewer);
     EXPECT_EQ(ItemText(viewer, IDT_HELP_TITLE), Shipped(L"SelezionaFile").title);
-    SendMessageW(GetDlgItem(viewer, IDB_HELP_CHIUDI), BM_CLICK, 0, 0);
+    SendMessageW(GetDlgItem(viewer, IDB_HELP_CLOSE), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitFor([] { return HelpViewerWindow() == nullptr; }));
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "win/NotifyUser.h"
 
 namespace vt {
@@ -48,6 +50,29 @@ TEST(NotifyUser, SeamAnswersAndSeesTheOwner) {
     EXPECT_EQ(seen.text, L"Interrompere il Backup?");
     EXPECT_EQ(seen.owner, app);
     DestroyWindow(app);
+}
+
+TEST(NotifyUser, AskYesNoIsAQuestionAndTellsEveryAnswerApart) {
+    std::vector<MessageBoxRequest> seen;
+    int platformAnswer = IDYES;
+    SetMessageBoxSeam([&](const MessageBoxRequest& request) {
+        seen.push_back(request);
+        return platformAnswer;
+    });
+    EXPECT_EQ(AskYesNo(L"Cancellare tutta la lista?"), YesNo::Yes);
+    platformAnswer = IDNO;
+    EXPECT_EQ(AskYesNo(L"Cancellare tutta la lista?"), YesNo::No);
+    platformAnswer = 0;  // the box could not be shown
+    EXPECT_EQ(AskYesNo(L"Cancellare tutta la lista?"), YesNo::Unanswered);
+    ShowMessage(L"Problemi nella lettura", kNotifyError);
+    SetMessageBoxSeam(nullptr);
+    ASSERT_EQ(seen.size(), 4u);
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(seen[i].caption, L"Conferma");
+        EXPECT_EQ(seen[i].flags & (MB_TYPEMASK | MB_ICONMASK), static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+    }
+    EXPECT_EQ(seen[3].caption, L"Errore");
+    EXPECT_EQ(seen[3].flags & (MB_TYPEMASK | MB_ICONMASK), static_cast<UINT>(MB_OK | MB_ICONERROR));
 }
 
 }  // namespace

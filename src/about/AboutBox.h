@@ -5,15 +5,15 @@
 
 namespace vt {
 
-class TFormInfo : public Form {
+class AboutBox : public Form {
 public:
-    TFormInfo();
-    ~TFormInfo() override;
+    AboutBox();
+    ~AboutBox() override;
 
-    Control Image2;
-    Label Label10, Label1, Label4, Label6, LabEmail1, LabSito1;
-    Label LabelWinTipo, LabelMemTot, LabelMemOcc;
-    Button BtnClose;
+    Control ProgramIcon;
+    Label TermsLabel, TermsLink, ThanksLabel, ThanksLink, MailLink, WebLink;
+    Label WindowsLabel, TotalMemoryLabel, UsedMemoryLabel;
+    Button OkButton;
 
 protected:
     void OnCreate() override;
@@ -21,11 +21,11 @@ protected:
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
-    void Label1Click();
-    void Label6Click();
-    void LabEmail1Click();
-    void LabSito1Click();
-    void BtnCloseClick();
+    void OnTermsClicked();
+    void OnThanksClicked();
+    void OnMailClicked();
+    void OnWebClicked();
+    void OnOkClicked();
     void ShowSystem();
     void StyleText();
     void CentreOnOwner();

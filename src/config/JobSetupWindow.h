@@ -12,10 +12,10 @@
 namespace vt {
 
 // The job page inside the tab control; it paints the FTP destination's light cyan.
-class TSetupPage : public ChildPage {
+class JobSetupPage : public ChildPage {
 public:
-    TSetupPage();
-    ~TSetupPage() override;
+    JobSetupPage();
+    ~JobSetupPage() override;
 
 protected:
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
@@ -26,30 +26,33 @@ private:
 
 inline constexpr COLORREF kFtpDestinationColour = RGB(174, 255, 255);
 
-class TFormSetup : public Form {
+class JobSetupWindow : public Form {
 public:
     // page: the tab to open on (0..4). dataFolder holds the file lists; programFolder is where
     // the file-list editor starts when it remembers no folder.
-    TFormSetup(int page, std::wstring dataFolder, std::wstring programFolder);
+    JobSetupWindow(int page, std::wstring dataFolder, std::wstring programFolder);
 
-    int Slot() const { return TabControl1.Selected() + 1; }
+    int Slot() const { return JobTabs.Selected() + 1; }
     const JobSet& Jobs() const { return jobs_; }
 
-    TabControl TabControl1;
-    TSetupPage Page;
-    Label Label1, Label2, Label6, Label16, Label3, Label4, Label5, Label17;
-    Edit EditSorg1, EditSorg3, EditDest1, EditDest2, EditDest3, EditDest4;
-    ComboBox EditSorg2, CBTipoBkp, CBTipoDati;
-    Edit EditOra, EditOre, EditGiorni;
-    CheckBox CBFTP, CB1, CB3;
-    Button BtnBrowse1, BtnBrowse2, BtnCanc, BtnLogFile, BtnBackup, BtnHelp, BtnExit;
-    StatusBar StatusBar1;
+    TabControl JobTabs;
+    JobSetupPage JobPage;
+    Label SourceLabel, DestinationLabel, FtpDestinationLabel, ScheduleKindLabel;
+    Label TimeLabel, HoursLabel, DaysLabel, DataKindLabel;
+    Edit SourceFolderEdit, ProgramEdit;
+    Edit DestinationFolderEdit, FilesDestinationEdit, CommandLineEdit, FtpDestinationEdit;
+    ComboBox SourceFilesBox, ScheduleKindBox, DataKindBox;
+    Edit TimeEdit, HoursEdit, DaysEdit;
+    CheckBox FtpCheck, TaskbarCheck, ShowDuringRunsCheck;
+    Button BrowseSourceButton, BrowseDestinationButton, ClearButton;
+    Button LogFileButton, CopiesButton, HelpButton, CloseButton;
+    StatusBar HintBar;
 
     // Which of the overlapping groups shows.
-    bool PanelDestVisible() const { return panelDest_; }
-    bool PanelOrarioVisible() const { return EditOra.Visible(); }
-    bool PanelOreVisible() const { return EditOre.Visible(); }
-    bool PanelGiorniVisible() const { return EditGiorni.Visible(); }
+    bool DestinationPanelVisible() const { return destinationPanel_; }
+    bool TimePanelVisible() const { return TimeEdit.Visible(); }
+    bool HoursPanelVisible() const { return HoursEdit.Visible(); }
+    bool DaysPanelVisible() const { return DaysEdit.Visible(); }
 
 protected:
     void OnCreate() override;
@@ -61,27 +64,30 @@ protected:
 
 private:
     void AttachControls();
+    void AttachPageControls();
     void SetHints();
     void MakeBold(HWND control);
-    void FormActivate();
+    void LoadJobs();
 
     JobPageValues PageValues() const;
     void SetPageValues(const JobPageValues& values);
     void StorePage(int slot);
     void ShowPage(int slot);
-    void ScheduleKindRule();
-    void DataKindRule();
-    void FtpRule();
-    void ShowPanelDest(bool visible);
+    void ApplyScheduleKind();
+    void ApplyDataKind();
+    void ApplyFtpChoice();
+    void ShowDestinationPanel(bool visible);
 
-    void TabControl1Changing();
-    void TabControl1Change();
-    void BtnBrowse1Click();
-    void BtnBrowse2Click();
-    void BtnCancClick();
-    void BtnLogFileClick();
-    void BtnBackupClick();
-    void FormClose();
+    void OnTabChanging();
+    void OnTabChanged();
+    void OnBrowseSourceClicked();
+    void EditFileList();
+    void PickProgram();
+    void OnBrowseDestinationClicked();
+    void OnClearClicked();
+    void OnLogFileClicked();
+    void OnCopiesClicked();
+    void SaveAndClose();
 
     std::wstring StartFolder(const std::wstring& text) const;
 
@@ -89,7 +95,7 @@ private:
     std::wstring dataFolder_;
     std::wstring programFolder_;
     JobSet jobs_;
-    bool panelDest_ = true;
+    bool destinationPanel_ = true;
     int destination_ = 1;
     bool closed_ = false;
     HFONT boldFont_ = nullptr;

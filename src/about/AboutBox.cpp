@@ -1,13 +1,14 @@
-#include "about/FormInfo.h"
+#include "about/AboutBox.h"
 
 #include <algorithm>
 
-#include "about/FormInfoIds.h"
+#include "about/AboutBoxIds.h"
 #include "about/LinkLabel.h"
 #include "about/MemoryLines.h"
 #include "about/WindowsVersion.h"
 #include "win/Help.h"
 #include "win/Product.h"
+#include "win/ProgramIcon.h"
 #include "win/StartProgram.h"
 
 namespace vt {
@@ -23,64 +24,64 @@ HFONT DerivedFont(HWND window, bool underline, bool bold) {
 
 }  // namespace
 
-TFormInfo::TFormInfo() : Form(IDD_INFO) {}
+AboutBox::AboutBox() : Form(IDD_ABOUT) {}
 
-TFormInfo::~TFormInfo() {
+AboutBox::~AboutBox() {
     // The controls must let go of the fonts before they are deleted.
     if (Handle()) DestroyWindow(Handle());
     if (linkFont_) DeleteObject(linkFont_);
     if (titleFont_) DeleteObject(titleFont_);
 }
 
-void TFormInfo::OnCreate() {
+void AboutBox::OnCreate() {
     HWND form = Handle();
-    Image2.Attach(form, IDC_INFO_IMAGE2);
-    Label10.Attach(form, IDT_INFO_LABEL10);
-    Label1.Attach(form, IDT_INFO_LABEL1);
-    Label4.Attach(form, IDT_INFO_LABEL4);
-    Label6.Attach(form, IDT_INFO_LABEL6);
-    LabEmail1.Attach(form, IDT_INFO_LABEMAIL1);
-    LabSito1.Attach(form, IDT_INFO_LABSITO1);
-    LabelWinTipo.Attach(form, IDT_INFO_LABELWINTIPO);
-    LabelMemTot.Attach(form, IDT_INFO_LABELMEMTOT);
-    LabelMemOcc.Attach(form, IDT_INFO_LABELMEMOCC);
-    BtnClose.Attach(form, IDOK);
+    ProgramIcon.Attach(form, IDC_ABOUT_ICON);
+    TermsLabel.Attach(form, IDT_ABOUT_TERMS);
+    TermsLink.Attach(form, IDT_ABOUT_TERMS_LINK);
+    ThanksLabel.Attach(form, IDT_ABOUT_THANKS);
+    ThanksLink.Attach(form, IDT_ABOUT_THANKS_LINK);
+    MailLink.Attach(form, IDT_ABOUT_MAIL);
+    WebLink.Attach(form, IDT_ABOUT_WEB);
+    WindowsLabel.Attach(form, IDT_ABOUT_WINDOWS);
+    TotalMemoryLabel.Attach(form, IDT_ABOUT_TOTAL_MEMORY);
+    UsedMemoryLabel.Attach(form, IDT_ABOUT_USED_MEMORY);
+    OkButton.Attach(form, IDOK);
     // The about box has no help button; F1 still leads to the guide's first page.
     SetHelp(L"Principale", 20);
 
-    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VAULTICK));
     if (!icon) icon = LoadIconW(nullptr, IDI_APPLICATION);
-    SendMessageW(Image2.Handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    SendMessageW(ProgramIcon.Handle(), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 
-    LabEmail1.SetText(kMakerMail);
-    LabSito1.SetText(kMakerWeb);
+    MailLink.SetText(kMakerMail);
+    WebLink.SetText(kMakerWeb);
     StyleText();
     ShowSystem();
     CentreOnOwner();
 }
 
-void TFormInfo::StyleText() {
+void AboutBox::StyleText() {
     linkFont_ = DerivedFont(Handle(), true, false);
     titleFont_ = DerivedFont(Handle(), false, true);
-    SendMessageW(Item(IDT_INFO_PRODUCT), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
-    for (const Label* link : {&Label1, &Label6, &LabEmail1, &LabSito1}) {
+    SendMessageW(Item(IDT_ABOUT_PRODUCT), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+    for (const Label* link : {&TermsLink, &ThanksLink, &MailLink, &WebLink}) {
         SendMessageW(link->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_), FALSE);
         MakeLinkLabel(link->Handle());
     }
-    PlaceAfterText(Label1.Handle(), Label10.Handle());
-    PlaceAfterText(Label6.Handle(), Label4.Handle());
+    PlaceAfterText(TermsLink.Handle(), TermsLabel.Handle());
+    PlaceAfterText(ThanksLink.Handle(), ThanksLabel.Handle());
 }
 
-void TFormInfo::ShowSystem() {
+void AboutBox::ShowSystem() {
     const WindowsName windows = WindowsVersionName();
     const std::wstring servicePack = windows.platformClass == 2 ? NTProductDetails().servicePack : L"";
-    LabelWinTipo.SetText(WindowsLine(windows, servicePack));
+    WindowsLabel.SetText(WindowsLine(windows, servicePack));
     const MemoryStatus memory = ReadMemoryStatus();
-    LabelMemTot.SetText(TotalMemoryLine(memory.totalBytes, LOCALE_USER_DEFAULT));
-    LabelMemOcc.SetText(UsedMemoryLine(memory.totalBytes, memory.loadPercent, LOCALE_USER_DEFAULT));
+    TotalMemoryLabel.SetText(TotalMemoryLine(memory.totalBytes, LOCALE_USER_DEFAULT));
+    UsedMemoryLabel.SetText(UsedMemoryLine(memory.totalBytes, memory.loadPercent, LOCALE_USER_DEFAULT));
 }
 
-void TFormInfo::CentreOnOwner() {
+void AboutBox::CentreOnOwner() {
     RECT form;
     GetWindowRect(Handle(), &form);
     HWND owner = GetWindow(Handle(), GW_OWNER);
@@ -98,23 +99,23 @@ void TFormInfo::CentreOnOwner() {
     SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool TFormInfo::IsLink(HWND control) const {
-    return control == Label1.Handle() || control == Label6.Handle() || control == LabEmail1.Handle() ||
-           control == LabSito1.Handle();
+bool AboutBox::IsLink(HWND control) const {
+    return control == TermsLink.Handle() || control == ThanksLink.Handle() || control == MailLink.Handle() ||
+           control == WebLink.Handle();
 }
 
-void TFormInfo::OnCommand(int id, int notifyCode) {
+void AboutBox::OnCommand(int id, int notifyCode) {
     switch (id) {
-        case IDOK: BtnCloseClick(); break;
-        case IDT_INFO_LABEL1: if (notifyCode == STN_CLICKED) Label1Click(); break;
-        case IDT_INFO_LABEL6: if (notifyCode == STN_CLICKED) Label6Click(); break;
-        case IDT_INFO_LABEMAIL1: if (notifyCode == STN_CLICKED) LabEmail1Click(); break;
-        case IDT_INFO_LABSITO1: if (notifyCode == STN_CLICKED) LabSito1Click(); break;
+        case IDOK: OnOkClicked(); break;
+        case IDT_ABOUT_TERMS_LINK: if (notifyCode == STN_CLICKED) OnTermsClicked(); break;
+        case IDT_ABOUT_THANKS_LINK: if (notifyCode == STN_CLICKED) OnThanksClicked(); break;
+        case IDT_ABOUT_MAIL: if (notifyCode == STN_CLICKED) OnMailClicked(); break;
+        case IDT_ABOUT_WEB: if (notifyCode == STN_CLICKED) OnWebClicked(); break;
         default: break;
     }
 }
 
-INT_PTR TFormInfo::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+INT_PTR AboutBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     if (msg == WM_CTLCOLORSTATIC && IsLink(reinterpret_cast<HWND>(lParam))) {
         HDC dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, RGB(0, 0, 204));
@@ -126,15 +127,15 @@ INT_PTR TFormInfo::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handl
     return 0;
 }
 
-void TFormInfo::Label1Click() { RequestHelp(L"CondizionidiUtilizzo"); }
+void AboutBox::OnTermsClicked() { RequestHelp(L"CondizionidiUtilizzo"); }
 
-void TFormInfo::Label6Click() { RequestHelp(L"Ringraziamenti"); }
+void AboutBox::OnThanksClicked() { RequestHelp(L"Ringraziamenti"); }
 
-void TFormInfo::LabEmail1Click() { StartProgram(L"MailTo: " + LabEmail1.Text(), L"", L"", SW_SHOWNORMAL); }
+void AboutBox::OnMailClicked() { StartProgram(L"MailTo: " + MailLink.Text(), L"", L"", SW_SHOWNORMAL); }
 
-void TFormInfo::LabSito1Click() { StartProgram(LabSito1.Text(), L"", L"", SW_SHOWNORMAL); }
+void AboutBox::OnWebClicked() { StartProgram(WebLink.Text(), L"", L"", SW_SHOWNORMAL); }
 
-void TFormInfo::BtnCloseClick() {
+void AboutBox::OnOkClicked() {
     if (IsModal()) EndModal(IDOK);
     else OnClose();
 }

@@ -9,16 +9,16 @@ namespace vt {
 // The count a text stands for: a text that is not a number counts as 1; brought into 1..999.
 int CopiesCount(const std::wstring& text);
 
-class TFormNrBackup : public Form {
+class CopiesDialog : public Form {
 public:
-    TFormNrBackup();
+    CopiesDialog();
 
-    RadioButton RB1, RB2, RB3;
-    Label Label1;
-    Edit SpinEdit1;
-    UpDown SpinButton1;
-    CheckBox CBCollega;  // unchanged files share their data with the previous copy
-    Button BtnChiudi, BtnHelp;
+    RadioButton NoCopiesRadio, UnlimitedRadio, LimitedRadio;
+    Label CountLabel;
+    Edit CountEdit;
+    UpDown CountSpin;
+    CheckBox LinkUnchangedCheck;  // unchanged files share their data with the previous copy
+    Button CloseButton, HelpButton;
     ToolTips Hints;
 
 protected:
@@ -28,8 +28,8 @@ protected:
 
 private:
     void UpdateEnabling();
-    void SpinEdit1Exit();
-    void FormClose();
+    void OnCountEditLeft();
+    void SaveAndClose();
 
     bool closed_ = false;
 };

@@ -1,50 +1,31 @@
 #pragma once
 // The installation dialog: installs, changes and removes the program for the current user
 // or, for an administrator, for all users.
-#include <functional>
 #include <string>
 
 #include "install/InstallDialog.h"
-#include "install/OtherProfiles.h"
-#include "install/ShellPlaces.h"
+#include "install/InstallEnvironment.h"
 #include "win/Controls.h"
 #include "win/Form.h"
 #include "win/Timer.h"
 
 namespace vt {
 
-// Everything the dialog takes from the machine; tests hand in folders of their own.
-struct InstallEnvironment {
-    std::wstring exePath;
-    std::wstring temporaryFolder;  // no trailing backslash
-    std::wstring dataFolder;
-    std::wstring currentUser;      // logon name
-    bool isNT = true;
-    // The administrator test; empty runs the real one under HKEY_LOCAL_MACHINE.
-    std::function<bool()> administratorTest;
-    ShellPlaces places;
-    OtherProfiles profiles;
-};
-
-InstallEnvironment SystemInstallEnvironment();
-// Creating and deleting "Software\ProvaKeyDorvi" under HKEY_LOCAL_MACHINE.
-bool PassesAdministratorTest();
-
-class TFormInstallaz : public Form {
+class InstallDialog : public Form {
 public:
-    TFormInstallaz(InstallMode mode, InstallEnvironment environment);
-    ~TFormInstallaz() override;
+    InstallDialog(InstallMode mode, InstallEnvironment environment);
+    ~InstallDialog() override;
 
     bool UninstallStarted() const { return uninstallStarted_; }
     InstallMode Mode() const { return mode_; }
     bool IsAdmin() const { return isAdmin_; }
 
-    RadioButton RBUtente, RBTutti;
-    Label LabelAmm, LabelIcone, Label1;
-    CheckBox CBDesktop, CBMenuAvvio, CBAvvioVeloce;
-    ListBox LB2;
-    Button BtnAnnulla, BtnImposta, BtnDisinstalla, BtnHelp;
-    Timer TimerClose;
+    RadioButton CurrentUserRadio, AllUsersRadio;
+    Label AvailabilityGroup, ShortcutsGroup, PromptLabel;
+    CheckBox DesktopCheck, StartMenuCheck, QuickLaunchCheck;
+    ListBox FilesToRemoveList;
+    Button CancelButton, ApplyButton, UninstallButton, HelpButton;
+    Timer CloseTimer;
 
 protected:
     void OnCreate() override;
@@ -57,19 +38,26 @@ private:
     void AttachControls();
     void CreateGlyphsAndHints();
     void ProbeShortcuts();
+    void CheckAdministratorRights();
     void SetMode(InstallMode mode);
-    void BtnImpostaClick();
-    void BtnDisinstallaClick();
-    void BtnAnnullaClick();
-    void BtnHelpClick();
-    void TimerCloseTimer();
+    void SetUpInstallMode();
+    void SetUpChangeMode();
+    void SetUpUninstallMode();
+    void ShowFilesToRemove();
+    // Whether this user may remove the program; may close the dialog at once.
+    void PassUninstallGate();
+    void OnApplyClicked();
+    void OnUninstallClicked();
+    void OnCancelClicked();
+    void OnHelpClicked();
+    void OnCloseTimer();
     void ApplyUserShortcuts();
     // The three Start-menu shortcuts, "Start" for the current user or "StartAll" for everybody.
     void CreateStartMenuShortcuts(const wchar_t* kind);
     void RunRemoval();
     void StartUninstaller();
     void ClosingSteps();
-    void CloseForm();
+    void CloseDialog();
     void SetGlyphsEnabled(bool enabled);
     void Repaint();
     std::wstring ProgramFolder() const;

@@ -1,4 +1,4 @@
-#include "help/FormHelpViewer.h"
+#include "help/HelpWindow.h"
 
 #include <commctrl.h>
 
@@ -23,26 +23,26 @@ LRESULT CALLBACK EscapeCloses(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
 
 }  // namespace
 
-TFormHelpViewer::TFormHelpViewer() : Form(IDD_HELPVIEWER) {}
+HelpWindow::HelpWindow() : Form(IDD_HELPVIEWER) {}
 
-TFormHelpViewer::~TFormHelpViewer() {
+HelpWindow::~HelpWindow() {
     if (Handle()) DestroyWindow(Handle());
     if (titleFont_) DeleteObject(titleFont_);
 }
 
-void TFormHelpViewer::OnCreate() {
-    LabelTitolo.Attach(Handle(), IDT_HELP_TITLE);
-    EditTesto.Attach(Handle(), IDE_HELP_TEXT);
-    BtnChiudi.Attach(Handle(), IDB_HELP_CHIUDI);
+void HelpWindow::OnCreate() {
+    TitleLabel.Attach(Handle(), IDT_HELP_TITLE);
+    TextEdit.Attach(Handle(), IDE_HELP_TEXT);
+    CloseButton.Attach(Handle(), IDB_HELP_CLOSE);
 
     LOGFONTW font = FontOf(Handle());
     font.lfWeight = FW_BOLD;
     font.lfHeight = font.lfHeight * 5 / 4;
     titleFont_ = CreateFontIndirectW(&font);
-    SendMessageW(LabelTitolo.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
+    SendMessageW(TitleLabel.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
 
-    SetWindowSubclass(EditTesto.Handle(), &EscapeCloses, 1, 0);
-    SetWindowSubclass(BtnChiudi.Handle(), &EscapeCloses, 1, 0);
+    SetWindowSubclass(TextEdit.Handle(), &EscapeCloses, 1, 0);
+    SetWindowSubclass(CloseButton.Handle(), &EscapeCloses, 1, 0);
 
     RECT window;
     GetWindowRect(Handle(), &window);
@@ -50,24 +50,24 @@ void TFormHelpViewer::OnCreate() {
     Arrange();
 }
 
-void TFormHelpViewer::ShowTopic(const HelpTopic& topic) {
-    LabelTitolo.SetText(topic.title);
-    EditTesto.SetText(topic.text);
-    EditTesto.Focus();
-    SendMessageW(EditTesto.Handle(), EM_SETSEL, 0, 0);
-    SendMessageW(EditTesto.Handle(), EM_SCROLLCARET, 0, 0);
+void HelpWindow::ShowTopic(const HelpTopic& topic) {
+    TitleLabel.SetText(topic.title);
+    TextEdit.SetText(topic.text);
+    TextEdit.Focus();
+    SendMessageW(TextEdit.Handle(), EM_SETSEL, 0, 0);
+    SendMessageW(TextEdit.Handle(), EM_SCROLLCARET, 0, 0);
 }
 
-void TFormHelpViewer::OnCommand(int id, int) {
-    if (id == IDB_HELP_CHIUDI) OnClose();
+void HelpWindow::OnCommand(int id, int) {
+    if (id == IDB_HELP_CLOSE) OnClose();
 }
 
-void TFormHelpViewer::OnDestroy() {
+void HelpWindow::OnDestroy() {
     if (endsProgram_) PostQuitMessage(0);
 }
 
 // Title across the top, the text filling the window, "Chiudi" in the bottom right corner.
-void TFormHelpViewer::Arrange() {
+void HelpWindow::Arrange() {
     RECT units{7, 12, 50, 14};
     MapDialogRect(Handle(), &units);
     const int margin = units.left, titleHeight = units.top, buttonWidth = units.right, buttonHeight = units.bottom;
@@ -77,16 +77,16 @@ void TFormHelpViewer::Arrange() {
     const int buttonTop = client.bottom - margin - buttonHeight;
     const int textTop = margin + titleHeight + margin / 2;
     HDWP positions = BeginDeferWindowPos(3);
-    positions = DeferWindowPos(positions, LabelTitolo.Handle(), nullptr, margin, margin, width, titleHeight,
+    positions = DeferWindowPos(positions, TitleLabel.Handle(), nullptr, margin, margin, width, titleHeight,
                                SWP_NOZORDER | SWP_NOACTIVATE);
-    positions = DeferWindowPos(positions, EditTesto.Handle(), nullptr, margin, textTop, width,
+    positions = DeferWindowPos(positions, TextEdit.Handle(), nullptr, margin, textTop, width,
                                std::max(0, buttonTop - margin - textTop), SWP_NOZORDER | SWP_NOACTIVATE);
-    positions = DeferWindowPos(positions, BtnChiudi.Handle(), nullptr, client.right - margin - buttonWidth,
+    positions = DeferWindowPos(positions, CloseButton.Handle(), nullptr, client.right - margin - buttonWidth,
                                buttonTop, buttonWidth, buttonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
     EndDeferWindowPos(positions);
 }
 
-INT_PTR TFormHelpViewer::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+INT_PTR HelpWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
     handled = true;
     switch (msg) {
         case WM_SIZE:
@@ -99,7 +99,7 @@ INT_PTR TFormHelpViewer::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool&
         }
         case WM_CTLCOLORSTATIC:
             // Read-only text is still text to read: white, not the grey of a disabled field.
-            if (reinterpret_cast<HWND>(lParam) == EditTesto.Handle()) {
+            if (reinterpret_cast<HWND>(lParam) == TextEdit.Handle()) {
                 SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOW));
                 SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
                 return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));

@@ -6,14 +6,14 @@
 
 namespace vt {
 
-class TFormHelpViewer : public Form {
+class HelpWindow : public Form {
 public:
-    TFormHelpViewer();
-    ~TFormHelpViewer() override;
+    HelpWindow();
+    ~HelpWindow() override;
 
-    Label LabelTitolo;
-    Edit EditTesto;
-    Button BtnChiudi;
+    Label TitleLabel;
+    Edit TextEdit;
+    Button CloseButton;
 
     void ShowTopic(const HelpTopic& topic);
     // The viewer is the whole program: closing it ends the message loop.

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "about/FormInfo.h"
-#include "about/FormInfoIds.h"
+#include "about/AboutBox.h"
+#include "about/AboutBoxIds.h"
 #include "win/Help.h"
 #include "win/MessagePump.h"
 #include "win/Product.h"
@@ -13,7 +13,7 @@ namespace {
 
 constexpr wchar_t kCaption[] = L"Backup automatico a tempo";
 
-class InfoProbe : public TFormInfo {
+class InfoProbe : public AboutBox {
 public:
     using Form::HelpContext;
 };
@@ -41,48 +41,48 @@ void Click(HWND control) {
     SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
 }
 
-TEST(FormInfo, ShowsItsTextsAndTheSystem) {
+TEST(AboutBox, ShowsItsTextsAndTheSystem) {
     InfoProbe form;
     ASSERT_TRUE(form.CreateModeless(nullptr));
     EXPECT_EQ(TextOf(form.Handle()), kCaption);
     EXPECT_EQ(form.HelpContext(), 20);
-    EXPECT_EQ(form.Label10.Text(), L"Leggi  le condizioni per l'utilizzo di questo prodotto:");
-    EXPECT_EQ(form.Label1.Text(), L" info ");
-    EXPECT_EQ(form.Label4.Text(), L"Per la realizzazione del programma Dorvi ringrazia:");
-    EXPECT_EQ(form.Label6.Text(), L" info ");
-    EXPECT_EQ(form.LabEmail1.Text(), kMakerMail);
-    EXPECT_EQ(form.LabSito1.Text(), kMakerWeb);
-    EXPECT_EQ(form.BtnClose.Text(), L"OK");
-    EXPECT_TRUE(StartsWith(form.LabelWinTipo.Text(), L"Microsoft Windows ")) << form.LabelWinTipo.Text();
-    EXPECT_NE(form.LabelWinTipo.Text().find(L" - build "), std::wstring::npos);
-    EXPECT_TRUE(StartsWith(form.LabelMemTot.Text(), L"Memoria fisica disponibile "));
-    EXPECT_TRUE(form.LabelMemTot.Text().ends_with(L" Kb"));
-    EXPECT_TRUE(StartsWith(form.LabelMemOcc.Text(), L"Memoria in uso "));
-    EXPECT_TRUE(form.LabelMemOcc.Text().ends_with(L" Kb)"));
-    EXPECT_NE(SendMessageW(form.Image2.Handle(), STM_GETICON, 0, 0), 0);
+    EXPECT_EQ(form.TermsLabel.Text(), L"Leggi  le condizioni per l'utilizzo di questo prodotto:");
+    EXPECT_EQ(form.TermsLink.Text(), L" info ");
+    EXPECT_EQ(form.ThanksLabel.Text(), L"Per la realizzazione del programma Dorvi ringrazia:");
+    EXPECT_EQ(form.ThanksLink.Text(), L" info ");
+    EXPECT_EQ(form.MailLink.Text(), kMakerMail);
+    EXPECT_EQ(form.WebLink.Text(), kMakerWeb);
+    EXPECT_EQ(form.OkButton.Text(), L"OK");
+    EXPECT_TRUE(StartsWith(form.WindowsLabel.Text(), L"Microsoft Windows ")) << form.WindowsLabel.Text();
+    EXPECT_NE(form.WindowsLabel.Text().find(L" - build "), std::wstring::npos);
+    EXPECT_TRUE(StartsWith(form.TotalMemoryLabel.Text(), L"Memoria fisica disponibile "));
+    EXPECT_TRUE(form.TotalMemoryLabel.Text().ends_with(L" Kb"));
+    EXPECT_TRUE(StartsWith(form.UsedMemoryLabel.Text(), L"Memoria in uso "));
+    EXPECT_TRUE(form.UsedMemoryLabel.Text().ends_with(L" Kb)"));
+    EXPECT_NE(SendMessageW(form.ProgramIcon.Handle(), STM_GETICON, 0, 0), 0);
 }
 
-TEST(FormInfo, LinksOpenTheirHelpTopicsWithAHandCursor) {
+TEST(AboutBox, LinksOpenTheirHelpTopicsWithAHandCursor) {
     HelpRecorder help;
     InfoProbe form;
     ASSERT_TRUE(form.CreateModeless(nullptr));
-    Click(form.Label1.Handle());
-    Click(form.Label6.Handle());
+    Click(form.TermsLink.Handle());
+    Click(form.ThanksLink.Handle());
     SendMessageW(form.Handle(), WM_HELP, 0, 0);
     EXPECT_EQ(help.keywords, (std::vector<std::wstring>{L"CondizionidiUtilizzo", L"Ringraziamenti", L"Principale"}));
 
-    for (const Label* link : {&form.Label1, &form.LabEmail1, &form.LabSito1}) {
+    for (const Label* link : {&form.TermsLink, &form.MailLink, &form.WebLink}) {
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
         SendMessageW(link->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link->Handle()),
                      MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
     }
     // The clickable area ends with the words: the link sits after its label's text.
-    EXPECT_GT(form.Label1.Bounds().left, form.Label10.Bounds().left);
-    EXPECT_LT(form.Label1.Bounds().right, form.Label10.Bounds().right + 80);
+    EXPECT_GT(form.TermsLink.Bounds().left, form.TermsLabel.Bounds().left);
+    EXPECT_LT(form.TermsLink.Bounds().right, form.TermsLabel.Bounds().right + 80);
 }
 
-TEST(FormInfo, CentredOnItsOwner) {
+TEST(AboutBox, CentredOnItsOwner) {
     HWND owner = CreateWindowExW(0, L"STATIC", L"Proprietario", WS_POPUP | WS_CAPTION | WS_VISIBLE, 60, 80, 700,
                                  560, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(owner);
@@ -121,7 +121,7 @@ struct ModalDriver {
         ticks = 0;
         gaveUp = false;
         const UINT_PTR timer = SetTimer(nullptr, 0, 100, &Tick);
-        TFormInfo form;
+        AboutBox form;
         const INT_PTR result = form.ShowModal(nullptr);
         KillTimer(nullptr, timer);
         EXPECT_FALSE(gaveUp);
@@ -129,7 +129,7 @@ struct ModalDriver {
     }
 };
 
-TEST(FormInfo, ModalBoxClosesWithOKAndWithEsc) {
+TEST(AboutBox, ModalBoxClosesWithOKAndWithEsc) {
     EXPECT_EQ(ModalDriver::Run(0), IDOK);
     EXPECT_EQ(ModalDriver::Run(VK_ESCAPE), IDCANCEL);
 }

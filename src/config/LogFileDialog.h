@@ -8,15 +8,15 @@
 
 namespace vt {
 
-class TFormLogFile : public Form {
+class LogFileDialog : public Form {
 public:
-    TFormLogFile();
+    LogFileDialog();
 
-    Label Label1;
-    Edit Edit1;
-    Button BtnBrowse;
-    CheckBox CheckBox1;
-    Button BtnAnnulla, BtnSalva, BtnHelp;
+    Label FolderLabel;
+    Edit FolderEdit;
+    Button BrowseButton;
+    CheckBox EnabledCheck;
+    Button CancelButton, SaveButton, HelpButton;
     ToolTips Hints;
 
     // The folder as chosen; the field shows it in lower case.
@@ -28,8 +28,8 @@ protected:
 
 private:
     void SetFolder(const std::wstring& folder);
-    void BtnBrowseClick();
-    void BtnSalvaClick();
+    void OnBrowseClicked();
+    void OnSaveClicked();
 
     std::wstring folder_;
 };

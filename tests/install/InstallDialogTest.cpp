@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "LinkReader.h"
-#include "install/FormInstallaz.h"
+#include "install/InstallDialogForm.h"
 #include "install/InstallIds.h"
 #include "install/InstallTexts.h"
 #include "install/Shortcuts.h"
@@ -24,9 +24,9 @@ namespace {
 
 constexpr wchar_t kRun[] = L"SoftWare\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-class FormProbe : public TFormInstallaz {
+class DialogProbe : public InstallDialog {
 public:
-    using TFormInstallaz::TFormInstallaz;
+    using InstallDialog::InstallDialog;
     using Form::HelpContext;
 };
 
@@ -57,7 +57,7 @@ bool PumpUntil(const std::function<bool()>& condition) {
     return true;
 }
 
-class InstallDialog : public ::testing::Test {
+class InstallDialogTest : public ::testing::Test {
 protected:
     test::SettingsGuard settings_;
     test::RegistryGuard machine_{HKEY_LOCAL_MACHINE, kSettingsKey};
@@ -92,12 +92,12 @@ protected:
         SetHelpHandler(nullptr);
     }
 
-    std::unique_ptr<FormProbe> Open(InstallMode mode) {
-        auto form = std::make_unique<FormProbe>(mode, env_);
+    std::unique_ptr<DialogProbe> Open(InstallMode mode) {
+        auto form = std::make_unique<DialogProbe>(mode, env_);
         EXPECT_TRUE(form->CreateModeless(nullptr));
         return form;
     }
-    static void Click(const FormProbe& form, const Button& button) {
+    static void Click(const DialogProbe& form, const Button& button) {
         SendMessageW(form.Handle(), WM_COMMAND, MAKEWPARAM(button.Id(), BN_CLICKED),
                      reinterpret_cast<LPARAM>(button.Handle()));
     }
@@ -120,26 +120,26 @@ protected:
     }
 };
 
-TEST_F(InstallDialog, InstallModeClosedByItsTitleBarButtonStillRegistersTheProgram) {
+TEST_F(InstallDialogTest, InstallModeClosedByItsTitleBarButtonStillRegistersTheProgram) {
     auto form = Open(InstallMode::Install);
     EXPECT_EQ(Caption(form->Handle()), L"Vaultick - Installazione Amministratore");
-    EXPECT_EQ(form->RBUtente.Text(), L"Per l'utente \"Mario\"");
-    EXPECT_EQ(form->RBTutti.Text(), L"Per tutti gli utenti");
-    EXPECT_EQ(form->LabelAmm.Text(), L"Disponibilità");
-    EXPECT_EQ(form->CBMenuAvvio.Text(), L"Nel menù \"Start\"");
-    EXPECT_EQ(form->BtnImposta.Text(), L"     &Imposta");
-    EXPECT_EQ(form->BtnHelp.Text(), L"    &Help");
+    EXPECT_EQ(form->CurrentUserRadio.Text(), L"Per l'utente \"Mario\"");
+    EXPECT_EQ(form->AllUsersRadio.Text(), L"Per tutti gli utenti");
+    EXPECT_EQ(form->AvailabilityGroup.Text(), L"Disponibilità");
+    EXPECT_EQ(form->StartMenuCheck.Text(), L"Nel menù \"Start\"");
+    EXPECT_EQ(form->ApplyButton.Text(), L"     &Imposta");
+    EXPECT_EQ(form->HelpButton.Text(), L"    &Help");
     EXPECT_EQ(form->HelpContext(), 30);
-    EXPECT_FALSE(form->BtnAnnulla.Visible());
-    EXPECT_FALSE(form->BtnDisinstalla.Visible());
-    EXPECT_FALSE(form->LB2.Visible());
-    EXPECT_TRUE(form->RBUtente.Checked());
-    EXPECT_TRUE(form->CBMenuAvvio.Checked());
-    EXPECT_TRUE(form->LabelAmm.Enabled());
+    EXPECT_FALSE(form->CancelButton.Visible());
+    EXPECT_FALSE(form->UninstallButton.Visible());
+    EXPECT_FALSE(form->FilesToRemoveList.Visible());
+    EXPECT_TRUE(form->CurrentUserRadio.Checked());
+    EXPECT_TRUE(form->StartMenuCheck.Checked());
+    EXPECT_TRUE(form->AvailabilityGroup.Enabled());
     // Esc belongs to the hidden "Annulla": nothing happens.
     SendMessageW(form->Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_NE(form->Handle(), nullptr);
-    Click(*form, form->BtnHelp);
+    Click(*form, form->HelpButton);
     EXPECT_EQ(help_, std::vector<std::wstring>{L"Installazione"});
 
     SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
@@ -159,10 +159,10 @@ TEST_F(InstallDialog, InstallModeClosedByItsTitleBarButtonStillRegistersTheProgr
               env_.exePath + L" Rimuovi");
 }
 
-TEST_F(InstallDialog, ImpostaAppliesEachBoxAndTheChangeModeProbesThemBack) {
+TEST_F(InstallDialogTest, ImpostaAppliesEachBoxAndTheChangeModeProbesThemBack) {
     auto form = Open(InstallMode::Install);
-    for (const CheckBox* box : {&form->CBDesktop, &form->CBMenuAvvio, &form->CBAvvioVeloce}) box->SetChecked(true);
-    Click(*form, form->BtnImposta);
+    for (const CheckBox* box : {&form->DesktopCheck, &form->StartMenuCheck, &form->QuickLaunchCheck}) box->SetChecked(true);
+    Click(*form, form->ApplyButton);
     EXPECT_EQ(form->Handle(), nullptr);
     const std::wstring start = Places(L"Programs\\Dorvi\\Vaultick\\");
     for (const std::wstring& file : {Places(L"Desktop\\Vaultick.Lnk"), Places(L"QL\\Vaultick.Lnk"), start + L"Vaultick.Lnk",
@@ -176,36 +176,36 @@ TEST_F(InstallDialog, ImpostaAppliesEachBoxAndTheChangeModeProbesThemBack) {
 
     form = Open(InstallMode::Change);
     EXPECT_EQ(Caption(form->Handle()), L"Vaultick - Modifica Installazione Amministratore");
-    EXPECT_TRUE(form->CBDesktop.Checked() && form->CBMenuAvvio.Checked() && form->CBAvvioVeloce.Checked());
-    EXPECT_TRUE(form->BtnDisinstalla.Visible() && form->BtnDisinstalla.Enabled());
-    EXPECT_EQ(form->BtnDisinstalla.Text(), L"      &Uninstall");
-    EXPECT_FALSE(form->BtnAnnulla.Visible());
-    for (const CheckBox* box : {&form->CBDesktop, &form->CBMenuAvvio, &form->CBAvvioVeloce}) box->SetChecked(false);
-    Click(*form, form->BtnImposta);
+    EXPECT_TRUE(form->DesktopCheck.Checked() && form->StartMenuCheck.Checked() && form->QuickLaunchCheck.Checked());
+    EXPECT_TRUE(form->UninstallButton.Visible() && form->UninstallButton.Enabled());
+    EXPECT_EQ(form->UninstallButton.Text(), L"      &Uninstall");
+    EXPECT_FALSE(form->CancelButton.Visible());
+    for (const CheckBox* box : {&form->DesktopCheck, &form->StartMenuCheck, &form->QuickLaunchCheck}) box->SetChecked(false);
+    Click(*form, form->ApplyButton);
     for (const wchar_t* folder : {L"Programs", L"Desktop", L"QL"}) EXPECT_FALSE(AnyFileIn(folder)) << folder;
 
     // All users: the Start-menu shortcuts of everybody, and the choice is remembered.
     form = Open(InstallMode::Change);
-    form->RBUtente.SetChecked(false);
-    form->RBTutti.SetChecked(true);
-    Click(*form, form->BtnImposta);
+    form->CurrentUserRadio.SetChecked(false);
+    form->AllUsersRadio.SetChecked(true);
+    Click(*form, form->ApplyButton);
     EXPECT_TRUE(FileExists(Places(L"AllPrograms\\Dorvi\\Vaultick\\Rimuovi Vaultick.Lnk")));
     const auto everybodysGuide = test::ReadLink(Places(L"AllPrograms\\Dorvi\\Vaultick\\Guida a Vaultick.Lnk"));
     ASSERT_TRUE(everybodysGuide);
     EXPECT_EQ(everybodysGuide->arguments, L"/guida");
     form = Open(InstallMode::Change);
-    EXPECT_TRUE(form->RBTutti.Checked());
-    EXPECT_TRUE(form->CBMenuAvvio.Checked());
+    EXPECT_TRUE(form->AllUsersRadio.Checked());
+    EXPECT_TRUE(form->StartMenuCheck.Checked());
 }
 
-TEST_F(InstallDialog, NonAdministratorGetsStartMenuShortcutsOnlyAndCannotUninstall) {
+TEST_F(InstallDialogTest, NonAdministratorGetsStartMenuShortcutsOnlyAndCannotUninstall) {
     env_.administratorTest = [] { return false; };
     auto form = Open(InstallMode::Install);
     EXPECT_EQ(Caption(form->Handle()), L"Vaultick - Installazione Utente");
-    EXPECT_TRUE(form->CBMenuAvvio.Checked());
-    EXPECT_FALSE(form->CBMenuAvvio.Enabled() || form->RBUtente.Enabled() || form->RBTutti.Enabled() ||
-                 form->LabelAmm.Enabled());
-    Click(*form, form->BtnImposta);
+    EXPECT_TRUE(form->StartMenuCheck.Checked());
+    EXPECT_FALSE(form->StartMenuCheck.Enabled() || form->CurrentUserRadio.Enabled() || form->AllUsersRadio.Enabled() ||
+                 form->AvailabilityGroup.Enabled());
+    Click(*form, form->ApplyButton);
     EXPECT_TRUE(FileExists(Places(L"Programs\\Dorvi\\Vaultick\\Vaultick.Lnk")));
     EXPECT_FALSE(FileExists(root_ / L"Prog\\Rimuovi Vaultick.Lnk"));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kInstalledProgramsKey));
@@ -214,20 +214,20 @@ TEST_F(InstallDialog, NonAdministratorGetsStartMenuShortcutsOnlyAndCannotUninsta
 
     form = Open(InstallMode::Change);
     EXPECT_EQ(Caption(form->Handle()), L"Vaultick - Modifica Installazione Utente");
-    EXPECT_FALSE(form->BtnDisinstalla.Enabled());
+    EXPECT_FALSE(form->UninstallButton.Enabled());
     SendMessageW(form->Handle(), WM_CLOSE, 0, 0);
 
     form = Open(InstallMode::Uninstall);
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].text, Shown(kNotAdminMessage));
     EXPECT_EQ(boxes_[0].caption, L"Errore");
-    EXPECT_FALSE(form->BtnDisinstalla.Enabled());
+    EXPECT_FALSE(form->UninstallButton.Enabled());
     EXPECT_TRUE(PumpUntil([&] { return form->Handle() == nullptr; }));
     EXPECT_FALSE(form->UninstallStarted());
     EXPECT_TRUE(FileExists(Places(L"Programs\\Dorvi\\Vaultick\\Vaultick.Lnk")));
 }
 
-TEST_F(InstallDialog, UninstallModeAsksWhenAnotherUserInstalled) {
+TEST_F(InstallDialogTest, UninstallModeAsksWhenAnotherUserInstalled) {
     SetInstallingUser(L"Giulia");
     SettingsStore().WriteString(L"Principale", L"Selez", L"2");
     answers_ = {IDNO};
@@ -245,37 +245,37 @@ TEST_F(InstallDialog, UninstallModeAsksWhenAnotherUserInstalled) {
     ASSERT_NE(form->Handle(), nullptr);
     EXPECT_EQ(Caption(form->Handle()), L"Dorvi Vaultick - Disinstallazione");
     EXPECT_EQ(form->HelpContext(), 40);
-    EXPECT_EQ(form->LabelAmm.Text(), L"File da rimuovere");
-    EXPECT_EQ(form->Label1.Text(), L"Rimuovere il programma?");
-    EXPECT_EQ(form->BtnDisinstalla.Text(), L"    Si");
-    EXPECT_EQ(form->BtnAnnulla.Text(), L"   No");
-    EXPECT_TRUE(form->LB2.Visible());
-    EXPECT_EQ(form->LB2.Count(), 11);
-    EXPECT_FALSE(form->BtnImposta.Visible() || form->RBUtente.Visible() || form->CBDesktop.Visible());
-    Click(*form, form->BtnHelp);
+    EXPECT_EQ(form->AvailabilityGroup.Text(), L"File da rimuovere");
+    EXPECT_EQ(form->PromptLabel.Text(), L"Rimuovere il programma?");
+    EXPECT_EQ(form->UninstallButton.Text(), L"    Si");
+    EXPECT_EQ(form->CancelButton.Text(), L"   No");
+    EXPECT_TRUE(form->FilesToRemoveList.Visible());
+    EXPECT_EQ(form->FilesToRemoveList.Count(), 11);
+    EXPECT_FALSE(form->ApplyButton.Visible() || form->CurrentUserRadio.Visible() || form->DesktopCheck.Visible());
+    Click(*form, form->HelpButton);
     EXPECT_EQ(help_, std::vector<std::wstring>{L"Disinstallazione"});
     // "No" removes nothing and writes nothing.
-    Click(*form, form->BtnAnnulla);
+    Click(*form, form->CancelButton);
     EXPECT_EQ(form->Handle(), nullptr);
     EXPECT_FALSE(form->UninstallStarted());
     EXPECT_EQ(SettingsStore().ReadString(L"Principale", L"Versione", L"-"), L"-");
 }
 
-TEST_F(InstallDialog, ChangeModeTurnsIntoUninstallModeAndRemovesEverything) {
+TEST_F(InstallDialogTest, ChangeModeTurnsIntoUninstallModeAndRemovesEverything) {
     SetInstallingUser(L"MARIO");
     auto form = Open(InstallMode::Install);
-    for (const CheckBox* box : {&form->CBDesktop, &form->CBMenuAvvio, &form->CBAvvioVeloce}) box->SetChecked(true);
-    Click(*form, form->BtnImposta);
+    for (const CheckBox* box : {&form->DesktopCheck, &form->StartMenuCheck, &form->QuickLaunchCheck}) box->SetChecked(true);
+    Click(*form, form->ApplyButton);
     ASSERT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kInstalledProgramsKey));
     RegKey::Create(HKEY_CURRENT_USER, kRun).WriteString(L"Vaultick", env_.exePath + L" /go");
     test::WriteBytes(root_ / L"Data\\BkpFile1.Dat", "C:\\a\r\n");
 
     form = Open(InstallMode::Change);
-    Click(*form, form->BtnDisinstalla);
+    Click(*form, form->UninstallButton);
     EXPECT_EQ(form->Mode(), InstallMode::Uninstall);
     EXPECT_EQ(Caption(form->Handle()), L"Dorvi Vaultick - Disinstallazione");
     EXPECT_TRUE(boxes_.empty());  // the installing user is the current one
-    Click(*form, form->BtnDisinstalla);
+    Click(*form, form->UninstallButton);
     EXPECT_EQ(form->Handle(), nullptr);
     EXPECT_TRUE(form->UninstallStarted());
 
@@ -288,7 +288,7 @@ TEST_F(InstallDialog, ChangeModeTurnsIntoUninstallModeAndRemovesEverything) {
     EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, kRun).ValueExists(L"Vaultick"));
 }
 
-TEST_F(InstallDialog, RemovalLeavesADataFolderThatIsNotAnAbsolutePath) {
+TEST_F(InstallDialogTest, RemovalLeavesADataFolderThatIsNotAnAbsolutePath) {
     SetInstallingUser(L"Mario");
     test::WriteBytes(root_ / L"Data\\BkpFile1.Dat", "C:\\a\r\n");
     wchar_t saved[MAX_PATH] = {};
@@ -297,33 +297,33 @@ TEST_F(InstallDialog, RemovalLeavesADataFolderThatIsNotAnAbsolutePath) {
     // Relative, it would name the folder of the same name under the current one.
     env_.dataFolder = L"Data";
     auto form = Open(InstallMode::Uninstall);
-    Click(*form, form->BtnDisinstalla);
+    Click(*form, form->UninstallButton);
     EXPECT_TRUE(form->UninstallStarted());
     EXPECT_TRUE(FileExists(root_ / L"Data\\BkpFile1.Dat"));
     SetCurrentDirectoryW(saved);
 }
 
-TEST_F(InstallDialog, LeavingAllUsersWhileOthersAreLoggedOnCanBeTakenBack) {
+TEST_F(InstallDialogTest, LeavingAllUsersWhileOthersAreLoggedOnCanBeTakenBack) {
     SetInstallingUser(L"Mario", true);
     CreateDirectoryW((root_ / L"Giulia").c_str(), nullptr);  // no hive: taken as logged on
     env_.profiles.folders = {root_ / L"Giulia"};
     env_.profiles.currentUser = L"Mario";
     auto form = Open(InstallMode::Change);
     SendMessageW(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
-    form->RBTutti.SetChecked(false);
-    form->RBUtente.SetChecked(true);
+    form->AllUsersRadio.SetChecked(false);
+    form->CurrentUserRadio.SetChecked(true);
     answers_ = {IDNO};
-    Click(*form, form->BtnImposta);
+    Click(*form, form->ApplyButton);
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].text, Shown(kLoggedOnChangeQuestion));
     ASSERT_NE(form->Handle(), nullptr);
-    EXPECT_TRUE(form->RBTutti.Checked());
-    EXPECT_FALSE(form->RBUtente.Checked());
+    EXPECT_TRUE(form->AllUsersRadio.Checked());
+    EXPECT_FALSE(form->CurrentUserRadio.Checked());
 
     // The removal asks too; No ends the dialog without removing anything.
-    Click(*form, form->BtnDisinstalla);
+    Click(*form, form->UninstallButton);
     answers_ = {IDNO};
-    Click(*form, form->BtnDisinstalla);
+    Click(*form, form->UninstallButton);
     EXPECT_EQ(boxes_.back().text, Shown(kLoggedOnRemoveQuestion));
     EXPECT_EQ(form->Handle(), nullptr);
     EXPECT_FALSE(form->UninstallStarted());

@@ -18,14 +18,14 @@ std::wstring WithLeadingSlash(const std::wstring& folder);
 std::wstring StoredFtpPassword(const std::wstring& password);
 std::wstring FtpPasswordFromStore(const std::wstring& stored);
 
-class TFormDatiFTP : public Form {
+class FtpDestinationDialog : public Form {
 public:
-    explicit TFormDatiFTP(int slot);
+    explicit FtpDestinationDialog(int slot);
 
-    Label Label1, Label2, Label3, Label4;
-    Edit Edit1, Edit2, Edit3, Edit4;
-    RadioButton RB1, RB2;
-    Button BtnAnnulla, BtnSalva, BtnHelp;
+    Label HostLabel, FolderLabel, UserLabel, PasswordLabel;
+    Edit HostEdit, FolderEdit, UserEdit, PasswordEdit;
+    RadioButton AsciiRadio, BinaryRadio;
+    Button CancelButton, SaveButton, HelpButton;
     ToolTips Hints;
 
 protected:
@@ -34,7 +34,7 @@ protected:
 
 private:
     void ReadValues();
-    void BtnSalvaClick();
+    void OnSaveClicked();
 
     int slot_;
 };

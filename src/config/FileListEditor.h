@@ -11,17 +11,17 @@
 
 namespace vt {
 
-class TFormSelezFile : public Form {
+class FileListEditor : public Form {
 public:
     // files: the job record's list, replaced on "Salva". programFolder: where adding starts
     // when no folder is remembered.
-    TFormSelezFile(std::vector<std::wstring>& files, std::wstring programFolder);
-    ~TFormSelezFile() override;
+    FileListEditor(std::vector<std::wstring>& files, std::wstring programFolder);
+    ~FileListEditor() override;
 
-    Label Label1, Panel1;
-    ListBox LB1;
-    Button BtnAddFile, BtnSalva, BtnAnnulla, BtnHelp;
-    HMENU PopupMenu1 = nullptr;
+    Label ListLabel, HintPanel;
+    ListBox FileList;
+    Button AddFileButton, SaveButton, CancelButton, HelpButton;
+    HMENU ListMenu = nullptr;
 
     const std::wstring& AddFileFolder() const { return addFileFolder_; }
     const std::wstring& AddFolderFolder() const { return addFolderFolder_; }
@@ -34,16 +34,16 @@ protected:
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 
 private:
-    void CreatePopupMenu1();
-    void ShowPopupMenu1(LPARAM where);
-    void MenuSelect(UINT item, UINT flags);
+    void CreateListMenu();
+    void ShowListMenu(LPARAM where);
+    void OnMenuSelect(UINT item, UINT flags);
     void Append(const std::wstring& entry);
     void AddFiles();
     void AddFolder();
     void RemoveSelection();
     void RemoveAll();
-    void BtnSalvaClick();
-    void FormClose();
+    void OnSaveClicked();
+    void RememberFoldersAndClose();
 
     std::vector<std::wstring>& files_;
     std::wstring programFolder_;
