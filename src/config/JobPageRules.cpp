@@ -5,47 +5,47 @@
 namespace vt {
 
 void StorePageValues(const JobPageValues& page, BackupJob& job) {
-    job.Sorgente = page.sourceFolder;
-    job.Files = page.files;
-    job.SorgenteExe = page.program;
-    job.Destinazione = page.destinationFolder;
-    job.DestinazioneFile = page.filesDestination;
-    job.DestinazioneExe = page.commandLine;
+    job.source = page.sourceFolder;
+    job.files = page.files;
+    job.program = page.program;
+    job.destination = page.destinationFolder;
+    job.fileListDestination = page.filesDestination;
+    job.commandLine = page.commandLine;
     const int s = page.scheduleKind;
-    job.TipoOrario = s == kAtTime;
-    job.Avvio = s == kAtStartup;
-    job.Chiusura = s == kAtShutdown;
-    job.Giorni = s == kEveryNDays;
-    job.Ore = s == kEveryNHours;
-    job.Manuale = s == kManual;
-    job.TipoDir = page.dataKind == kFolder;
-    job.TipoFile = page.dataKind == kFileList;
-    job.TipoExe = page.dataKind == kLaunchProgram;
-    job.DestFTP = page.ftp;
-    job.Orario = StoredTime(page.time);
-    job.NrOre = StoredInterval(page.hours);
-    job.NrGiorni = StoredInterval(page.days);
+    job.atTime = s == kAtTime;
+    job.atStartup = s == kAtStartup;
+    job.atShutdown = s == kAtShutdown;
+    job.everyNDays = s == kEveryNDays;
+    job.everyNHours = s == kEveryNHours;
+    job.manual = s == kManual;
+    job.isFolder = page.dataKind == kFolder;
+    job.isFileList = page.dataKind == kFileList;
+    job.isProgram = page.dataKind == kLaunchProgram;
+    job.destIsFtp = page.ftp;
+    job.time = StoredTime(page.time);
+    job.hoursInterval = StoredInterval(page.hours);
+    job.daysInterval = StoredInterval(page.days);
 }
 
 void ShowPageValues(const BackupJob& job, JobPageValues& page) {
-    page.sourceFolder = job.Sorgente;
-    page.files = job.Files;
-    page.fileIndex = job.Files.empty() ? -1 : 0;
-    page.program = job.SorgenteExe;
-    page.destinationFolder = job.Destinazione;
-    page.filesDestination = job.DestinazioneFile;
-    page.commandLine = job.DestinazioneExe;
+    page.sourceFolder = job.source;
+    page.files = job.files;
+    page.fileIndex = job.files.empty() ? -1 : 0;
+    page.program = job.program;
+    page.destinationFolder = job.destination;
+    page.filesDestination = job.fileListDestination;
+    page.commandLine = job.commandLine;
     // The last true flag wins.
-    const bool schedule[] = {job.TipoOrario, job.Avvio, job.Chiusura, job.Giorni, job.Ore, job.Manuale};
+    const bool schedule[] = {job.atTime, job.atStartup, job.atShutdown, job.everyNDays, job.everyNHours, job.manual};
     for (int i = 0; i < 6; ++i)
         if (schedule[i]) page.scheduleKind = i;
-    const bool data[] = {job.TipoDir, job.TipoFile, job.TipoExe};
+    const bool data[] = {job.isFolder, job.isFileList, job.isProgram};
     for (int i = 0; i < 3; ++i)
         if (data[i]) page.dataKind = i;
-    page.ftp = job.DestFTP;
-    page.time = TimeMaskValue(job.Orario);
-    page.hours = job.NrOre;
-    page.days = job.NrGiorni;
+    page.ftp = job.destIsFtp;
+    page.time = TimeMaskValue(job.time);
+    page.hours = job.hoursInterval;
+    page.days = job.daysInterval;
 }
 
 std::optional<TimePanel> TimePanelFor(int scheduleKind) {

@@ -47,8 +47,8 @@ void JobSetupWindow::OnCreate() {
 void JobSetupWindow::LoadJobs() {
     WaitCursor wait;
     LoadAllJobs(jobs_, dataFolder_);
-    TaskbarCheck.SetChecked(jobs_.TaskBar);
-    ShowDuringRunsCheck.SetChecked(jobs_.Mostra);
+    TaskbarCheck.SetChecked(jobs_.trayIcon);
+    ShowDuringRunsCheck.SetChecked(jobs_.showDuringRun);
     ShowPage(Slot());
     ApplyScheduleKind();
     ApplyDataKind();
@@ -181,7 +181,7 @@ void JobSetupWindow::EditFileList() {
     const int slot = Slot();
     StorePage(slot);
     HintBar.SetPanelText(0, L"");
-    FileListEditor editor(jobs_.Job(slot).Files, programFolder_);
+    FileListEditor editor(jobs_.Job(slot).files, programFolder_);
     editor.ShowModal(Handle());
     ShowPage(slot);
 }
@@ -272,8 +272,8 @@ void JobSetupWindow::SaveAndClose() {
     {
         WaitCursor wait;
         StorePage(Slot());
-        jobs_.TaskBar = TaskbarCheck.Checked();
-        jobs_.Mostra = ShowDuringRunsCheck.Checked();
+        jobs_.trayIcon = TaskbarCheck.Checked();
+        jobs_.showDuringRun = ShowDuringRunsCheck.Checked();
         SaveAllJobs(jobs_, dataFolder_);
     }
     Form::OnClose();

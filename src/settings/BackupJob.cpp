@@ -33,24 +33,24 @@ BackupJob ToBackupJob(const JobValues& v, std::vector<std::wstring> files) {
 void WriteBackupJob(SettingsStore& store, int slot, const BackupJob& job) {
     const std::wstring section = JobSection(slot);
     auto inMain = [&](const wchar_t* name) { return SlotValueName(name, slot); };
-    store.WriteString(kMainSection, inMain(kSourceValue), job.Sorgente);
-    store.WriteString(kMainSection, inMain(kProgramValue), job.SorgenteExe);
-    store.WriteString(kMainSection, inMain(kDestinationValue), job.Destinazione);
-    store.WriteString(kMainSection, inMain(kFileListDestinationValue), job.DestinazioneFile);
-    store.WriteString(kMainSection, inMain(kCommandLineValue), job.DestinazioneExe);
-    store.WriteString(kMainSection, inMain(kTimeValue), job.Orario);
-    store.WriteString(section, kHoursIntervalValue, job.NrOre);
-    store.WriteString(section, kDaysIntervalValue, job.NrGiorni);
-    store.WriteBool(kMainSection, inMain(kAtTimeValue), job.TipoOrario);
-    store.WriteBool(kMainSection, inMain(kAtStartupValue), job.Avvio);
-    store.WriteBool(kMainSection, inMain(kAtShutdownValue), job.Chiusura);
-    store.WriteBool(section, kEveryNDaysValue, job.Giorni);
-    store.WriteBool(section, kEveryNHoursValue, job.Ore);
-    store.WriteBool(section, kManualValue, job.Manuale);
-    store.WriteBool(kMainSection, inMain(kIsFolderValue), job.TipoDir);
-    store.WriteBool(kMainSection, inMain(kIsFileListValue), job.TipoFile);
-    store.WriteBool(kMainSection, inMain(kIsProgramValue), job.TipoExe);
-    store.WriteBool(section, kDestIsFtpValue, job.DestFTP);
+    store.WriteString(kMainSection, inMain(kSourceValue), job.source);
+    store.WriteString(kMainSection, inMain(kProgramValue), job.program);
+    store.WriteString(kMainSection, inMain(kDestinationValue), job.destination);
+    store.WriteString(kMainSection, inMain(kFileListDestinationValue), job.fileListDestination);
+    store.WriteString(kMainSection, inMain(kCommandLineValue), job.commandLine);
+    store.WriteString(kMainSection, inMain(kTimeValue), job.time);
+    store.WriteString(section, kHoursIntervalValue, job.hoursInterval);
+    store.WriteString(section, kDaysIntervalValue, job.daysInterval);
+    store.WriteBool(kMainSection, inMain(kAtTimeValue), job.atTime);
+    store.WriteBool(kMainSection, inMain(kAtStartupValue), job.atStartup);
+    store.WriteBool(kMainSection, inMain(kAtShutdownValue), job.atShutdown);
+    store.WriteBool(section, kEveryNDaysValue, job.everyNDays);
+    store.WriteBool(section, kEveryNHoursValue, job.everyNHours);
+    store.WriteBool(section, kManualValue, job.manual);
+    store.WriteBool(kMainSection, inMain(kIsFolderValue), job.isFolder);
+    store.WriteBool(kMainSection, inMain(kIsFileListValue), job.isFileList);
+    store.WriteBool(kMainSection, inMain(kIsProgramValue), job.isProgram);
+    store.WriteBool(section, kDestIsFtpValue, job.destIsFtp);
 }
 
 }  // namespace
@@ -58,21 +58,21 @@ void WriteBackupJob(SettingsStore& store, int slot, const BackupJob& job) {
 void LoadAllJobs(JobSet& set, const std::wstring& dataFolder) {
     {
         const SettingsStore store;
-        set.TaskBar = store.ReadBool(kMainSection, kTrayIconValue, kTrayIconDefault);
-        set.Mostra = store.ReadBool(kMainSection, kShowDuringRunValue, kShowDuringRunDefault);
+        set.trayIcon = store.ReadBool(kMainSection, kTrayIconValue, kTrayIconDefault);
+        set.showDuringRun = store.ReadBool(kMainSection, kShowDuringRunValue, kShowDuringRunDefault);
         for (int slot = 1; slot <= kJobCount; ++slot)
-            set.Job(slot) = ToBackupJob(ReadJobValues(store, slot), std::move(set.Job(slot).Files));
+            set.Job(slot) = ToBackupJob(ReadJobValues(store, slot), std::move(set.Job(slot).files));
     }
     for (int slot = 1; slot <= kJobCount; ++slot) {
-        if (auto files = ReadFileList(FileListPath(dataFolder, slot))) set.Job(slot).Files = std::move(*files);
+        if (auto files = ReadFileList(FileListPath(dataFolder, slot))) set.Job(slot).files = std::move(*files);
     }
 }
 
 void SaveAllJobs(const JobSet& set, const std::wstring& dataFolder) {
     {
         SettingsStore store;
-        store.WriteBool(kMainSection, kTrayIconValue, set.TaskBar);
-        store.WriteBool(kMainSection, kShowDuringRunValue, set.Mostra);
+        store.WriteBool(kMainSection, kTrayIconValue, set.trayIcon);
+        store.WriteBool(kMainSection, kShowDuringRunValue, set.showDuringRun);
         for (int slot = 1; slot <= kJobCount; ++slot) WriteBackupJob(store, slot, set.Job(slot));
     }
     SaveFileLists(set, dataFolder);

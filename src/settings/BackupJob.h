@@ -9,35 +9,35 @@
 namespace vt {
 
 struct BackupJob {
-    std::wstring Sorgente;
-    std::vector<std::wstring> Files;
-    std::wstring SorgenteExe;
-    std::wstring Destinazione;
-    std::wstring DestinazioneFile;
-    std::wstring DestinazioneExe;
-    bool TipoOrario = true;
-    bool Avvio = false;
-    bool Chiusura = false;
-    bool Giorni = false;
-    bool Ore = false;
-    bool Manuale = false;
-    std::wstring Orario = L"--:--";
-    std::wstring NrOre;
-    std::wstring NrGiorni;
-    bool TipoDir = true;
-    bool TipoFile = false;
-    bool TipoExe = false;
-    bool DestFTP = false;
+    std::wstring source;
+    std::vector<std::wstring> files;
+    std::wstring program;
+    std::wstring destination;
+    std::wstring fileListDestination;
+    std::wstring commandLine;
+    bool atTime = true;
+    bool atStartup = false;
+    bool atShutdown = false;
+    bool everyNDays = false;
+    bool everyNHours = false;
+    bool manual = false;
+    std::wstring time = L"--:--";
+    std::wstring hoursInterval;
+    std::wstring daysInterval;
+    bool isFolder = true;
+    bool isFileList = false;
+    bool isProgram = false;
+    bool destIsFtp = false;
 };
 
 // What the set-up window holds while it is open: the two global switches and five jobs.
 struct JobSet {
-    bool TaskBar = false;
-    bool Mostra = true;
-    std::array<BackupJob, kJobCount> Jobs;
+    bool trayIcon = false;
+    bool showDuringRun = true;
+    std::array<BackupJob, kJobCount> jobs;
 
-    BackupJob& Job(int slot) { return Jobs[static_cast<size_t>(slot - 1)]; }
-    const BackupJob& Job(int slot) const { return Jobs[static_cast<size_t>(slot - 1)]; }
+    BackupJob& Job(int slot) { return jobs[static_cast<size_t>(slot - 1)]; }
+    const BackupJob& Job(int slot) const { return jobs[static_cast<size_t>(slot - 1)]; }
 };
 
 // Fills the set from the store and the file-list files in dataFolder. A missing or

@@ -66,7 +66,7 @@ bool WriteFileList(const std::wstring& path, const std::vector<std::wstring>& fi
 
 void SaveFileLists(const JobSet& set, const std::wstring& dataFolder) {
     for (int slot = 1; slot <= kJobCount; ++slot) {
-        if (!WriteFileList(FileListPath(dataFolder, slot), set.Job(slot).Files))
+        if (!WriteFileList(FileListPath(dataFolder, slot), set.Job(slot).files))
             ShowMessage(L"Problemi nel salvataggio dei file per il backup N°" + std::to_wstring(slot), kNotifyError);
     }
 }

@@ -100,14 +100,14 @@ TEST(TimeMask, CutAndPasteMoveTheTimeThroughTheClipboard) {
 
 TEST(JobPageRules, ShowPageLetsTheLastFlagWinAndKeepsTheSelectionWithoutFlags) {
     BackupJob job;
-    job.TipoOrario = true;
-    job.Manuale = true;
+    job.atTime = true;
+    job.manual = true;
     JobPageValues page;
     ShowPageValues(job, page);
     EXPECT_EQ(page.scheduleKind, kManual);
 
-    job.TipoOrario = job.Manuale = false;
-    job.TipoDir = false;
+    job.atTime = job.manual = false;
+    job.isFolder = false;
     page.scheduleKind = kEveryNDays;
     page.dataKind = kLaunchProgram;
     ShowPageValues(job, page);
@@ -125,13 +125,13 @@ TEST(JobPageRules, StorePageSetsExactlyTheSelectedKinds) {
     page.hours = L"x";
     BackupJob job;
     StorePageValues(page, job);
-    EXPECT_TRUE(job.Ore);
-    EXPECT_FALSE(job.TipoOrario || job.Avvio || job.Chiusura || job.Giorni || job.Manuale);
-    EXPECT_TRUE(job.TipoFile);
-    EXPECT_FALSE(job.TipoDir || job.TipoExe);
-    EXPECT_EQ(job.Files.size(), 2u);
-    EXPECT_EQ(job.Orario, L"--:--");
-    EXPECT_EQ(job.NrOre, L"");
+    EXPECT_TRUE(job.everyNHours);
+    EXPECT_FALSE(job.atTime || job.atStartup || job.atShutdown || job.everyNDays || job.manual);
+    EXPECT_TRUE(job.isFileList);
+    EXPECT_FALSE(job.isFolder || job.isProgram);
+    EXPECT_EQ(job.files.size(), 2u);
+    EXPECT_EQ(job.time, L"--:--");
+    EXPECT_EQ(job.hoursInterval, L"");
 }
 
 }  // namespace

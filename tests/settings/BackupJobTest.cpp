@@ -21,31 +21,31 @@ protected:
 
 TEST_F(BackupJobTest, EmptyStoreGivesAFreshAtTimeFolderJobEverywhere) {
     JobSet set;
-    set.TaskBar = true;
-    set.Mostra = false;
-    set.Job(2).Sorgente = L"stale";
+    set.trayIcon = true;
+    set.showDuringRun = false;
+    set.Job(2).source = L"stale";
     LoadAllJobs(set, data_.Path());
-    EXPECT_FALSE(set.TaskBar);
-    EXPECT_TRUE(set.Mostra);
+    EXPECT_FALSE(set.trayIcon);
+    EXPECT_TRUE(set.showDuringRun);
     for (int slot = 1; slot <= kJobCount; ++slot) {
         const BackupJob& job = set.Job(slot);
-        EXPECT_EQ(job.Orario, L"--:--");
-        EXPECT_TRUE(job.TipoOrario && job.TipoDir);
-        EXPECT_FALSE(job.Avvio || job.Chiusura || job.Giorni || job.Ore || job.Manuale);
-        EXPECT_FALSE(job.TipoFile || job.TipoExe || job.DestFTP);
-        EXPECT_TRUE(job.Sorgente.empty() && job.Destinazione.empty() && job.NrOre.empty() && job.Files.empty());
+        EXPECT_EQ(job.time, L"--:--");
+        EXPECT_TRUE(job.atTime && job.isFolder);
+        EXPECT_FALSE(job.atStartup || job.atShutdown || job.everyNDays || job.everyNHours || job.manual);
+        EXPECT_FALSE(job.isFileList || job.isProgram || job.destIsFtp);
+        EXPECT_TRUE(job.source.empty() && job.destination.empty() && job.hoursInterval.empty() && job.files.empty());
     }
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey + L"\\Principale"));
 }
 
 TEST_F(BackupJobTest, SlotsUseSuffixesInPrincipaleAndTheirOwnSection) {
     JobSet set;
-    set.Job(1).Orario = L"08:15";
-    set.Job(1).NrOre = L"6";
-    set.Job(3).Orario = L"21:40";
-    set.Job(3).NrOre = L"12";
-    set.Job(3).Sorgente = L"C:\\Dati";
-    set.Job(3).DestFTP = true;
+    set.Job(1).time = L"08:15";
+    set.Job(1).hoursInterval = L"6";
+    set.Job(3).time = L"21:40";
+    set.Job(3).hoursInterval = L"12";
+    set.Job(3).source = L"C:\\Dati";
+    set.Job(3).destIsFtp = true;
     SaveAllJobs(set, data_.Path());
 
     RegKey main = Section(L"Principale");
@@ -60,15 +60,15 @@ TEST_F(BackupJobTest, SlotsUseSuffixesInPrincipaleAndTheirOwnSection) {
 
     JobSet back;
     LoadAllJobs(back, data_.Path());
-    EXPECT_EQ(back.Job(3).Orario, L"21:40");
-    EXPECT_EQ(back.Job(3).NrOre, L"12");
-    EXPECT_TRUE(back.Job(3).DestFTP);
-    EXPECT_FALSE(back.Job(4).DestFTP);
+    EXPECT_EQ(back.Job(3).time, L"21:40");
+    EXPECT_EQ(back.Job(3).hoursInterval, L"12");
+    EXPECT_TRUE(back.Job(3).destIsFtp);
+    EXPECT_FALSE(back.Job(4).destIsFtp);
 }
 
 TEST_F(BackupJobTest, OneSaveWritesEveryValueOfEverySlot) {
     JobSet set;
-    set.Job(5).Manuale = true;
+    set.Job(5).manual = true;
     SaveAllJobs(set, data_.Path());
     RegKey main = Section(L"Principale");
     EXPECT_EQ(main.ReadString(L"Task Bar"), L"0");
@@ -97,20 +97,20 @@ TEST_F(BackupJobTest, LongStoredTimesAndIntervalsAreCut) {
     Section(L"Principale").WriteString(L"Avvio2", L"2");
     JobSet set;
     LoadAllJobs(set, data_.Path());
-    EXPECT_EQ(set.Job(2).Orario, L"12:34");
-    EXPECT_EQ(set.Job(2).NrOre, L"12");
-    EXPECT_EQ(set.Job(2).NrGiorni, L"45");
-    EXPECT_TRUE(set.Job(2).TipoOrario);
-    EXPECT_TRUE(set.Job(2).Avvio);
+    EXPECT_EQ(set.Job(2).time, L"12:34");
+    EXPECT_EQ(set.Job(2).hoursInterval, L"12");
+    EXPECT_EQ(set.Job(2).daysInterval, L"45");
+    EXPECT_TRUE(set.Job(2).atTime);
+    EXPECT_TRUE(set.Job(2).atStartup);
 }
 
 TEST_F(BackupJobTest, ListsComeFromTheirFilesAndSurviveAMissingOne) {
     ASSERT_TRUE(test::WriteBytes(FileListPath(data_.Path(), 2), "C:\\a.txt\r\nC:\\b.txt\r\n"));
     JobSet set;
-    set.Job(4).Files = {L"C:\\kept.txt"};
+    set.Job(4).files = {L"C:\\kept.txt"};
     LoadAllJobs(set, data_.Path());
-    EXPECT_EQ(set.Job(2).Files, (std::vector<std::wstring>{L"C:\\a.txt", L"C:\\b.txt"}));
-    EXPECT_EQ(set.Job(4).Files, std::vector<std::wstring>{L"C:\\kept.txt"});
+    EXPECT_EQ(set.Job(2).files, (std::vector<std::wstring>{L"C:\\a.txt", L"C:\\b.txt"}));
+    EXPECT_EQ(set.Job(4).files, std::vector<std::wstring>{L"C:\\kept.txt"});
 }
 
 }  // namespace

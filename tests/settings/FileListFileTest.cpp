@@ -72,7 +72,7 @@ TEST_F(FileListFileTest, FailingSlotIsReportedAndTheOthersAreStillWritten) {
     // A folder where slot 3's file should be makes its creation fail.
     ASSERT_TRUE(CreateDirectoryW(FileListPath(data_.Path(), 3).c_str(), nullptr));
     JobSet set;
-    for (int slot = 1; slot <= kJobCount; ++slot) set.Job(slot).Files = {L"C:\\file" + std::to_wstring(slot)};
+    for (int slot = 1; slot <= kJobCount; ++slot) set.Job(slot).files = {L"C:\\file" + std::to_wstring(slot)};
     SaveFileLists(set, data_.Path());
 
     ASSERT_EQ(questions_.size(), 1u);

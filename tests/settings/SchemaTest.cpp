@@ -59,39 +59,39 @@ TEST_F(SchemaTest, JobsComeBackAsSavedUnderTheirOldNames) {
     OddText odd(16);
     for (int round = 0; round < 30; ++round) {
         JobSet set;
-        set.TaskBar = odd.Flag();
-        set.Mostra = odd.Flag();
-        for (BackupJob& job : set.Jobs) {
+        set.trayIcon = odd.Flag();
+        set.showDuringRun = odd.Flag();
+        for (BackupJob& job : set.jobs) {
             job = BackupJob{odd(), {}, odd(), odd(), odd(), odd(), odd.Flag(), odd.Flag(), odd.Flag(), odd.Flag(),
                             odd.Flag(), odd.Flag(), odd(), odd(), odd(), odd.Flag(), odd.Flag(), odd.Flag(), odd.Flag()};
         }
         SaveAllJobs(set, data_.Path());
         JobSet loaded;
         LoadAllJobs(loaded, data_.Path());
-        ASSERT_EQ(loaded.TaskBar, set.TaskBar);
-        ASSERT_EQ(loaded.Mostra, set.Mostra);
+        ASSERT_EQ(loaded.trayIcon, set.trayIcon);
+        ASSERT_EQ(loaded.showDuringRun, set.showDuringRun);
         for (int slot = 1; slot <= kJobCount; ++slot) {
             const BackupJob& saved = set.Job(slot);
             const JobValues read = ReadJobValues(slot);
             // Uncut everywhere but in the set-up window's record.
-            ASSERT_EQ(read.time, saved.Orario);
-            ASSERT_EQ(read.hoursInterval, saved.NrOre);
-            ASSERT_EQ(read.daysInterval, saved.NrGiorni);
-            ASSERT_EQ(read.source, saved.Sorgente);
-            ASSERT_EQ(read.program, saved.SorgenteExe);
-            ASSERT_EQ(read.destination, saved.Destinazione);
-            ASSERT_EQ(read.fileListDestination, saved.DestinazioneFile);
-            ASSERT_EQ(read.commandLine, saved.DestinazioneExe);
+            ASSERT_EQ(read.time, saved.time);
+            ASSERT_EQ(read.hoursInterval, saved.hoursInterval);
+            ASSERT_EQ(read.daysInterval, saved.daysInterval);
+            ASSERT_EQ(read.source, saved.source);
+            ASSERT_EQ(read.program, saved.program);
+            ASSERT_EQ(read.destination, saved.destination);
+            ASSERT_EQ(read.fileListDestination, saved.fileListDestination);
+            ASSERT_EQ(read.commandLine, saved.commandLine);
             ASSERT_EQ(std::vector<bool>({read.atTime, read.atStartup, read.atShutdown, read.everyNDays,
                                          read.everyNHours, read.manual, read.isFolder, read.isFileList,
                                          read.isProgram, read.destIsFtp}),
-                      std::vector<bool>({saved.TipoOrario, saved.Avvio, saved.Chiusura, saved.Giorni, saved.Ore,
-                                         saved.Manuale, saved.TipoDir, saved.TipoFile, saved.TipoExe, saved.DestFTP}));
+                      std::vector<bool>({saved.atTime, saved.atStartup, saved.atShutdown, saved.everyNDays, saved.everyNHours,
+                                         saved.manual, saved.isFolder, saved.isFileList, saved.isProgram, saved.destIsFtp}));
             const BackupJob& back = loaded.Job(slot);
-            ASSERT_EQ(back.Orario, saved.Orario.substr(0, 5));
-            ASSERT_EQ(back.NrOre, saved.NrOre.substr(0, 2));
-            ASSERT_EQ(back.Sorgente, saved.Sorgente);
-            ASSERT_EQ(back.DestFTP, saved.DestFTP);
+            ASSERT_EQ(back.time, saved.time.substr(0, 5));
+            ASSERT_EQ(back.hoursInterval, saved.hoursInterval.substr(0, 2));
+            ASSERT_EQ(back.source, saved.source);
+            ASSERT_EQ(back.destIsFtp, saved.destIsFtp);
         }
     }
     std::set<std::wstring> main{L"Task Bar", L"Mostra"};
