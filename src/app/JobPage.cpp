@@ -22,32 +22,32 @@ std::wstring IntervalText(const std::wstring& stored, const wchar_t* once, const
 
 // Source and destination by what the job copies; each kind overrides an earlier one.
 void ShowSourceAndDestination(const StoredJobValues& v, JobPageView& page) {
-    if (v.tipoDir) {
+    if (v.isFolder) {
         page.sourceTitle = L"Cartella sorgente";
         page.destinationTitle = L"Cartella destinazione";
         page.sourceHint = L"Cartella sorgente (quella che verrà copiata)";
         page.destinationHint = kFolderDestHint;
         page.listSource = false;
-        page.sourcePath = v.sorgente;
-        page.destinationPath = v.destinazione;
+        page.sourcePath = v.source;
+        page.destinationPath = v.destination;
     }
-    if (v.tipoFile) {
+    if (v.isFileList) {
         page.sourceTitle = L"File selezionati";
         page.destinationTitle = L"Cartella destinazione";
         page.destinationHint = kFolderDestHint;
         page.listSource = true;
         page.sourceFiles = v.files;
-        page.destinationPath = v.destinazioneFile;
+        page.destinationPath = v.fileListDestination;
     }
-    if (v.tipoExe) {
+    if (v.isProgram) {
         page.sourceTitle = kProgramSource;
         page.destinationTitle = L"Riga di comando";
         page.sourceHint = L"Nome del programma da lanciare";
         page.destinationHint = L"Riga di comando da inviare al programma";
         page.listSource = false;
         page.sourceFiles.clear();
-        page.sourcePath = v.sorgenteExe;
-        page.destinationPath = v.destinazioneExe;
+        page.sourcePath = v.program;
+        page.destinationPath = v.commandLine;
     }
 }
 
@@ -78,52 +78,52 @@ StoredJobValues ReadStoredJobValues(int slot, const std::wstring& dataFolder) {
     const JobValues job = ReadJobValues(store, slot);
     const FtpDestination ftp = ReadFtpDestination(store, slot);
     StoredJobValues v;
-    v.orario = job.time.substr(0, kTimeCutForJobPage);
-    v.attesa = job.enabled;
-    v.tipoOrario = job.atTime;
-    v.avvio = job.atStartup;
-    v.chiusura = job.atShutdown;
-    v.tipoDir = job.isFolder;
-    v.tipoFile = job.isFileList;
-    v.tipoExe = job.isProgram;
-    v.sorgente = job.source;
-    v.destinazione = job.destination;
-    v.destinazioneFile = job.fileListDestination;
-    v.sorgenteExe = job.program;
-    v.destinazioneExe = job.commandLine;
-    v.giorni = job.everyNDays;
-    v.ore = job.everyNHours;
-    v.manuale = job.manual;
-    v.destFtp = job.destIsFtp;
-    v.nrGiorni = job.daysInterval;
-    v.nrOre = job.hoursInterval;
+    v.time = job.time.substr(0, kTimeCutForJobPage);
+    v.enabled = job.enabled;
+    v.atTime = job.atTime;
+    v.atStartup = job.atStartup;
+    v.atShutdown = job.atShutdown;
+    v.isFolder = job.isFolder;
+    v.isFileList = job.isFileList;
+    v.isProgram = job.isProgram;
+    v.source = job.source;
+    v.destination = job.destination;
+    v.fileListDestination = job.fileListDestination;
+    v.program = job.program;
+    v.commandLine = job.commandLine;
+    v.everyNDays = job.everyNDays;
+    v.everyNHours = job.everyNHours;
+    v.manual = job.manual;
+    v.destIsFtp = job.destIsFtp;
+    v.daysInterval = job.daysInterval;
+    v.hoursInterval = job.hoursInterval;
     v.ftpHost = ftp.host;
     v.ftpFolder = ftp.folder;
-    if (v.tipoFile) v.files = ReadFileList(FileListPath(dataFolder, slot)).value_or(std::vector<std::wstring>{});
+    if (v.isFileList) v.files = ReadFileList(FileListPath(dataFolder, slot)).value_or(std::vector<std::wstring>{});
     return v;
 }
 
 JobPageView ComputeJobPage(const StoredJobValues& v) {
     JobPageView page;
     // Schedule: each kind overrides the text of an earlier one.
-    if (v.tipoOrario) page.scheduleText = L"Alle ore: " + v.orario;
-    if (v.avvio) page.scheduleText = L"All'avvio";
-    if (v.chiusura) page.scheduleText = L"Alla chiusura";
+    if (v.atTime) page.scheduleText = L"Alle ore: " + v.time;
+    if (v.atStartup) page.scheduleText = L"All'avvio";
+    if (v.atShutdown) page.scheduleText = L"Alla chiusura";
     ShowSourceAndDestination(v, page);
 
-    if (v.giorni) page.scheduleText = IntervalText(v.nrGiorni, L"Uno al giorno", L"giorni", page.daysFlag);
-    if (v.ore) page.scheduleText = IntervalText(v.nrOre, L"Ogni ora", L"ore", page.hoursFlag);
-    if (v.manuale) {
+    if (v.everyNDays) page.scheduleText = IntervalText(v.daysInterval, L"Uno al giorno", L"giorni", page.daysFlag);
+    if (v.everyNHours) page.scheduleText = IntervalText(v.hoursInterval, L"Ogni ora", L"ore", page.hoursFlag);
+    if (v.manual) {
         page.scheduleText = L"Manuale";
         page.enableBoxEnabled = false;
     }
-    if (v.destFtp) {
+    if (v.destIsFtp) {
         page.destinationTitle = L"Cartella ftp destinazione";
         page.destinationPath = v.ftpHost + v.ftpFolder;
     }
 
     const bool incomplete = MarkMissingParts(page);
-    page.enabled = v.attesa && !incomplete;
+    page.enabled = v.enabled && !incomplete;
     if (incomplete) {
         page.enableBoxEnabled = false;
         page.runButtonEnabled = false;

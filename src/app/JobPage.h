@@ -8,13 +8,13 @@ namespace vt {
 
 // The stored values the page is made from.
 struct StoredJobValues {
-    std::wstring orario = L"--:--";
-    bool attesa = false;
-    bool tipoOrario = true, avvio = false, chiusura = false;
-    bool tipoDir = true, tipoFile = false, tipoExe = false;
-    std::wstring sorgente, destinazione, destinazioneFile, sorgenteExe, destinazioneExe;
-    bool giorni = false, ore = false, manuale = false, destFtp = false;
-    std::wstring nrGiorni, nrOre, ftpHost, ftpFolder;
+    std::wstring time = L"--:--";
+    bool enabled = false;
+    bool atTime = true, atStartup = false, atShutdown = false;
+    bool isFolder = true, isFileList = false, isProgram = false;
+    std::wstring source, destination, fileListDestination, program, commandLine;
+    bool everyNDays = false, everyNHours = false, manual = false, destIsFtp = false;
+    std::wstring daysInterval, hoursInterval, ftpHost, ftpFolder;
     std::vector<std::wstring> files;  // the lines of the slot's file-list file, if it could be read
 };
 

@@ -11,10 +11,10 @@ namespace {
 
 StoredJobValues FolderJob() {
     StoredJobValues v;
-    v.orario = L"08:30";
-    v.attesa = true;
-    v.sorgente = L"C:\\Dati";
-    v.destinazione = L"D:\\Copie";
+    v.time = L"08:30";
+    v.enabled = true;
+    v.source = L"C:\\Dati";
+    v.destination = L"D:\\Copie";
     return v;
 }
 
@@ -35,18 +35,18 @@ TEST(JobPage, CompleteFolderJobKeepsItsSwitch) {
     EXPECT_EQ(page.destinationHint, L"Cartella di destinazione (dove verrà effettuato il backup)");
     EXPECT_TRUE(page.enabled && page.enableBoxEnabled && page.runButtonEnabled);
     StoredJobValues off = FolderJob();
-    off.attesa = false;
+    off.enabled = false;
     EXPECT_FALSE(ComputeJobPage(off).enabled);
     EXPECT_TRUE(ComputeJobPage(off).enableBoxEnabled);
 }
 
 TEST(JobPage, LaterScheduleKindsOverrideEarlierOnes) {
     StoredJobValues v = FolderJob();
-    v.avvio = true;
+    v.atStartup = true;
     EXPECT_EQ(ComputeJobPage(v).scheduleText, L"All'avvio");
-    v.chiusura = true;
+    v.atShutdown = true;
     EXPECT_EQ(ComputeJobPage(v).scheduleText, L"Alla chiusura");
-    v.manuale = true;
+    v.manual = true;
     const JobPageView manual = ComputeJobPage(v);
     EXPECT_EQ(manual.scheduleText, L"Manuale");
     EXPECT_FALSE(manual.enableBoxEnabled);
@@ -56,23 +56,23 @@ TEST(JobPage, LaterScheduleKindsOverrideEarlierOnes) {
 
 TEST(JobPage, IntervalsInWordsAndNonNumbersAreIncomplete) {
     StoredJobValues v = FolderJob();
-    v.tipoOrario = false;
-    v.giorni = true;
+    v.atTime = false;
+    v.everyNDays = true;
     struct Case { const wchar_t* stored; const wchar_t* text; bool flag; };
     for (const Case& c : {Case{L"1", L"Uno al giorno", true}, Case{L"12", L"Ogni 12 giorni", true},
                           Case{L"-1", L"Ogni -1 giorni", true}, Case{L"x", L"Nessuno", false},
                           Case{L"", L"Nessuno", false}}) {
-        v.nrGiorni = c.stored;
+        v.daysInterval = c.stored;
         const JobPageView page = ComputeJobPage(v);
         EXPECT_EQ(page.scheduleText, c.text);
         EXPECT_EQ(page.daysFlag, c.flag);
         EXPECT_EQ(page.enabled, c.flag) << c.stored;  // "Nessuno" marks the job incomplete
     }
-    v.giorni = false;
-    v.ore = true;
-    v.nrOre = L"1";
+    v.everyNDays = false;
+    v.everyNHours = true;
+    v.hoursInterval = L"1";
     EXPECT_EQ(ComputeJobPage(v).scheduleText, L"Ogni ora");
-    v.nrOre = L"6";
+    v.hoursInterval = L"6";
     EXPECT_EQ(ComputeJobPage(v).scheduleText, L"Ogni 6 ore");
     EXPECT_TRUE(ComputeJobPage(v).hoursFlag);
     EXPECT_FALSE(ComputeJobPage(v).daysFlag);
@@ -80,9 +80,9 @@ TEST(JobPage, IntervalsInWordsAndNonNumbersAreIncomplete) {
 
 TEST(JobPage, LaunchProgramNeedsNoCommandLine) {
     StoredJobValues v = FolderJob();
-    v.tipoDir = false;
-    v.tipoExe = true;
-    v.sorgenteExe = L"C:\\Programmi\\salva.exe";
+    v.isFolder = false;
+    v.isProgram = true;
+    v.program = L"C:\\Programmi\\salva.exe";
     const JobPageView page = ComputeJobPage(v);
     EXPECT_EQ(page.sourceTitle, L"Programma selezionato");
     EXPECT_EQ(page.destinationTitle, L"Riga di comando");
@@ -95,9 +95,9 @@ TEST(JobPage, LaunchProgramNeedsNoCommandLine) {
 
 TEST(JobPage, FileListShowsItsFilesOrNessuno) {
     StoredJobValues v = FolderJob();
-    v.tipoDir = false;
-    v.tipoFile = true;
-    v.destinazioneFile = L"E:\\Copie";
+    v.isFolder = false;
+    v.isFileList = true;
+    v.fileListDestination = L"E:\\Copie";
     v.files = {L"C:\\a.doc", L"C:\\b.doc"};
     JobPageView page = ComputeJobPage(v);
     EXPECT_TRUE(page.listSource);
@@ -113,8 +113,8 @@ TEST(JobPage, FileListShowsItsFilesOrNessuno) {
 
 TEST(JobPage, FtpDestinationShowsServerAndFolder) {
     StoredJobValues v = FolderJob();
-    v.destinazione.clear();
-    v.destFtp = true;
+    v.destination.clear();
+    v.destIsFtp = true;
     v.ftpHost = L"ftp.example.org";
     v.ftpFolder = L"/copie";
     const JobPageView page = ComputeJobPage(v);
@@ -125,7 +125,7 @@ TEST(JobPage, FtpDestinationShowsServerAndFolder) {
 
 TEST(JobPage, NoKindChosenShowsNothingOfAnotherSlot) {
     StoredJobValues v = FolderJob();
-    v.tipoOrario = false;
+    v.atTime = false;
     const JobPageView page = ComputeJobPage(v);
     EXPECT_EQ(page.scheduleText, L"Nessuno");
     EXPECT_FALSE(page.enabled);
@@ -143,9 +143,9 @@ TEST(JobPage, ReadsTheSlotsOwnValues) {
     RegKey::Create(HKEY_CURRENT_USER, key + L"Vaultick3").WriteString(L"ftp-HN", L"host");
     ASSERT_TRUE(WriteFileList(FileListPath(data.Path(), 3), {L"C:\\x.txt"}));
     const StoredJobValues v = ReadStoredJobValues(3, data.Path());
-    EXPECT_EQ(v.orario, L"21:40:");  // six characters at most
-    EXPECT_TRUE(v.tipoFile);
-    EXPECT_FALSE(v.tipoDir);
+    EXPECT_EQ(v.time, L"21:40:");  // six characters at most
+    EXPECT_TRUE(v.isFileList);
+    EXPECT_FALSE(v.isFolder);
     EXPECT_EQ(v.ftpHost, L"host");
     EXPECT_EQ(v.files, std::vector<std::wstring>{L"C:\\x.txt"});
 }
