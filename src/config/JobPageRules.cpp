@@ -9,7 +9,7 @@ void StorePageValues(const JobPageValues& page, BackupJob& job) {
     job.files = page.files;
     job.program = page.program;
     job.destination = page.destinationFolder;
-    job.fileListDestination = page.filesDestination;
+    job.fileListDestination = page.fileListDestination;
     job.commandLine = page.commandLine;
     const int s = page.scheduleKind;
     job.atTime = s == kAtTime;
@@ -33,7 +33,7 @@ void ShowPageValues(const BackupJob& job, JobPageValues& page) {
     page.fileIndex = job.files.empty() ? -1 : 0;
     page.program = job.program;
     page.destinationFolder = job.destination;
-    page.filesDestination = job.fileListDestination;
+    page.fileListDestination = job.fileListDestination;
     page.commandLine = job.commandLine;
     // The last true flag wins.
     const bool schedule[] = {job.atTime, job.atStartup, job.atShutdown, job.everyNDays, job.everyNHours, job.manual};

@@ -17,7 +17,7 @@ struct JobPageValues {
     std::wstring sourceFolder;
     std::vector<std::wstring> files;
     int fileIndex = -1;  // selected entry of the file box
-    std::wstring program, destinationFolder, filesDestination, commandLine;
+    std::wstring program, destinationFolder, fileListDestination, commandLine;
     int scheduleKind = -1;  // -1: nothing selected
     int dataKind = -1;
     bool ftp = false;

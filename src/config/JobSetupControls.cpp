@@ -75,7 +75,7 @@ void JobSetupWindow::AttachPageControls() {
     BrowseSourceButton.Attach(p, IDB_SETUP_BROWSE_SOURCE);
     DestinationLabel.Attach(p, IDT_SETUP_DESTINATION);
     DestinationFolderEdit.Attach(p, IDE_SETUP_DEST_FOLDER);
-    FilesDestinationEdit.Attach(p, IDE_SETUP_FILES_DEST);
+    FileListDestinationEdit.Attach(p, IDE_SETUP_FILES_DEST);
     CommandLineEdit.Attach(p, IDE_SETUP_COMMAND_LINE);
     FtpDestinationLabel.Attach(p, IDT_SETUP_FTP_DEST);
     FtpDestinationEdit.Attach(p, IDE_SETUP_FTP_DEST);
@@ -112,7 +112,7 @@ void JobSetupWindow::SetHints() {
     SetHint(ProgramEdit.Handle(), L"Nome del programma da lanciare");
     SetHint(BrowseSourceButton.Handle(), L"Pulsante per la selezione della sorgente");
     SetHint(DestinationFolderEdit.Handle(), L"Cartella di destinazione (dove verrà effettuato il backup)");
-    SetHint(FilesDestinationEdit.Handle(), L"Cartella di destinazione (dove verranno copiati i file)");
+    SetHint(FileListDestinationEdit.Handle(), L"Cartella di destinazione (dove verranno copiati i file)");
     SetHint(CommandLineEdit.Handle(), L"Riga di comando da inviare al programma");
     SetHint(BrowseDestinationButton.Handle(), L"Pulsante di selezione per la destinazione");
     SetHint(ScheduleKindBox.Handle(), L"Selezionare un tipo di backup dalla lista");

@@ -63,7 +63,7 @@ JobPageValues JobSetupWindow::PageValues() const {
     v.fileIndex = SourceFilesBox.ItemIndex();
     v.program = ProgramEdit.Text();
     v.destinationFolder = DestinationFolderEdit.Text();
-    v.filesDestination = FilesDestinationEdit.Text();
+    v.fileListDestination = FileListDestinationEdit.Text();
     v.commandLine = CommandLineEdit.Text();
     v.scheduleKind = ScheduleKindBox.ItemIndex();
     v.dataKind = DataKindBox.ItemIndex();
@@ -81,7 +81,7 @@ void JobSetupWindow::SetPageValues(const JobPageValues& v) {
     SourceFilesBox.SetItemIndex(v.fileIndex);
     ProgramEdit.SetText(v.program);
     DestinationFolderEdit.SetText(v.destinationFolder);
-    FilesDestinationEdit.SetText(v.filesDestination);
+    FileListDestinationEdit.SetText(v.fileListDestination);
     CommandLineEdit.SetText(v.commandLine);
     ScheduleKindBox.SetItemIndex(v.scheduleKind);
     DataKindBox.SetItemIndex(v.dataKind);
@@ -136,7 +136,7 @@ void JobSetupWindow::ShowDestinationPanel(bool visible) {
     destinationPanel_ = visible;
     DestinationLabel.SetVisible(visible);
     DestinationFolderEdit.SetVisible(visible && destination_ == 1);
-    FilesDestinationEdit.SetVisible(visible && destination_ == 2);
+    FileListDestinationEdit.SetVisible(visible && destination_ == 2);
     CommandLineEdit.SetVisible(visible && destination_ == 3);
     FtpDestinationLabel.SetVisible(!visible);
     FtpDestinationEdit.SetVisible(!visible);
@@ -205,7 +205,7 @@ void JobSetupWindow::OnBrowseDestinationClicked() {
         ApplyFtpChoice();
         return;
     }
-    const Edit& target = DataKindBox.ItemIndex() == kFileList ? FilesDestinationEdit : DestinationFolderEdit;
+    const Edit& target = DataKindBox.ItemIndex() == kFileList ? FileListDestinationEdit : DestinationFolderEdit;
     if (const auto chosen = PickFolder(Handle(), StartFolder(target.Text()))) target.SetText(*chosen);
 }
 
@@ -216,7 +216,7 @@ void JobSetupWindow::OnClearClicked() {
     SourceFilesBox.SetItemIndex(-1);
     ProgramEdit.SetText(L"");
     DestinationFolderEdit.SetText(L"");
-    FilesDestinationEdit.SetText(L"");
+    FileListDestinationEdit.SetText(L"");
     CommandLineEdit.SetText(L"");
     ScheduleKindBox.SetItemIndex(kAtTime);
     DataKindBox.SetItemIndex(kFolder);

@@ -40,7 +40,7 @@ public:
     Label SourceLabel, DestinationLabel, FtpDestinationLabel, ScheduleKindLabel;
     Label TimeLabel, HoursLabel, DaysLabel, DataKindLabel;
     Edit SourceFolderEdit, ProgramEdit;
-    Edit DestinationFolderEdit, FilesDestinationEdit, CommandLineEdit, FtpDestinationEdit;
+    Edit DestinationFolderEdit, FileListDestinationEdit, CommandLineEdit, FtpDestinationEdit;
     ComboBox SourceFilesBox, ScheduleKindBox, DataKindBox;
     Edit TimeEdit, HoursEdit, DaysEdit;
     CheckBox FtpCheck, TaskbarCheck, ShowDuringRunsCheck;
