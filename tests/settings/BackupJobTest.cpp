@@ -38,7 +38,7 @@ TEST_F(BackupJobTest, EmptyStoreGivesAFreshAtTimeFolderJobEverywhere) {
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey + L"\\Principale"));
 }
 
-TEST_F(BackupJobTest, SlotsUseSuffixesInPrincipaleAndTheirOwnSection) {
+TEST_F(BackupJobTest, SlotsUseSuffixesInTheMainSectionAndTheirOwnSection) {
     JobSet set;
     set.Job(1).time = L"08:15";
     set.Job(1).hoursInterval = L"6";

@@ -62,7 +62,7 @@ TEST_F(SettingsStoreTest, StoredTextDecidesBooleansAndIntegers) {
     EXPECT_EQ(store.ReadString(L"principale", L"NEGATIVE", L""), L"-7");
 }
 
-TEST_F(SettingsStoreTest, TempoIsEightBytesOfDaysSince1899) {
+TEST_F(SettingsStoreTest, LastRunIsEightBytesOfDaysSince1899) {
     SYSTEMTIME when{};
     when.wYear = 2026; when.wMonth = 12; when.wDay = 7; when.wHour = 18; when.wMinute = 30;
     {
