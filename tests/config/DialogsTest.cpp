@@ -187,7 +187,7 @@ TEST_F(LogFileDialogTest, ShowsTheDocumentsFolderInLowerCaseAndStoresItAsItIs) {
     EXPECT_EQ(Read(kLogSection, L"CBAttiva"), L"0");
 }
 
-TEST_F(LogFileDialogTest, AChosenFolderIsKeptOnlyBySalva) {
+TEST_F(LogFileDialogTest, AChosenFolderIsKeptOnlyBySave) {
     Write(kLogSection, L"CartDest", L"C:\\Log");
     {
         LogFileDialog f;
@@ -244,7 +244,7 @@ TEST_F(FileListEditorTest, AddsAFoldersOrdinaryFilesInNameOrder) {
     EXPECT_EQ(Read(kMainSection, L"CartAddCard"), empty.Path());
 }
 
-TEST_F(FileListEditorTest, FilesMenuAndRemovalsAndAnnullaKeepsTheOldList) {
+TEST_F(FileListEditorTest, FilesMenuAndRemovalsAndCancelKeepTheOldList) {
     std::vector<std::wstring> files{L"C:\\vecchio.txt"};
     FileListEditor f(files, L"C:\\Programma");
     Show(f);

@@ -182,7 +182,7 @@ TEST_F(JobSetupWindowTest, FtpDestinationShowsInCyanAndLaunchProgramShowsTheComm
     EXPECT_EQ(Read(JobSection(1), L"DestFTP"), L"0");
 }
 
-TEST_F(JobSetupWindowTest, CancellaAsksOnlyWhenASourceIsSet) {
+TEST_F(JobSetupWindowTest, ClearAsksOnlyWhenASourceIsSet) {
     Write(kMainSection, L"Destinazione", L"E:\\Copie");
     Write(kMainSection, L"Orario", L"21:30");
     JobSetupWindow& f = Open(0);
