@@ -93,7 +93,7 @@ TEST(JobPage, LaunchProgramNeedsNoCommandLine) {
     EXPECT_TRUE(page.enabled && page.runButtonEnabled);
 }
 
-TEST(JobPage, FileListShowsItsFilesOrNessuno) {
+TEST(JobPage, FileListShowsItsFilesOrNone) {
     StoredJobValues v = FolderJob();
     v.isFolder = false;
     v.isFileList = true;
