@@ -194,11 +194,11 @@ void EngineTest::SetBool(const std::wstring& section, const std::wstring& name, 
     ASSERT_TRUE(SettingsStore().WriteBool(section, name, value));
 }
 
-void EngineTest::Policy(bool rb1, bool rb2, bool rb3, int numBkp) {
-    SetBool(kCopiesSection, L"RB1", rb1);
-    SetBool(kCopiesSection, L"RB2", rb2);
-    SetBool(kCopiesSection, L"RB3", rb3);
-    SetString(kCopiesSection, L"NumBkp", std::to_wstring(numBkp));
+void EngineTest::Policy(bool noCopies, bool unlimited, bool limited, int copiesCount) {
+    SetBool(kCopiesSection, L"RB1", noCopies);
+    SetBool(kCopiesSection, L"RB2", unlimited);
+    SetBool(kCopiesSection, L"RB3", limited);
+    SetString(kCopiesSection, L"NumBkp", std::to_wstring(copiesCount));
 }
 
 void EngineTest::FolderJob(int slot, const std::wstring& source, const std::wstring& destination) {

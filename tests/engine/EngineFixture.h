@@ -106,7 +106,7 @@ protected:
 
     void SetString(const std::wstring& section, const std::wstring& name, const std::wstring& value);
     void SetBool(const std::wstring& section, const std::wstring& name, bool value);
-    void Policy(bool rb1, bool rb2, bool rb3, int numBkp = 2);
+    void Policy(bool noCopies, bool unlimited, bool limited, int copiesCount = 2);
     void FolderJob(int slot, const std::wstring& source, const std::wstring& destination);
 
     // Whether the last run counts as failed; a run that left no record fails the test.

@@ -210,9 +210,9 @@ TEST_F(FolderJobTest, EscAnsweredNoGoesOnAndYesStopsEverything) {
     EXPECT_EQ(gate.Started().size(), 4u);
     const Tree copied = ReadTree(NewCopy());
     EXPECT_EQ(copied.count(L"a.txt") + copied.count(L"b.txt"), 2u);
-    size_t inSotto = 0;
-    for (const auto& [path, entry] : copied) inSotto += path.rfind(L"Sotto\\", 0) == 0;
-    EXPECT_EQ(inSotto, 2u);
+    size_t inSubfolder = 0;
+    for (const auto& [path, entry] : copied) inSubfolder += path.rfind(L"Sotto\\", 0) == 0;
+    EXPECT_EQ(inSubfolder, 2u);
     EXPECT_EQ(copied.count(L"Sotto\\Dentro"), 0u);
     const std::vector<std::wstring> opening{L"ATTENDERE! Backup in corso...", kRemoving, kCopying,
                                             L"Backup Bloccato da Utente.", kCopying};

@@ -156,8 +156,8 @@ protected:
 TEST_F(SettingsTest, CopyPolicyLaterTrueValuesWin) {
     const auto none = std::nullopt;
     struct Case {
-        std::optional<bool> rb1, rb2, rb3;
-        const wchar_t* numBkp;
+        std::optional<bool> noCopies, unlimited, limited;
+        const wchar_t* copiesCount;
         CopyPolicy::Kind kind;
         unsigned keep;
     } cases[] = {
@@ -172,15 +172,15 @@ TEST_F(SettingsTest, CopyPolicyLaterTrueValuesWin) {
     };
     for (const Case& c : cases) {
         DeleteKeyTree(HKEY_CURRENT_USER, std::wstring(kSettingsKey) + L"\\" + kCopiesSection);
-        Put(kCopiesSection, L"RB1", c.rb1);
-        Put(kCopiesSection, L"RB2", c.rb2);
-        Put(kCopiesSection, L"RB3", c.rb3);
-        if (c.numBkp) {
-            ASSERT_TRUE(SettingsStore().WriteString(kCopiesSection, L"NumBkp", c.numBkp));
+        Put(kCopiesSection, L"RB1", c.noCopies);
+        Put(kCopiesSection, L"RB2", c.unlimited);
+        Put(kCopiesSection, L"RB3", c.limited);
+        if (c.copiesCount) {
+            ASSERT_TRUE(SettingsStore().WriteString(kCopiesSection, L"NumBkp", c.copiesCount));
         }
         const CopyPolicy policy = ReadCopyPolicy();
-        EXPECT_EQ(policy.kind, c.kind) << (c.numBkp ? c.numBkp : L"-");
-        EXPECT_EQ(policy.keep, c.keep) << (c.numBkp ? c.numBkp : L"-");
+        EXPECT_EQ(policy.kind, c.kind) << (c.copiesCount ? c.copiesCount : L"-");
+        EXPECT_EQ(policy.keep, c.keep) << (c.copiesCount ? c.copiesCount : L"-");
     }
 }
 

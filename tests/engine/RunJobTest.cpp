@@ -110,8 +110,8 @@ TEST_F(RunJobTest, ALogFailingAtTheKindLineEndsTheJobSilently) {
 class IntervalTest : public RunJobTest {
 protected:
     IntervalTest() { NoKind(1); }
-    void SetTempo(double value) { ASSERT_TRUE(SettingsStore().WriteDateTime(JobSection(1), L"Tempo", value)); }
-    std::optional<double> Tempo() const { return SettingsStore().ReadDateTime(JobSection(1), L"Tempo"); }
+    void SetLastRun(double value) { ASSERT_TRUE(SettingsStore().WriteDateTime(JobSection(1), L"Tempo", value)); }
+    std::optional<double> LastRun() const { return SettingsStore().ReadDateTime(JobSection(1), L"Tempo"); }
     int Runs() const { return static_cast<int>(std::count(host.log.begin(), host.log.end(), L"Avvio backup numero 1")); }
     double Now() const { return ToDateTime(now); }
 };
@@ -122,7 +122,7 @@ TEST_F(IntervalTest, ADisabledJobIsNeverChecked) {
     engine.RunIfHoursElapsed(1);
     engine.RunIfDaysElapsed(1);
     EXPECT_EQ(Runs(), 0);
-    EXPECT_FALSE(Tempo());
+    EXPECT_FALSE(LastRun());
 }
 
 TEST_F(IntervalTest, AFirstCheckRunsAtOnceAndStoresTheEndTime) {
@@ -133,8 +133,8 @@ TEST_F(IntervalTest, AFirstCheckRunsAtOnceAndStoresTheEndTime) {
     };
     engine.RunIfDaysElapsed(1);
     EXPECT_EQ(Runs(), 1);
-    ASSERT_TRUE(Tempo());
-    EXPECT_NEAR(*Tempo(), Now(), 1e-6);
+    ASSERT_TRUE(LastRun());
+    EXPECT_NEAR(*LastRun(), Now(), 1e-6);
     engine.RunIfDaysElapsed(1);
     EXPECT_EQ(Runs(), 1);
 }
@@ -151,7 +151,7 @@ TEST_F(IntervalTest, DueOnlyAfterTheInterval) {
         host = RecordingHost{};
         host.enabled.fill(true);
         SetString(JobSection(1), L"NrOre", c.hours);
-        SetTempo(Now() - c.elapsedHours / 24);
+        SetLastRun(Now() - c.elapsedHours / 24);
         engine.RunIfHoursElapsed(1);
         EXPECT_EQ(Runs(), c.runs) << c.hours << " after " << c.elapsedHours;
     }
@@ -161,8 +161,8 @@ TEST_F(IntervalTest, AnEmptyCountNeverRunsEvenTheFirstTime) {
     SetString(JobSection(1), L"NrOre", L"");
     engine.RunIfHoursElapsed(1);
     EXPECT_EQ(Runs(), 0);
-    ASSERT_TRUE(Tempo());
-    EXPECT_NEAR(*Tempo(), Now(), 1e-6);
+    ASSERT_TRUE(LastRun());
+    EXPECT_NEAR(*LastRun(), Now(), 1e-6);
 }
 
 TEST_F(IntervalTest, ZeroHoursRunsAtEveryCheck) {
@@ -174,20 +174,20 @@ TEST_F(IntervalTest, ZeroHoursRunsAtEveryCheck) {
     EXPECT_EQ(Runs(), 3);
 }
 
-TEST_F(IntervalTest, TempoOfTheWrongTypeMakesTheJobDue) {
+TEST_F(IntervalTest, LastRunOfTheWrongTypeMakesTheJobDue) {
     SetString(JobSection(1), L"NrOre", L"5");
     SetString(JobSection(1), L"Tempo", L"ieri");
     engine.RunIfHoursElapsed(1);
     EXPECT_EQ(Runs(), 1);
-    EXPECT_TRUE(Tempo());
+    EXPECT_TRUE(LastRun());
 }
 
 TEST_F(IntervalTest, AFailedRunLeavesTheJobDue) {
     SetString(JobSection(1), L"NrOre", L"5");
-    SetTempo(Now() - 1);
+    SetLastRun(Now() - 1);
     host.onLog = [](const std::wstring&) { throw IoFailure("log folder missing"); };
     EXPECT_THROW(engine.RunIfHoursElapsed(1), IoFailure);
-    EXPECT_NEAR(*Tempo(), Now() - 1, 1e-6);
+    EXPECT_NEAR(*LastRun(), Now() - 1, 1e-6);
 }
 
 }  // namespace
