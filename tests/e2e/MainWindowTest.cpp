@@ -117,7 +117,7 @@ TEST_F(MainWindow, CompleteFileListJobAndItsSwitch) {
     EXPECT_TRUE(WaitFor([&] { return !Visible(IDX_JOB_ENABLED); }, 30s));
 }
 
-TEST_F(MainWindow, AvviaAsksFirstOnAJobWithASchedule) {
+TEST_F(MainWindow, RunNowAsksFirstOnAJobWithASchedule) {
     store_.WriteString(L"Principale", L"Sorgente", L"C:\\Dati");
     store_.WriteString(L"Principale", L"Destinazione", L"E:\\Copie");
     store_.WriteString(L"Principale", L"Orario", L"08:30");

@@ -92,7 +92,7 @@ protected:
     }
 };
 
-TEST_F(Removal, RimuoviRemovesEverythingAndTheUninstallerOffersTheEmptyFolder) {
+TEST_F(Removal, RemovalArgumentRemovesEverythingAndTheUninstallerOffersTheEmptyFolder) {
     const std::wstring exe = InstallProgram();
     test::WriteBytes(folder_ / L"BkpFile2.Dat", "C:\\b.txt\r\n");
 

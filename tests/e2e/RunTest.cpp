@@ -21,7 +21,7 @@ using test::FindTopWindow;
 using test::WaitFor;
 
 // "Avvia" on the main window, answered Yes, runs the shown job to its log lines and copies.
-class AvviaRun : public ::testing::Test {
+class RunNow : public ::testing::Test {
 protected:
     test::SettingsGuard guard_;
     test::TempFolder folder_;
@@ -73,7 +73,7 @@ protected:
     }
 };
 
-TEST_F(AvviaRun, FolderJobCopiesTheTreeAndLogsItsLines) {
+TEST_F(RunNow, FolderJobCopiesTheTreeAndLogsItsLines) {
     ForceFolders(folder_ / L"Documenti\\Lettere");
     test::WriteBytes(folder_ / L"Documenti\\bilancio.txt", "conti");
     test::WriteBytes(folder_ / L"Documenti\\Lettere\\cara.txt", "saluti");
@@ -93,7 +93,7 @@ TEST_F(AvviaRun, FolderJobCopiesTheTreeAndLogsItsLines) {
               std::string::npos) << log;
 }
 
-TEST_F(AvviaRun, FileListJobLogsTheMissingFile) {
+TEST_F(RunNow, FileListJobLogsTheMissingFile) {
     test::WriteBytes(folder_ / L"uno.txt", "1");
     test::WriteBytes(folder_ / L"tre.txt", "3");
     ForceFolders(DataFolder());
@@ -114,7 +114,7 @@ TEST_F(AvviaRun, FileListJobLogsTheMissingFile) {
     EXPECT_NE(Log().find("Tipo di backup : File\r\n" + missing + "Singola copia effettuata : "), std::string::npos) << Log();
 }
 
-TEST_F(AvviaRun, LaunchJobStartsTheFileInItsFolder) {
+TEST_F(RunNow, LaunchJobStartsTheFileInItsFolder) {
     ForceFolders(folder_ / L"strumenti");
     test::WriteBytes(folder_ / L"strumenti\\segna.bat", "@echo fatto > segno.txt\r\n");
     store_.WriteBool(L"Principale", L"TipoDir", false);
