@@ -74,7 +74,7 @@ TEST_F(HelpViewer, ShowsTheRequestedTopicInOneReusedWindow) {
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(HelpViewer, EscAndChiudiCloseItAndTheNextRequestOpensItAgain) {
+TEST_F(HelpViewer, EscAndCloseButtonCloseItAndTheNextRequestOpensItAgain) {
     InstallHelpViewer(ShippedFile());
     RequestHelp(L"Principale");
     HWND viewer = HelpViewerWindow();

@@ -159,7 +159,7 @@ TEST_F(InstallDialogTest, InstallModeClosedByItsTitleBarButtonStillRegistersTheP
               env_.exePath + L" Rimuovi");
 }
 
-TEST_F(InstallDialogTest, ImpostaAppliesEachBoxAndTheChangeModeProbesThemBack) {
+TEST_F(InstallDialogTest, ApplyAppliesEachBoxAndTheChangeModeProbesThemBack) {
     auto form = Open(InstallMode::Install);
     for (const CheckBox* box : {&form->DesktopCheck, &form->StartMenuCheck, &form->QuickLaunchCheck}) box->SetChecked(true);
     Click(*form, form->ApplyButton);

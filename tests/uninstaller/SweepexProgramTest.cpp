@@ -241,7 +241,7 @@ TEST_F(SweepexProgramTest, OtherRequestsEndAtOnceWithoutAWindow) {
     EXPECT_TRUE(Exists(temp_ / L"UnLogF.Dat"));
 }
 
-TEST_F(SweepexProgramTest, LanciaFileStartsTheProgramFromItsOwnFolder) {
+TEST_F(SweepexProgramTest, LaunchFileStartsTheProgramFromItsOwnFolder) {
     const std::wstring bin = FolderOf(ModuleFileName());
     ASSERT_TRUE(CopyFileW((bin + L"\\SweepexProbe.exe").c_str(), (temp_ / L"Probe.exe").c_str(), FALSE));
     // Started from elsewhere, as the system may start it: the name is still found beside Sweepex.
