@@ -13,7 +13,7 @@ namespace {
 class ThrowingForm : public Form {
 public:
     ThrowingForm() : Form(IDD_TESTFORM) {}
-    Timer Timer1;
+    Timer ThrowingTimer;
     Edit EditText;
     int ticks = 0;
     bool closed = false;
@@ -23,7 +23,7 @@ protected:
     void OnCreate() override {
         EditText.Attach(Handle(), IDE_TEXT);
         SetHint(IDE_TEXT, L"Testo di prova");
-        AddTimer(Timer1, 1, 50, true, [this] {
+        AddTimer(ThrowingTimer, 1, 50, true, [this] {
             ++ticks;
             throw std::runtime_error("tick");
         });
