@@ -76,7 +76,7 @@ void BackupEngine::RunKind(int slot, const JobValues& job, DataKind kind) {
         lastRun_->failureLogged = true;
         return host_.AppendLog(L"Problemi nell'identificazione del tipo di backup");
     }
-    RunContext run{host_, slot, job.destIsFtp, job};
+    RunContext run{host_, slot, job};
     run.ftp = &ftp_;
     // A failure inside the job, its "Tipo di backup" line included, ends it silently; the
     // window is put back all the same.

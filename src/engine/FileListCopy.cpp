@@ -17,12 +17,12 @@ std::wstring EntryFileName(const std::wstring& entry) {
 }
 
 void RunFileListJob(RunContext& run, const std::wstring& dataFolder) {
-    if (run.destIsFtp && !ConnectFtp(run)) return;
+    if (run.job.destIsFtp && !ConnectFtp(run)) return;
     const std::vector<std::wstring> files =
         ReadFileList(FileListPath(dataFolder, run.slot)).value_or(std::vector<std::wstring>{});
     const std::wstring destination = TypedPath(run.job.fileListDestination);
     if (files.empty()) return;
-    if (run.destIsFtp) return RunFtpFileListJob(run, files);
+    if (run.job.destIsFtp) return RunFtpFileListJob(run, files);
 
     const std::wstring copyName = L"File" + std::to_wstring(run.slot);
     run.datedDestination = LocalDatedDestination(destination, copyName + L"_" + FolderStamp(LocalNow()));

@@ -30,7 +30,7 @@ std::wstring RelativeFolder(const std::wstring& sourceRoot, const std::wstring& 
 }
 
 void RunFolderJob(RunContext& run) {
-    if (run.destIsFtp) return RunFtpFolderJob(run);
+    if (run.job.destIsFtp) return RunFtpFolderJob(run);
     // Typed by the user: "D:\Backup." means "D:\Backup", as everywhere else in Windows.
     const std::wstring source = TypedPath(run.job.source);
     const std::wstring destination = TypedPath(run.job.destination);

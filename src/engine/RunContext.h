@@ -14,7 +14,6 @@ class TFtpClient;
 struct RunContext {
     RunHost& host;
     int slot = 0;
-    bool destIsFtp = false;
     JobValues job;                    // the job's values as read at the start of the run
     bool stopRequested = false;
     bool failureLogged = false;       // a line telling of something not done was written

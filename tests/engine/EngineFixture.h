@@ -34,7 +34,12 @@ public:
         if (onLog) onLog(line);
         log.push_back(line);
     }
-    void SetStatusText(const std::wstring& text) override { statuses.push_back(text); }
+    // Called as a status is shown: stands for what the user does while the message loop runs.
+    std::function<void(const std::wstring&)> onStatus;
+    void SetStatusText(const std::wstring& text) override {
+        statuses.push_back(text);
+        if (onStatus) onStatus(text);
+    }
     void SetClockText(const std::wstring& text) override { clocks.push_back(text); }
     void Repaint() override { ++repaints; }
     void ShowForRun() override { ++shows; }

@@ -97,6 +97,26 @@ TEST_F(FtpRunTest, WrongPasswordTriesThreeTimesAndCopiesNothing) {
     for (const auto& text : host.statuses) EXPECT_EQ(text.find(L"sbagliata"), std::wstring::npos);
 }
 
+// The message loop runs while the client connects, so a job saved meanwhile decides what the
+// run sends and with which login: those values are read when they are used.
+TEST_F(FtpRunTest, SettingsSavedWhileConnectingAreTheOnesUsed) {
+    const std::wstring first = temp / L"Documenti", second = temp / L"Altro";
+    ASSERT_TRUE(MakeFile(first + L"\\a.txt", "alfa"));
+    ASSERT_TRUE(MakeFile(second + L"\\b.txt", "beta"));
+    FolderJob(1, first, L"");
+    FtpJob(1, "real", L"", L"sbagliata");
+    host.onStatus = [&](const std::wstring& status) {
+        if (status == L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 2)")
+            SetString(JobSection(1), L"ftp-Pswd", ScrambledToStored(ScramblePassword(kPasswordKey, ToAnsi(kFtpPassword))));
+        if (status == L"Connesso") SetString(kMainSection, L"Sorgente", second);
+    };
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Copia sul sito ftp effettuata : " + LogTime()}));
+    EXPECT_FALSE(host.Showed(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 3)"));
+    EXPECT_EQ(Contents(ReadTree(FtpRoot())),
+              (std::map<std::wstring, std::string>{{L"Altro_" + Stamp(), ""}, {L"Altro_" + Stamp() + L"\\b.txt", "beta"}}));
+}
+
 TEST_F(FtpRunTest, ServerThatNeverAnswersGivesUpWithinTheBound) {
     FolderJob(1, temp / L"Documenti", L"");
     FtpJob(1, "silent", L"");
