@@ -73,7 +73,9 @@ bool DeleteLongTree(const std::wstring& folder) {
 
 bool IsLinkReparse(DWORD attributes, DWORD reparseTag) {
     if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-    return reparseTag == IO_REPARSE_TAG_MOUNT_POINT || reparseTag == IO_REPARSE_TAG_SYMLINK;
+    // Tag 0 is no tag at all: Wine shows a Unix symbolic link so. Whatever it is, it is not a
+    // file that holds its own data.
+    return reparseTag == 0 || reparseTag == IO_REPARSE_TAG_MOUNT_POINT || reparseTag == IO_REPARSE_TAG_SYMLINK;
 }
 
 bool IsLinkPath(const std::wstring& path) {

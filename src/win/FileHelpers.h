@@ -11,7 +11,8 @@
 namespace vt {
 
 // True for the reparse points that lead somewhere else (junctions, mount points, symbolic
-// links). Other reparse points (deduplicated files, cloud placeholders) hold their own data.
+// links) and for those without a tag (how Wine shows a Unix symbolic link). Other reparse
+// points (deduplicated files, cloud placeholders) hold their own data.
 bool IsLinkReparse(DWORD attributes, DWORD reparseTag);
 
 struct FolderEntry {
