@@ -20,10 +20,27 @@ void CreateEmpty(const std::wstring& path) {
     if (!CloseHandle(file)) Raise(L"cannot close", path);
 }
 
+// Virus scanners, indexers and viewers open a file for a moment without letting others write.
+// A run must not end for that: the line waits for them, for a while.
+constexpr ULONGLONG kBusyForMs = 3000;
+constexpr DWORD kBusyRetryMs = 10;
+
+HANDLE OpenForAppend(const std::wstring& path) {
+    const ULONGLONG giveUpAt = GetTickCount64() + kBusyForMs;
+    for (;;) {
+        // OPEN_EXISTING: appending needs a file that is there already.
+        HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) return file;
+        const DWORD error = GetLastError();
+        if ((error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) || GetTickCount64() >= giveUpAt)
+            return INVALID_HANDLE_VALUE;
+        Sleep(kBusyRetryMs);
+    }
+}
+
 void AppendLine(const std::wstring& path, const std::wstring& text) {
-    // OPEN_EXISTING: appending needs a file that is there already.
-    HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = OpenForAppend(path);
     if (file == INVALID_HANDLE_VALUE) Raise(L"cannot open", path);
     const std::string bytes = ToAnsi(text) + "\r\n";
     DWORD written = 0;

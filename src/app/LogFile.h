@@ -29,7 +29,8 @@ public:
     const std::wstring& Path() const { return path_; }
 
     // Appends the line when logging is on, creating the file with its header when it is
-    // missing. Raises IoFailure when the file cannot be written.
+    // missing. A file another program holds open for a moment is waited for, a few seconds at
+    // most. Raises IoFailure when the file cannot be written.
     void Append(const std::wstring& line) const;
 
 private:

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <thread>
+
 #include "app/LogFile.h"
 #include "support/TempFolder.h"
 #include "win/Failure.h"
@@ -56,6 +58,27 @@ TEST(LogFile, FailuresReachTheCaller) {
     EXPECT_THROW(log.Append(L"riga"), IoFailure);
     CloseHandle(holder);
     EXPECT_EQ(test::ReadBytes(locked), "x\r\n");
+}
+
+TEST(LogFile, ALogReadByAnotherProgramForAMomentStillTakesTheLine) {
+    // A scanner or viewer that opens the log without letting others write, as a run appends:
+    // the run must not end there, its line comes once the file is let go.
+    test::TempFolder temp;
+    LogFile log;
+    log.Configure(true, LogPath(temp.Path()));
+    log.Append(L"prima");
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread reader([&] {
+        HANDLE file = CreateFileW(log.Path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        SetEvent(opened);
+        Sleep(300);
+        CloseHandle(file);
+    });
+    WaitForSingleObject(opened, INFINITE);
+    EXPECT_NO_THROW(log.Append(L"seconda"));
+    reader.join();
+    CloseHandle(opened);
+    EXPECT_EQ(test::ReadBytes(log.Path()), "FileLog creato da DorviVaultick.exe\r\nprima\r\nseconda\r\n");
 }
 
 TEST(LogFile, CommandsIgnoreCase) {

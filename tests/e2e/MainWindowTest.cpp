@@ -49,7 +49,7 @@ protected:
         ASSERT_TRUE(WaitFor([&] {
             return (window_ = FindTopWindow(L"#32770", L"Dorvi Vaultick", program_->Id())) != nullptr &&
                    IsWindowVisible(window_);
-        }, 20s));
+        }, 60s));
     }
 
     HWND Control(int id) const { return FindControl(window_, id); }
@@ -109,12 +109,12 @@ TEST_F(MainWindow, CompleteFileListJobAndItsSwitch) {
 
     // Switching the job off is stored at once and changes the title.
     PostMessageW(Control(IDX_JOB_ENABLED), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"Attesa2", true); }, 30s));
-    EXPECT_TRUE(WaitFor([&] { return Title() == L"Vaultick off"; }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"Attesa2", true); }, 60s));
+    EXPECT_TRUE(WaitFor([&] { return Title() == L"Vaultick off"; }, 60s));
     // The program's switch hides the job's switch.
     PostMessageW(Control(IDX_PROGRAM_ON), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 30s));
-    EXPECT_TRUE(WaitFor([&] { return !Visible(IDX_JOB_ENABLED); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 60s));
+    EXPECT_TRUE(WaitFor([&] { return !Visible(IDX_JOB_ENABLED); }, 60s));
 }
 
 TEST_F(MainWindow, RunNowAsksFirstOnAJobWithASchedule) {
@@ -126,21 +126,21 @@ TEST_F(MainWindow, RunNowAsksFirstOnAJobWithASchedule) {
     ASSERT_TRUE(Enabled(IDB_RUN_NOW));
     PostMessageW(Control(IDB_RUN_NOW), BM_CLICK, 0, 0);
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())) != nullptr; }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())) != nullptr; }, 60s));
     wchar_t text[256] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 256);
     EXPECT_EQ(std::wstring(text), L"Effettuare il backup fuori orario?");
     EXPECT_NE(GetDlgItem(box, IDYES), nullptr);
     EXPECT_NE(GetDlgItem(box, IDNO), nullptr);
     PostMessageW(box, WM_COMMAND, IDNO, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box); }, 60s));
     EXPECT_TRUE(program_->Running());
 }
 
 TEST_F(MainWindow, ExitWithNothingToRunEndsTheProgram) {
     Start();
     PostMessageW(Control(IDB_EXIT), BM_CLICK, 0, 0);
-    EXPECT_TRUE(program_->WaitForExit(30s));
+    EXPECT_TRUE(program_->WaitForExit(60s));
 }
 
 TEST_F(MainWindow, ExitWithAJobEnabledHides) {
@@ -150,7 +150,7 @@ TEST_F(MainWindow, ExitWithAJobEnabledHides) {
     store_.WriteBool(L"Principale", L"Attesa", true);
     Start();
     PostMessageW(Control(IDB_EXIT), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window_); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window_); }, 60s));
     EXPECT_TRUE(program_->Running());
 }
 

@@ -88,7 +88,7 @@ protected:
             CopyFileW((test::BinFolder() + L"\\" + file).c_str(), (folder_ / file).c_str(), FALSE);
         test::WriteBytes(folder_ / L"DorviVaultick.exe.manifest", std::string());
         // Nothing of an earlier program may pass for this one's.
-        ASSERT_TRUE(WaitFor([] { return !IconInTray() && Balloons().empty(); }, 30s));
+        ASSERT_TRUE(WaitFor([] { return !IconInTray() && Balloons().empty(); }, 60s));
     }
     void TearDown() override {
         program_.reset();
@@ -101,8 +101,8 @@ protected:
     HWND StartAtLogon() {
         program_ = std::make_unique<test::RunningProgram>(folder_ / L"DorviVaultick.exe", L"/go");
         HWND window = nullptr;
-        EXPECT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program_->Id())); }, 20s));
-        EXPECT_TRUE(WaitFor([&] { return store_.ReadInteger(L"Principale", L"HProc", 0) != 0; }, 30s));
+        EXPECT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program_->Id())); }, 60s));
+        EXPECT_TRUE(WaitFor([&] { return store_.ReadInteger(L"Principale", L"HProc", 0) != 0; }, 60s));
         return window;
     }
     std::string Log() const { return test::ReadBytes(folder_ / L"Vaultick.log"); }
@@ -114,12 +114,12 @@ TEST_F(RunNotification, AFailedLogonRunShowsTheBalloonWhoseClickOpensTheLog) {
     EXPECT_NE(Log().find("Cartella sorgente inesistente."), std::string::npos) << Log();
     // The tray switch is off: the icon is there for the balloon.
     EXPECT_TRUE(IconInTray());
-    ASSERT_TRUE(WaitFor([] { return BalloonShown(kOpensLog); }, 20s)) << Balloons().size();
+    ASSERT_TRUE(WaitFor([] { return BalloonShown(kOpensLog); }, 60s)) << Balloons().size();
 
     PostMessageW(window, kTrayMessage, 0, NIN_BALLOONUSERCLICK);
     // Well before the program's own 15-second clock would take the icon away.
-    EXPECT_TRUE(WaitFor([] { return !IconInTray(); }, 5s));
-    EXPECT_TRUE(WaitFor([] { return NotepadShows(L"Vaultick.log"); }, 30s));
+    EXPECT_TRUE(WaitFor([] { return !IconInTray(); }, 12s));
+    EXPECT_TRUE(WaitFor([] { return NotepadShows(L"Vaultick.log"); }, 60s));
     EXPECT_TRUE(program_->Running());
 }
 
@@ -128,9 +128,9 @@ TEST_F(RunNotification, WithoutTheLogTheBalloonStillTellsAndGoesByItself) {
     store_.WriteString(L"Principale", L"Sorgente2", folder_ / L"manca");
     StartAtLogon();
     EXPECT_TRUE(IconInTray());
-    EXPECT_TRUE(WaitFor([] { return BalloonShown(kFailed); }, 20s));
+    EXPECT_TRUE(WaitFor([] { return BalloonShown(kFailed); }, 60s));
     // Wine's shell never says that the balloon has gone: the program's own clock takes the icon away.
-    EXPECT_TRUE(WaitFor([] { return !IconInTray(); }, 40s));
+    EXPECT_TRUE(WaitFor([] { return !IconInTray(); }, 60s));
 }
 
 TEST_F(RunNotification, AGoodRunShowsNothing) {

@@ -84,7 +84,7 @@ protected:
         HWND dialog = nullptr;
         ASSERT_TRUE(WaitFor([&] {
             return (dialog = FindTopWindow(L"#32770", L"Dorvi Vaultick - Disinstallazione", program.Id())) != nullptr;
-        }, 20s));
+        }, 60s));
         const HWND yes = test::FindControl(dialog, kBtnSi);
         ASSERT_NE(yes, nullptr);
         EXPECT_EQ(test::WindowText(yes), L"    Si");
@@ -98,7 +98,7 @@ TEST_F(Removal, RemovalArgumentRemovesEverythingAndTheUninstallerOffersTheEmptyF
 
     RunningProgram program(exe, L"Rimuovi");
     PressSi(program);
-    ASSERT_TRUE(program.WaitForExit(20s));
+    ASSERT_TRUE(program.WaitForExit(60s));
 
     // Everything the program owns outside its folder is gone before the uninstaller starts.
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
@@ -109,15 +109,15 @@ TEST_F(Removal, RemovalArgumentRemovesEverythingAndTheUninstallerOffersTheEmptyF
 
     // The uninstaller deletes the files, then asks about the emptied folder.
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Informazione")) != nullptr; }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Informazione")) != nullptr; }, 60s));
     wchar_t text[512] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 512);
     EXPECT_EQ(std::wstring(text), L"Questa cartella risulta vuota:\r\n" + folder_.Path() + L"\r\nRimuoverla?");
     EXPECT_FALSE(FileExists(exe));
     EXPECT_FALSE(FileExists(folder_ / L"BkpFile2.Dat"));
     PostMessageW(box, WM_COMMAND, IDYES, 0);
-    EXPECT_TRUE(WaitFor([&] { return !FolderExists(folder_.Path()); }, 30s));
-    EXPECT_TRUE(WaitFor([] { return !FileExists(ExcludeTrailingBackslash(TempFolder()) + L"\\UnLogF.Dat"); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return !FolderExists(folder_.Path()); }, 60s));
+    EXPECT_TRUE(WaitFor([] { return !FileExists(ExcludeTrailingBackslash(TempFolder()) + L"\\UnLogF.Dat"); }, 60s));
 }
 
 TEST_F(Removal, AnotherAccountInUseIsToldBeforeAnythingIsRemoved) {
@@ -131,13 +131,13 @@ TEST_F(Removal, AnotherAccountInUseIsToldBeforeAnythingIsRemoved) {
     RunningProgram program(InstallProgram(), L"Rimuovi");
     PressSi(program);
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program.Id())) != nullptr; }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program.Id())) != nullptr; }, 60s));
     wchar_t text[512] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 512);
     EXPECT_EQ(std::wstring(text), L"Uno o più utenti risulta attualmente collegato.\r\nProseguendo con la "
                                   L"disinstallazione non tutti i dati verranno rimossi.\r\nContinuare ugualmente?");
     PostMessageW(box, WM_COMMAND, IDNO, 0);
-    ASSERT_TRUE(program.WaitForExit(20s));
+    ASSERT_TRUE(program.WaitForExit(60s));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey));
     EXPECT_TRUE(FolderExists(data_.Path()));

@@ -12,6 +12,7 @@
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
 #include "support/TempFolder.h"
+#include "win/DateTime.h"
 #include "win/Paths.h"
 #include "win/RegKey.h"
 
@@ -65,11 +66,15 @@ protected:
         store_.WriteBool(L"Principale", SlotValueName(L"Attesa", slot), true);
     }
 
-    // Every hour, a LaunchProgram job as above.
+    // Every hour, a LaunchProgram job as above. Just run: the program's own tick, 55 s after it
+    // started, finds it not due, and only the tick a test posts runs it.
     void HourlyJob(int slot = 1) {
         LaunchJob(slot);
         store_.WriteBool(JobSection(slot), L"Ore", true);
         store_.WriteString(JobSection(slot), L"NrOre", L"1");
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        store_.WriteDateTime(JobSection(slot), L"Tempo", ToDateTime(now));
     }
     // Slot 1 every hour, uploading to a server that is not there: three attempts with waits in
     // between, where the message loop runs and messages arrive in the middle of the run.
@@ -100,7 +105,7 @@ protected:
     void BeginRun(HWND window) {
         const size_t before = Occurrences(Log(), "Avvio backup numero 1");
         PostTick(window);
-        ASSERT_TRUE(WaitFor([&] { return Occurrences(Log(), "Avvio backup numero 1") > before; }, 30s)) << Log();
+        ASSERT_TRUE(WaitFor([&] { return Occurrences(Log(), "Avvio backup numero 1") > before; }, 60s)) << Log();
     }
 
     static DWORD_PTR QueryEndSession(HWND window) {
@@ -114,14 +119,14 @@ protected:
     }
     void HideByExit(HWND window) {
         PostMessageW(FindControl(window, IDB_EXIT), BM_CLICK, 0, 0);
-        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 30s));
+        ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 60s));
     }
 
     HWND Start(const std::wstring& arguments = L"") {
         program_ = std::make_unique<test::RunningProgram>(exe_, arguments);
         HWND window = nullptr;
-        EXPECT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program_->Id())); }, 20s));
-        EXPECT_TRUE(WaitFor([&] { return store_.ReadInteger(L"Principale", L"HProc", 0) != 0; }, 20s));
+        EXPECT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program_->Id())); }, 60s));
+        EXPECT_TRUE(WaitFor([&] { return store_.ReadInteger(L"Principale", L"HProc", 0) != 0; }, 60s));
         return window;
     }
 
@@ -136,7 +141,7 @@ TEST_F(Resident, AutostartRunsTheLogonJobsWithTheWindowHidden) {
     LaunchJob(4, L"Avvio");
     store_.WriteBool(L"Principale", L"Mostra", false);
     const HWND window = Start(L"/go");
-    ASSERT_TRUE(WaitFor([&] { return Log().find("Avvio backup numero 4") != std::string::npos; }, 20s)) << Log();
+    ASSERT_TRUE(WaitFor([&] { return Log().find("Avvio backup numero 4") != std::string::npos; }, 60s)) << Log();
     EXPECT_LT(Log().find("Avvio backup numero 2"), Log().find("Avvio backup numero 4"));
     EXPECT_FALSE(IsWindowVisible(window));
 }
@@ -155,7 +160,7 @@ TEST_F(Resident, SessionEndRunsTheShutdownJobsInOrderAndEnds) {
     const HWND window = Start();
     EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(TRUE));
     SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, nullptr);
-    EXPECT_TRUE(program_->WaitForExit(20s));
+    EXPECT_TRUE(program_->WaitForExit(60s));
     const std::string log = Log();
     ASSERT_NE(log.find("Avvio backup numero 5"), std::string::npos) << log;
     EXPECT_LT(log.find("Avvio backup numero 2"), log.find("Avvio backup numero 5"));
@@ -166,7 +171,7 @@ TEST_F(Resident, ExitWithNothingToRunEndsAndRemovesTheAutostart) {
     RegKey::Create(HKEY_CURRENT_USER, kRunKey).WriteString(L"Vaultick", L"vecchio");
     const HWND window = Start();
     PostMessageW(FindControl(window, IDB_EXIT), BM_CLICK, 0, 0);
-    EXPECT_TRUE(program_->WaitForExit(20s));
+    EXPECT_TRUE(program_->WaitForExit(60s));
     EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, kRunKey).ValueExists(L"Vaultick"));
 }
 
@@ -174,10 +179,10 @@ TEST_F(Resident, ExitWithAJobEnabledHidesAndASecondStartShowsIt) {
     LaunchJob(1, L"Avvio");
     const HWND window = Start();
     PostMessageW(FindControl(window, IDB_EXIT), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(window); }, 60s));
     test::RunningProgram second(exe_, L"");
-    EXPECT_TRUE(second.WaitForExit(20s));
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s));
+    EXPECT_TRUE(second.WaitForExit(60s));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 60s));
 }
 
 TEST_F(Resident, TrayCloseAsksOnlyWhenJobsWouldRun) {
@@ -187,34 +192,34 @@ TEST_F(Resident, TrayCloseAsksOnlyWhenJobsWouldRun) {
     auto chooseClose = [&] {
         PostMessageW(window, kTrayMessage, 0, WM_RBUTTONUP);
         HWND menu = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (menu = FindTopWindow(L"#32768", L"", program_->Id())); }, 30s));
+        ASSERT_TRUE(WaitFor([&] { return (menu = FindTopWindow(L"#32768", L"", program_->Id())); }, 60s));
         // Up from no selection reaches the last item, "&Chiudi".
         PostMessageW(menu, WM_KEYDOWN, VK_UP, 0);
         PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     };
     chooseClose();
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())); }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())); }, 60s));
     wchar_t text[256] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 256);
     EXPECT_EQ(std::wstring(text),
               L"ATTENZIONE!\r\nChiudendo il programma i backup non verranno effettuati.\r\nContinuare ugualmente?");
     PostMessageW(box, WM_COMMAND, IDNO, 0);
-    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(box); }, 60s));
     EXPECT_TRUE(program_->Running());
 
     // Switched off, it closes at once.
     PostMessageW(FindControl(window, IDX_PROGRAM_ON), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return !store_.ReadBool(L"Principale", L"CBAttiva", true); }, 60s));
     chooseClose();
-    EXPECT_TRUE(program_->WaitForExit(20s));
+    EXPECT_TRUE(program_->WaitForExit(60s));
     EXPECT_EQ(RunValue(), AutostartCommand(folder_.Path()));  // the tray keeps it resident
 }
 
 TEST_F(Resident, AnAutomaticRunPutsTheWindowBackAsItFoundIt) {
     HourlyJob();
     const HWND window = Start();
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 20s));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 60s));
     const HWND application = FindTopWindow(L"VaultickApplication", L"", program_->Id());
     ASSERT_NE(application, nullptr);
 
@@ -224,18 +229,18 @@ TEST_F(Resident, AnAutomaticRunPutsTheWindowBackAsItFoundIt) {
 
     // Minimised: hidden but for its taskbar button, which must still be there afterwards.
     PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ASSERT_TRUE(WaitFor([&] { return IsIconic(application) && !IsWindowVisible(window); }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(application) && !IsWindowVisible(window); }, 60s));
     Tick(window);
-    EXPECT_TRUE(WaitFor([&] { return IsIconic(application) && IsWindowVisible(application); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(application) && IsWindowVisible(application); }, 60s));
     EXPECT_FALSE(IsWindowVisible(window));
 
     // Hidden by Exit (a job is enabled): hidden again, taskbar button and all.
     PostMessageW(application, WM_SYSCOMMAND, SC_RESTORE, 0);
-    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 60s));
     HideByExit(window);
     ASSERT_FALSE(IsWindowVisible(application));
     Tick(window);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window) && !IsWindowVisible(application); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(window) && !IsWindowVisible(application); }, 60s));
     EXPECT_NE(Log().find("Avvio backup numero 1"), std::string::npos) << Log();
 }
 
@@ -278,7 +283,7 @@ TEST_F(Resident, CancelledSessionEndKeepsTheProgramAndALaterOneRunsTheShutdownJo
 
     // A later session end takes the shutdown jobs again, and ends the program.
     EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(TRUE));
-    EXPECT_TRUE(program_->WaitForExit(20s));
+    EXPECT_TRUE(program_->WaitForExit(60s));
     EXPECT_EQ(Occurrences(Log(), "Avvio backup numero 2"), 2u) << Log();
 }
 

@@ -52,13 +52,13 @@ protected:
         test::WriteBytes(folder_ / L"prog\\DorviVaultick.exe.manifest", std::string());
         program_ = std::make_unique<test::RunningProgram>(exe, L"");
         HWND window = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program_->Id())); }, 20s));
-        ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(FindControl(window, IDB_RUN_NOW)) != FALSE; }, 30s));
+        ASSERT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program_->Id())); }, 60s));
+        ASSERT_TRUE(WaitFor([&] { return IsWindowEnabled(FindControl(window, IDB_RUN_NOW)) != FALSE; }, 60s));
         PostMessageW(FindControl(window, IDB_RUN_NOW), BM_CLICK, 0, 0);
         HWND box = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())); }, 30s));
+        ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Conferma", program_->Id())); }, 60s));
         PostMessageW(box, WM_COMMAND, IDYES, 0);
-        ASSERT_TRUE(WaitFor([&] { return Log().find(closingLine) != std::string::npos; }, 30s)) << Log();
+        ASSERT_TRUE(WaitFor([&] { return Log().find(closingLine) != std::string::npos; }, 60s)) << Log();
     }
 
     // The dated folders of copyName in the copies folder.
@@ -122,7 +122,7 @@ TEST_F(RunNow, LaunchJobStartsTheFileInItsFolder) {
     store_.WriteString(L"Principale", L"SorgenteExe", folder_ / L"strumenti\\segna.bat");
     RunShownJob("File lanciato : ");
     // Written and let go of by the batch, which ran in its own folder.
-    EXPECT_TRUE(WaitFor([&] { return test::ReadBytes(folder_ / L"strumenti\\segno.txt").find("fatto") == 0; }, 20s));
+    EXPECT_TRUE(WaitFor([&] { return test::ReadBytes(folder_ / L"strumenti\\segno.txt").find("fatto") == 0; }, 60s));
 }
 
 }  // namespace

@@ -57,8 +57,8 @@ protected:
     HWND StartFirst(RunningProgram& first) {
         HWND window = nullptr;
         EXPECT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", first.Id())) != nullptr &&
-                                         IsWindowVisible(window); }, 20s));
-        EXPECT_TRUE(WaitFor([&] { return StoredHandle() == static_cast<int>(reinterpret_cast<INT_PTR>(window)); }, 30s));
+                                         IsWindowVisible(window); }, 60s));
+        EXPECT_TRUE(WaitFor([&] { return StoredHandle() == static_cast<int>(reinterpret_cast<INT_PTR>(window)); }, 60s));
         return window;
     }
 };
@@ -66,7 +66,7 @@ protected:
 TEST_F(StartUp, UnderAnotherFileNameItEndsAtOnceWithoutAWindow) {
     RunningProgram program(Install(L"Vaultick.exe"), L"");
     ASSERT_TRUE(program.Started());
-    EXPECT_TRUE(program.WaitForExit(20s));
+    EXPECT_TRUE(program.WaitForExit(60s));
     EXPECT_EQ(MainWindow(), nullptr);
     EXPECT_EQ(SettingsStore().ReadInteger(L"Principale", L"HProc", 0), 0);
 }
@@ -75,18 +75,18 @@ TEST_F(StartUp, MissingUninstallerIsReportedAndEndsTheProgram) {
     const std::wstring exe = Install(L"DorviVaultick.exe", false);
     RunningProgram program(exe, L"");
     HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Errore", program.Id())) != nullptr; }, 20s));
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Errore", program.Id())) != nullptr; }, 60s));
     wchar_t text[512] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 512);
     EXPECT_EQ(std::wstring(text), L"File mancante:\r\n" + folder_ / L"Sweepex.exe");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(program.WaitForExit(30s));
+    EXPECT_TRUE(program.WaitForExit(60s));
     EXPECT_EQ(MainWindow(), nullptr);
 }
 
 TEST_F(StartUp, MissingManifestIsWrittenAndTheUninstallerStartsTheProgramAgain) {
     RunningProgram program(Install(L"DorviVaultick.exe", true, false), L"");
-    EXPECT_TRUE(program.WaitForExit(20s));
+    EXPECT_TRUE(program.WaitForExit(60s));
     const std::string manifest = test::ReadBytes(folder_ / L"DorviVaultick.exe.manifest");
     size_t lines = 0;
     for (size_t at = manifest.find("\r\n"); at != std::string::npos; at = manifest.find("\r\n", at + 2)) ++lines;
@@ -95,25 +95,25 @@ TEST_F(StartUp, MissingManifestIsWrittenAndTheUninstallerStartsTheProgramAgain) 
     // The uninstaller waits a little over four seconds, then starts the program again.
     EXPECT_EQ(MainWindow(), nullptr);
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr; }, 30s));
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr; }, 60s));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 60s));
 }
 
 TEST_F(StartUp, SecondCopyHandsOverToTheFirstAndEnds) {
     const std::wstring exe = Install();
     RunningProgram first(exe, L"");
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr && IsWindowVisible(window); }, 20s));
+    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr && IsWindowVisible(window); }, 60s));
     EXPECT_TRUE(WaitFor([&] {
         return SettingsStore().ReadInteger(L"Principale", L"HProc", 0) == static_cast<int>(reinterpret_cast<INT_PTR>(window));
-    }, 30s));
+    }, 60s));
 
     for (const wchar_t* argument : {L"", L"Rimuovi"}) {
         ShowWindow(window, SW_HIDE);
         ASSERT_FALSE(IsWindowVisible(window));
         RunningProgram second(exe, argument);
-        EXPECT_TRUE(second.WaitForExit(20s)) << argument;
-        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s)) << argument;
+        EXPECT_TRUE(second.WaitForExit(60s)) << argument;
+        EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 60s)) << argument;
         EXPECT_TRUE(first.Running());
     }
 }
@@ -122,14 +122,14 @@ TEST_F(StartUp, StaleWindowHandleGetsNoHandOver) {
     const std::wstring exe = Install();
     RunningProgram first(exe, L"");
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr; }, 20s));
-    ASSERT_TRUE(WaitFor([] { return SettingsStore().ReadInteger(L"Principale", L"HProc", 0) != 0; }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr; }, 60s));
+    ASSERT_TRUE(WaitFor([] { return SettingsStore().ReadInteger(L"Principale", L"HProc", 0) != 0; }, 60s));
 
     // "HProc" left over from an earlier session now names a window of another program.
     HWND stranger = CreateWindowW(L"STATIC", L"estraneo", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     SettingsStore().WriteInteger(L"Principale", L"HProc", static_cast<int>(reinterpret_cast<INT_PTR>(stranger)));
     RunningProgram second(exe, L"");
-    EXPECT_TRUE(second.WaitForExit(20s));
+    EXPECT_TRUE(second.WaitForExit(60s));
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, stranger, WM_USER, WM_USER, PM_REMOVE));
     DestroyWindow(stranger);
@@ -137,7 +137,7 @@ TEST_F(StartUp, StaleWindowHandleGetsNoHandOver) {
 
 TEST_F(StartUp, StartFromAutostartKeepsTheWindowHidden) {
     RunningProgram program(Install(), L"/go");
-    ASSERT_TRUE(WaitFor([] { return SettingsStore().ReadInteger(L"Principale", L"HProc", 0) != 0; }, 20s));
+    ASSERT_TRUE(WaitFor([] { return SettingsStore().ReadInteger(L"Principale", L"HProc", 0) != 0; }, 60s));
     const HWND window = reinterpret_cast<HWND>(
         static_cast<INT_PTR>(SettingsStore().ReadInteger(L"Principale", L"HProc", 0)));
     EXPECT_TRUE(IsWindow(window));
@@ -152,13 +152,13 @@ TEST_F(StartUp, HelpArgumentShowsTheMainTopicAndEndsWithTheViewer) {
     auto showHelp = [&](bool byButton) {
         RunningProgram help(exe, L"/guida");
         HWND viewer = nullptr;
-        ASSERT_TRUE(WaitFor([&] { return (viewer = FindTopWindow(L"#32770", L"Vaultick - Guida", help.Id())); }, 20s));
+        ASSERT_TRUE(WaitFor([&] { return (viewer = FindTopWindow(L"#32770", L"Vaultick - Guida", help.Id())); }, 60s));
         EXPECT_EQ(test::WindowText(FindControl(viewer, IDT_HELP_TITLE)), L"Vaultick - la finestra principale");
         EXPECT_EQ(FindTopWindow(L"#32770", L"Dorvi Vaultick", help.Id()), nullptr);
         EXPECT_TRUE(help.Running());
         if (byButton) PostMessageW(FindControl(viewer, IDB_HELP_CLOSE), BM_CLICK, 0, 0);
         else PostMessageW(viewer, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(help.WaitForExit(20s));
+        EXPECT_TRUE(help.WaitForExit(60s));
     };
     showHelp(false);
     EXPECT_FALSE(FileExists(folder_ / L"DorviVaultick.exe.manifest"));
@@ -180,13 +180,13 @@ TEST_F(StartUp, WhileTheHelpAloneIsOpenTheProgramStillStarts) {
     const std::wstring exe = Install(L"DorviVaultick.exe", true, false);
     ASSERT_TRUE(CopyFileW((test::BinFolder() + L"\\DorviVaultick.Hlp").c_str(), (folder_ / L"DorviVaultick.Hlp").c_str(), FALSE));
     RunningProgram help(exe, L"/guida");
-    ASSERT_TRUE(WaitFor([&] { return FindTopWindow(L"#32770", L"Vaultick - Guida", help.Id()) != nullptr; }, 20s));
+    ASSERT_TRUE(WaitFor([&] { return FindTopWindow(L"#32770", L"Vaultick - Guida", help.Id()) != nullptr; }, 60s));
 
     RunningProgram program(exe, L"");
-    EXPECT_TRUE(program.WaitForExit(20s));
+    EXPECT_TRUE(program.WaitForExit(60s));
     EXPECT_TRUE(FileExists(folder_ / L"DorviVaultick.exe.manifest"));
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr && IsWindowVisible(window); }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return (window = MainWindow()) != nullptr && IsWindowVisible(window); }, 60s));
     EXPECT_NE(WindowProcess(window), help.Id());
     EXPECT_TRUE(help.Running());
 }
@@ -202,7 +202,7 @@ TEST_F(StartUp, OnlyAPostedHandOverBringsTheWindowUp) {
     EXPECT_EQ(HIWORD(answer), DC_HASDEFID);
     EXPECT_FALSE(IsWindowVisible(window));
     PostMessageW(window, kHandOverMessage, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(window) != FALSE; }, 60s));
 }
 
 TEST_F(StartUp, RemovalHandedOverWhileAnotherWindowIsOpenWaitsForIt) {
@@ -211,16 +211,16 @@ TEST_F(StartUp, RemovalHandedOverWhileAnotherWindowIsOpenWaitsForIt) {
     const HWND window = StartFirst(first);
     PostMessageW(FindControl(window, IDB_ABOUT), BM_CLICK, 0, 0);
     HWND about = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (about = FindTopWindow(L"#32770", L"Backup automatico a tempo", first.Id())); }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return (about = FindTopWindow(L"#32770", L"Backup automatico a tempo", first.Id())); }, 60s));
     // Both go through the same queue, in this order: the box takes the hand-over first.
     PostMessageW(window, kHandOverMessage, 1, 0);
     PostMessageW(about, WM_COMMAND, IDOK, 0);
     // The removal's first question (no installing user is recorded) comes once the box is gone.
     HWND question = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (question = FindTopWindow(L"#32770", L"Conferma", first.Id())); }, 30s));
+    ASSERT_TRUE(WaitFor([&] { return (question = FindTopWindow(L"#32770", L"Conferma", first.Id())); }, 60s));
     EXPECT_FALSE(IsWindow(about));
     PostMessageW(question, WM_COMMAND, IDNO, 0);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }, 30s));
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(question); }, 60s));
     EXPECT_TRUE(first.Running());
 }
 
@@ -236,10 +236,10 @@ TEST_F(StartUp, UnreadableSettingsCountAsAFirstRun) {
 
     RunningProgram program(Install(), L"");
     HWND window = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program.Id())); }, 20s));
+    ASSERT_TRUE(WaitFor([&] { return (window = FindTopWindow(L"#32770", L"Dorvi Vaultick", program.Id())); }, 60s));
     EXPECT_TRUE(WaitFor([&] {
         return FindTopWindow(L"#32770", L"Vaultick - Installazione Amministratore", program.Id()) != nullptr;
-    }, 30s));
+    }, 60s));
     EXPECT_NE(SendMessageW(FindControl(window, IDX_PROGRAM_ON), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 

@@ -120,7 +120,7 @@ CopyGate::CopyGate() {
         const size_t ticket = started_.size();
         started_.push_back(from);
         moved_.notify_all();
-        moved_.wait_for(lock, std::chrono::seconds(30), [&] { return open_ || ticket < passes_; });
+        moved_.wait_for(lock, std::chrono::seconds(60), [&] { return open_ || ticket < passes_; });
     });
 }
 

@@ -17,17 +17,17 @@ protected:
     }
     ~LaunchJobTest() override {
         // The started program may still be ending; its file goes once it has.
-        for (DWORD until = GetTickCount() + 10000; GetTickCount() < until && !DeleteFileW(program.c_str());) Sleep(50);
+        for (DWORD until = GetTickCount() + 60000; GetTickCount() < until && !DeleteFileW(program.c_str());) Sleep(50);
     }
     void Launch(const std::wstring& file, const std::wstring& parameters) {
         SetString(kMainSection, L"SorgenteExe", file);
         SetString(kMainSection, L"DestinazioneExe", parameters);
         engine.RunJob(1);
     }
-    // What the marker program wrote, waiting up to ten seconds for it.
+    // What the marker program wrote, waiting up to a minute for it.
     std::wstring Marker() const {
         const std::wstring path = FolderOf(program) + L"\\marker.txt";
-        for (DWORD until = GetTickCount() + 10000; GetTickCount() < until; Sleep(50)) {
+        for (DWORD until = GetTickCount() + 60000; GetTickCount() < until; Sleep(50)) {
             if (FileExists(path)) {
                 const std::string bytes = ReadBytes(path);
                 return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));

@@ -44,7 +44,7 @@ void ClearFtpRoot() {
 std::vector<std::string> Transcript(const std::string& name) {
     const std::wstring path = StateFolder() + L"\\" + std::wstring(name.begin(), name.end()) + L".txt";
     // Written when the server's side of the connection ends, a moment after our QUIT.
-    for (int i = 0; i < 100 && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
+    for (int i = 0; i < 1200 && GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; ++i) Sleep(50);
     std::vector<std::string> lines;
     std::istringstream text(ReadBytes(path));
     for (std::string line; std::getline(text, line);) lines.push_back(line);

@@ -44,7 +44,7 @@ std::wstring Caption(HWND window) {
 
 // Runs the message loop until the condition holds; the dialog's own timer needs it.
 bool PumpUntil(const std::function<bool()>& condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > end) return false;
         MSG msg;

@@ -16,7 +16,7 @@ namespace {
 
 constexpr DWORD kMessageTextId = 0xFFFF;  // the text of a message box
 
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 30000) {
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 60000) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         if (condition()) return true;
@@ -135,7 +135,7 @@ protected:
     }
 
     // Exit code, or -1 when the program is still running at the deadline.
-    int WaitForEnd(DWORD timeoutMs = 30000) {
+    int WaitForEnd(DWORD timeoutMs = 60000) {
         if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
         DWORD code = 0;
         GetExitCodeProcess(process_.hProcess, &code);

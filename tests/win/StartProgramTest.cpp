@@ -12,9 +12,9 @@ TEST(StartProgram, OpensAProgramWithParametersInItsFolder) {
     test::TempFolder temp;
     // cmd writes the folder it was started in, which proves parameters and folder arrive.
     ASSERT_TRUE(StartProgram(L"cmd.exe", L"/c cd > here.txt", temp.Path(), SW_HIDE));
-    // ReadBytes opens without sharing writes, so it succeeds only once cmd has let go.
+    // cmd writes the line in one go; until then the file is missing or empty.
     std::string written;
-    const ULONGLONG deadline = GetTickCount64() + 20000;
+    const ULONGLONG deadline = GetTickCount64() + 60000;
     while (written.find("vttest-") == std::string::npos && GetTickCount64() < deadline) {
         Sleep(50);
         written = test::ReadBytes(temp / L"here.txt");
