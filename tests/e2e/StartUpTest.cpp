@@ -198,7 +198,7 @@ TEST_F(StartUp, OnlyAPostedHandOverBringsTheWindowUp) {
     // The dialog manager asks the window for its default button (Enter, a focus move) with the
     // hand-over's number: that is a question, not a second start.
     DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(window, DM_GETDEFID, 0, 0, SMTO_NORMAL, 10000, &answer));
+    ASSERT_TRUE(SendMessageTimeoutW(window, DM_GETDEFID, 0, 0, SMTO_NORMAL, 60000, &answer));
     EXPECT_EQ(HIWORD(answer), DC_HASDEFID);
     EXPECT_FALSE(IsWindowVisible(window));
     PostMessageW(window, kHandOverMessage, 0, 0);
