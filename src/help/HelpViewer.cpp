@@ -16,7 +16,7 @@ std::unique_ptr<HelpWindow> g_viewer;
 
 void ShowHelp(const std::wstring& helpFile, const std::wstring& keyword) {
     const std::optional<std::string> bytes = ReadHelpFile(helpFile);
-    const HelpTopics topics = bytes ? ParseHelpFile(*bytes) : HelpTopics();
+    HelpTopics topics = bytes ? ParseHelpFile(*bytes) : HelpTopics();
     const HelpTopic* topic = FindTopic(topics, keyword);
     if (!topic) topic = FindTopic(topics, L"Principale");
     if (!topic) {
@@ -33,7 +33,9 @@ void ShowHelp(const std::wstring& helpFile, const std::wstring& keyword) {
         }
     }
     HWND window = g_viewer->Handle();
-    g_viewer->ShowTopic(*topic);
+    const std::wstring shown = topic->keyword;
+    g_viewer->SetTopics(std::move(topics));
+    g_viewer->ShowTopic(shown);
     ShowWindow(window, IsIconic(window) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(window);
 }
