@@ -314,6 +314,25 @@ TEST_F(InstallDialogTest, ChangeModeTurnsIntoUninstallModeAndRemovesEverything) 
     EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, kRun).ValueExists(L"Vaultick"));
 }
 
+// Wine keeps no access list: what the folder is given is the decision tested here.
+TEST(RemovalFolder, OnlyTheRemovalsOwnRightsCanWriteItsNewFolder) {
+    const RemovalFolderPlan elevated = PlanRemovalFolder(true, L"C:\\Windows\\Temp\\", L"C:\\Users\\Mario\\Temp", L"S-1-5-21-1-2-3-1001");
+    EXPECT_EQ(elevated.parent, L"C:\\Windows\\Temp");
+    EXPECT_EQ(elevated.accessList, L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)");
+    const RemovalFolderPlan own = PlanRemovalFolder(false, L"C:\\Windows\\Temp", L"C:\\Users\\Mario\\Temp\\", L"S-1-5-21-1-2-3-1001");
+    EXPECT_EQ(own.parent, L"C:\\Users\\Mario\\Temp");
+    EXPECT_EQ(own.accessList, L"D:P(A;OICI;FA;;;S-1-5-21-1-2-3-1001)");
+
+    // Each removal gets a folder that did not exist before.
+    test::TempFolder temp;
+    const RemovalFolderPlan plan = PlanRemovalFolder(true, temp.Path(), L"", L"");
+    const std::wstring first = CreateRemovalFolder(plan), second = CreateRemovalFolder(plan);
+    ASSERT_FALSE(first.empty());
+    EXPECT_NE(first, second);
+    EXPECT_EQ(FolderOf(first), temp.Path());
+    EXPECT_TRUE(CreateRemovalFolder({temp / L"manca", plan.accessList}).empty());
+}
+
 TEST_F(InstallDialogTest, RemovalThatCannotStartTheUninstallerRemovesNothing) {
     SetInstallingUser(L"Mario");
     test::WriteBytes(root_ / L"Data\\BkpFile1.Dat", "C:\\a\r\n");
