@@ -13,6 +13,7 @@
 #include "win/MessagePump.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
+#include "win/SafeLoading.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ std::wstring FirstArgument() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    vt::LoadLibrariesFromSystemOnly();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
 

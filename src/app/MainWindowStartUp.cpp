@@ -11,6 +11,7 @@
 #include "win/Clock.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
+#include "win/Platform.h"
 #include "win/ProcessList.h"
 #include "win/StartProgram.h"
 #include "win/Text.h"
@@ -90,6 +91,10 @@ void MainWindow::StartUp() {
     }
 
     PrepareWindow();
+    if (!AutomaticRunsAllowed(StartedElevatedFromSplitToken())) {
+        scheduler_.AllowAutomaticRuns(false);
+        ShowMessage(kElevatedStartNotice, kNotifyInformation);
+    }
     if (trayOn_) tray_.Apply(TrayIconCommand::Show);
     if (action == StartUpAction::StartHidden) {
         showAtStart_ = false;

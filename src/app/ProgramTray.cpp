@@ -116,12 +116,20 @@ void ProgramTray::BalloonTimedOut() {
     AfterBalloon();
 }
 
+std::wstring SystemNotepad() {
+    wchar_t system[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return ExcludeTrailingBackslash(system) + L"\\notepad.exe";
+}
+
 void ProgramTray::OpenBalloonLog() const {
     if (balloonLog_.empty()) return;
     const std::wstring folder = FolderOf(balloonLog_);
-    // Where no program is associated with .log files (Wine has none) the log opens as text.
+    // Where no program is associated with .log files (Wine has none) the log opens as text, in the
+    // system's own Notepad: a bare name would be looked for first in the log's folder.
     if (FileExists(balloonLog_) && (StartProgram(balloonLog_, L"", folder, SW_SHOWNORMAL) ||
-                                    StartProgram(L"notepad.exe", L"\"" + balloonLog_ + L"\"", folder, SW_SHOWNORMAL)))
+                                    StartProgram(SystemNotepad(), L"\"" + balloonLog_ + L"\"", folder, SW_SHOWNORMAL)))
         return;
     ShowMessage(L"Il file di log non può essere aperto:\r" + balloonLog_, kNotifyError);
 }

@@ -12,6 +12,9 @@
 
 namespace vt {
 
+// The Notepad of the system folder, by its full path.
+std::wstring SystemNotepad();
+
 // The user's tray switch ("Task Bar"): show the icon, or take it away.
 enum class TrayIconCommand { Show, Remove };
 

@@ -5,7 +5,7 @@
 namespace vt {
 
 void Scheduler::Request(const RunRequest& request) {
-    if (stopped_) return;
+    if (stopped_ || (!request.manual && !automaticRuns_)) return;
     queue_.Push(request);
     // A request made inside a run's message loop waits for the run in progress to end.
     if (draining_) return;

@@ -22,8 +22,10 @@ public:
     ScheduleSnapshot& Snapshot() { return snapshot_; }
     const ScheduleSnapshot& Snapshot() const { return snapshot_; }
 
-    // Runs the request now, or, asked inside a run, once the runs before it are over.
+    // Runs the request now, or, asked inside a run, once the runs before it are over. With
+    // automatic runs turned off only a request made by hand ("Avvia") runs.
     void Request(const RunRequest& request);
+    void AllowAutomaticRuns(bool allowed) { automaticRuns_ = allowed; }
     // The schedule tick: the runs due for this clock text.
     void Tick(bool programOn, const std::wstring& clockText);
     void RunStartupJobs(bool programOn) { RunJobsFlagged(programOn, &ScheduledJob::atStartup); }
@@ -50,6 +52,7 @@ private:
     RunQueue queue_;
     bool draining_ = false;
     bool stopped_ = false;
+    bool automaticRuns_ = true;
     bool shutdownJobsTaken_ = false;  // this session end's jobs have run or wait in the queue
     bool sessionEndWaiting_ = false;  // a session end was refused for the runs in the queue
 };

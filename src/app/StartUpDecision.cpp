@@ -18,4 +18,6 @@ StartUpAction DecideStartUp(const StartUpFacts& facts) {
     return StartUpAction::StartShown;
 }
 
+bool AutomaticRunsAllowed(bool startedElevatedFromSplitToken) { return !startedElevatedFromSplitToken; }
+
 }  // namespace vt

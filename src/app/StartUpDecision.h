@@ -32,4 +32,12 @@ enum class StartUpAction {
 };
 
 StartUpAction DecideStartUp(const StartUpFacts& facts);
+
+// Runs that start by themselves (at a time, at logon, the catch-up of an interval, at the end of
+// the session) read jobs that programs without administrator rights can rewrite: a program
+// started as administrator makes none of them. Runs by "Avvia" are the user's own and still run.
+bool AutomaticRunsAllowed(bool startedElevatedFromSplitToken);
+inline constexpr wchar_t kElevatedStartNotice[] =
+    L"Il programma è stato avviato come amministratore:\ri backup automatici vengono eseguiti solo con un avvio "
+    L"normale.\rIl pulsante \"Avvia\" resta disponibile.";
 }  // namespace vt

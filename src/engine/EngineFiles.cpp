@@ -1,5 +1,8 @@
 #include "engine/EngineFiles.h"
 
+#include "win/Paths.h"
+#include "win/TreeDeletion.h"
+
 namespace vt {
 
 namespace {
@@ -95,9 +98,9 @@ bool DeleteCopiedFile(const std::wstring& path) {
 }
 
 bool RemoveEmptyFolder(const std::wstring& folder) {
-    std::wstring path = LongPath(folder);
-    while (!path.empty() && path.back() == L'\\') path.pop_back();
-    return RemoveDirectoryW(path.c_str()) != FALSE;
+    // Through a handle: a link is removed as itself, never what it leads to.
+    const std::wstring path = ExcludeTrailingBackslash(folder);
+    return RemoveEmptyFolderBelow(FolderOf(path), FileNameOf(path));
 }
 
 }  // namespace vt

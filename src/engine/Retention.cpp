@@ -8,6 +8,7 @@
 #include "engine/LinkedCopy.h"
 #include "engine/TimeStamps.h"
 #include "win/Paths.h"
+#include "win/TreeDeletion.h"
 
 namespace vt {
 
@@ -79,21 +80,16 @@ void CopyUnderPolicy(RunContext& run, const std::wstring& destination, const std
 
 bool DeleteCopyTree(RunContext& run, const std::wstring& folder) {
     if (run.stopRequested) return false;
-    const std::vector<FolderEntry> entries = ListFolder(folder).value_or(std::vector<FolderEntry>{});
-    for (const FolderEntry& entry : entries) {
-        if (entry.IsFolder()) continue;
+    TreeDeletion how;
+    // A stop below, or a folder that stays, leaves this folder as it is.
+    how.stopAtFolderThatStays = true;
+    how.beforeFile = [&run] {
         if (run.AskStop(L"ATTENDERE... Chiusura in corso.")) return false;
         run.host.Repaint();
-        DeleteCopiedFile(folder + entry.name);
-    }
-    for (const FolderEntry& entry : entries) {
-        if (!entry.IsFolder() || entry.name[0] == L'.') continue;
-        const bool removed = RemovalOf(entry) == CopyRemoval::Link ? RemoveEmptyFolder(folder + entry.name)
-                                                                   : DeleteCopyTree(run, folder + entry.name + L"\\");
-        // A stop below, or a folder that stays, leaves this folder as it is.
-        if (!removed) return false;
-    }
-    return RemoveEmptyFolder(folder);
+        return true;
+    };
+    const std::wstring path = ExcludeTrailingBackslash(folder);
+    return DeleteTreeBelow(FolderOf(path), FileNameOf(path), how);
 }
 
 }  // namespace vt

@@ -207,10 +207,11 @@ void WinsockTransport::OnListenEvent(SOCKET socket, int event, int error) {
         CloseSocket(listener_);
         return session_->OnDataAccepted(error);
     }
-    SOCKET accepted = accept(listener_, nullptr, nullptr);
+    int acceptError = 0;
+    const SOCKET accepted = AcceptFromServer(acceptError);
     if (accepted == INVALID_SOCKET) {
-        const int acceptError = WSAGetLastError();
-        if (acceptError == WSAEWOULDBLOCK) return;
+        // Nobody yet, or only somebody else: the wait for the server goes on.
+        if (acceptError == WSAEWOULDBLOCK || acceptError == 0) return;
         CloseSocket(listener_);
         return session_->OnDataAccepted(acceptError);
     }
@@ -220,11 +221,34 @@ void WinsockTransport::OnListenEvent(SOCKET socket, int event, int error) {
 
 bool WinsockTransport::AcceptPending() {
     if (listener_ == INVALID_SOCKET) return false;
-    const SOCKET accepted = accept(listener_, nullptr, nullptr);
+    int error = 0;
+    const SOCKET accepted = AcceptFromServer(error);
     // Nothing waiting, or an error that the listening socket's event reports.
     if (accepted == INVALID_SOCKET) return false;
     TakeDataConnection(accepted);
     return true;
+}
+
+// The listening port is open to anyone who finds it: only the server of the control connection
+// may deliver the file's way out. Others are closed as they come. INVALID_SOCKET with error 0
+// when only others were waiting.
+SOCKET WinsockTransport::AcceptFromServer(int& error) {
+    sockaddr_in server{};
+    int serverSize = sizeof server;
+    const bool serverKnown =
+        control_ != INVALID_SOCKET && getpeername(control_, reinterpret_cast<sockaddr*>(&server), &serverSize) == 0;
+    for (;;) {
+        sockaddr_in peer{};
+        int peerSize = sizeof peer;
+        const SOCKET accepted = accept(listener_, reinterpret_cast<sockaddr*>(&peer), &peerSize);
+        if (accepted == INVALID_SOCKET) {
+            const int reason = WSAGetLastError();
+            error = reason == WSAEWOULDBLOCK ? 0 : reason;
+            return INVALID_SOCKET;
+        }
+        if (serverKnown && peer.sin_family == AF_INET && peer.sin_addr.s_addr == server.sin_addr.s_addr) return accepted;
+        closesocket(accepted);
+    }
 }
 
 // One data connection per transfer: the listening socket has done its work.

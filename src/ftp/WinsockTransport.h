@@ -36,6 +36,7 @@ private:
     void OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnControlEvent(SOCKET socket, int event, int error);
     void OnListenEvent(SOCKET socket, int event, int error);
+    SOCKET AcceptFromServer(int& error);
     void TakeDataConnection(SOCKET accepted);
     void OnDataEvent(SOCKET socket, int event, int error);
     void DrainControl();

@@ -1,5 +1,6 @@
 // What the installation dialog's buttons do: apply the shortcut choices, or remove the program.
 #include "install/InstallDialogForm.h"
+#include "install/RemovalFolder.h"
 #include "install/InstallTexts.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallLogWriter.h"
@@ -8,7 +9,7 @@
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
 #include "win/RegKey.h"
-#include "win/StartProgram.h"
+#include "win/TreeDeletion.h"
 #include "win/WholeDrive.h"
 
 namespace vt {
@@ -84,25 +85,44 @@ void InstallDialog::RunRemoval() {
     }
     PromptLabel.SetText(L"  Attendere...");
     SetBusyCursor(true);
+    // The uninstaller, its log and its process are made ready before anything is deleted: a
+    // step that fails leaves everything in place.
+    HeldUninstaller uninstaller;
+    if (!PrepareUninstaller(uninstaller)) {
+        SetBusyCursor(false);
+        ShowMessage(kRemovalNotStartedMessage, kNotifyError);
+        CloseDialog();
+        return;
+    }
     uninstallStarted_ = true;
     for (const CheckBox* box : {&DesktopCheck, &StartMenuCheck, &QuickLaunchCheck}) box->SetChecked(false);
     Repaint();
-    WriteUninstallLog(env_.temporaryFolder, ProgramFolder());
     ApplyUserShortcuts();
     RemoveFromOtherProfiles(env_.profiles, env_.places, true);
     RemoveFromOtherHives(env_.profiles, true);
-    if (IsAbsoluteBelowRoot(env_.dataFolder)) DeleteTree(env_.dataFolder);
+    // The folders above the data folder are the system's; "Dorvi" and below are the user's.
+    if (IsAbsoluteBelowRoot(env_.dataFolder)) {
+        const std::wstring data = ExcludeTrailingBackslash(env_.dataFolder);
+        const std::wstring dorvi = FolderOf(data);
+        DeleteTreeBelow(FolderOf(dorvi), FileNameOf(dorvi) + L"\\" + FileNameOf(data));
+    }
     DeleteKeyTree(HKEY_LOCAL_MACHINE, kInstalledProgramsKey);
-    StartUninstaller();
+    uninstaller.Release();
     SetBusyCursor(false);
     CloseDialog();
 }
 
-void InstallDialog::StartUninstaller() {
-    const std::wstring copy = env_.temporaryFolder + L"\\Sweepex.exe";
-    DeleteFileForced(copy);
-    CopyFileW((ProgramFolder() + L"\\Sweepex.exe").c_str(), copy.c_str(), FALSE);
-    StartProgram(copy, std::wstring(L"GoUninstal Dorvi") + kProductName, env_.temporaryFolder, SW_SHOWNORMAL);
+bool InstallDialog::PrepareUninstaller(HeldUninstaller& uninstaller) {
+    const std::wstring folder = CreateRemovalFolder(env_.removalFolder);
+    if (folder.empty()) return false;
+    if (WriteUninstallLog(folder, ProgramFolder()) &&
+        uninstaller.Prepare(ProgramFolder(), folder, std::wstring(L"GoUninstal Dorvi") + kProductName))
+        return true;
+    // Nothing of a removal that did not start stays behind.
+    DeleteFileW((folder + L"\\UnLogF.Dat").c_str());
+    DeleteFileW((folder + L"\\Sweepex.exe").c_str());
+    RemoveDirectoryW(folder.c_str());
+    return false;
 }
 
 }  // namespace vt

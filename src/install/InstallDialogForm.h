@@ -55,7 +55,8 @@ private:
     // The three Start-menu shortcuts, "Start" for the current user or "StartAll" for everybody.
     void CreateStartMenuShortcuts(const wchar_t* kind);
     void RunRemoval();
-    void StartUninstaller();
+    // The uninstaller in a new folder of its own with its log, its process made and held.
+    bool PrepareUninstaller(HeldUninstaller& uninstaller);
     void ClosingSteps();
     void CloseDialog();
     void SetGlyphsEnabled(bool enabled);

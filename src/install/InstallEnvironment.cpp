@@ -22,7 +22,7 @@ bool PassesAdministratorTest() {
 InstallEnvironment SystemInstallEnvironment() {
     InstallEnvironment env;
     env.exePath = ModuleFileName();
-    env.temporaryFolder = ExcludeTrailingBackslash(TempFolder());
+    env.removalFolder = SystemRemovalFolderPlan();
     env.dataFolder = DataFolder();
     // Every system the program runs on (Windows 7 or later) is of the NT family.
     env.isNT = true;

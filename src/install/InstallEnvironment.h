@@ -4,6 +4,7 @@
 #include <string>
 
 #include "install/OtherProfiles.h"
+#include "install/RemovalFolder.h"
 #include "install/ShellPlaces.h"
 
 namespace vt {
@@ -11,7 +12,7 @@ namespace vt {
 // Everything the dialog takes from the machine; tests hand in folders of their own.
 struct InstallEnvironment {
     std::wstring exePath;
-    std::wstring temporaryFolder;  // no trailing backslash
+    RemovalFolderPlan removalFolder;  // where a removal makes the uninstaller's folder
     std::wstring dataFolder;
     std::wstring currentUser;      // logon name
     bool isNT = true;

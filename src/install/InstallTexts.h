@@ -25,5 +25,8 @@ inline constexpr wchar_t kLoggedOnChangeQuestion[] =
 inline constexpr wchar_t kLoggedOnRemoveQuestion[] =
     L"Uno o più utenti risulta attualmente collegato.\rProseguendo con la disinstallazione non tutti i dati verranno "
     L"rimossi.\rContinuare ugualmente?";
+// The uninstaller could not be made ready: nothing has been removed.
+inline constexpr wchar_t kRemovalNotStartedMessage[] =
+    L"Impossibile avviare la disinstallazione.\rNon è stato rimosso nulla.";
 
 }  // namespace vt

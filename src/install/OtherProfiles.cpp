@@ -6,7 +6,9 @@
 #include "settings/SettingsStore.h"
 #include "win/FileHelpers.h"
 #include "win/Paths.h"
+#include "win/Platform.h"
 #include "win/RegKey.h"
+#include "win/TreeDeletion.h"
 #include "win/Text.h"
 
 namespace vt {
@@ -123,70 +125,22 @@ bool SomeoneLoggedOn(const OtherProfiles& profiles) {
     return false;
 }
 
-std::vector<std::wstring> PathsBelowProfile(const std::wstring& profile, const std::wstring& path) {
-    const std::wstring root = ExcludeTrailingBackslash(profile);
-    if (root.empty() || path.size() <= root.size() + 1 || path[root.size()] != L'\\' ||
-        !EqualsNoCase(std::wstring_view(path).substr(0, root.size()), root))
-        return {};
-    std::vector<std::wstring> paths;
-    for (size_t start = root.size() + 1; start <= path.size();) {
-        size_t end = path.find(L'\\', start);
-        if (end == std::wstring::npos) end = path.size();
-        const std::wstring_view name = std::wstring_view(path).substr(start, end - start);
-        if (name.empty() || name == L"." || name == L"..") return {};
-        paths.push_back(path.substr(0, end));
-        start = end + 1;
-    }
-    return paths;
+namespace {
+
+// The profile's files, walked by handles from the profile folder down: every folder below it is
+// the user's, and a link there leads out of the profile.
+void SweepProfileFiles(const std::wstring& folder, const OtherProfiles& profiles, bool uninstall) {
+    const std::wstring programsDorvi = profiles.programsRel + L"\\Dorvi";
+    DeleteFileBelow(folder, L"Desktop\\Vaultick.lnk");
+    DeleteFileBelow(folder, profiles.appDataRel + L"\\Microsoft\\Internet Explorer\\Quick Launch\\Vaultick.lnk");
+    DeleteTreeBelow(folder, programsDorvi + L"\\Vaultick");
+    RemoveEmptyFolderBelow(folder, programsDorvi);
+    if (uninstall) DeleteTreeBelow(folder, profiles.appDataRel + L"\\Dorvi\\Vaultick");
 }
 
-bool SweepMayEnter(const std::wstring& profile, const std::wstring& path,
-                   const std::function<bool(const std::wstring&)>& isLink) {
-    const std::vector<std::wstring> paths = PathsBelowProfile(profile, path);
-    if (paths.empty()) return false;
-    for (const std::wstring& step : paths)
-        if (isLink(step)) return false;
-    return true;
-}
-
-void RemoveFromOtherProfiles(const OtherProfiles& profiles, const ShellPlaces& places, bool uninstall) {
-    if (profiles.folders.empty()) return;
-    DeleteShortcutItem(places, L"Dorvi\\Vaultick", L"Start_FolderAll");
-    DeleteShortcutItem(places, L"Dorvi", L"Start_Folder_VuotoAll");
-    for (const std::wstring& folder : TakingPart(profiles)) {
-        // The owner of the profile can turn any folder in it into a junction to somewhere else;
-        // with administrator rights the sweep would then delete there.
-        auto mayEnter = [&folder](const std::wstring& path) {
-            if (SweepMayEnter(folder, path, IsLinkPath)) return true;
-            OutputDebugStringW((L"Vaultick: left alone, a link on the way: " + path + L"\n").c_str());
-            return false;
-        };
-        const std::wstring desktopLink = folder + L"\\Desktop\\Vaultick.lnk";
-        const std::wstring quickLaunchLink =
-            folder + profiles.appDataRel + L"\\Microsoft\\Internet Explorer\\Quick Launch\\Vaultick.lnk";
-        const std::wstring programsDorvi = folder + profiles.programsRel + L"\\Dorvi";
-        const std::wstring dataFolder = folder + profiles.appDataRel + L"\\Dorvi\\Vaultick";
-        if (mayEnter(desktopLink)) DeleteFileForced(desktopLink);
-        if (mayEnter(quickLaunchLink)) DeleteFileForced(quickLaunchLink);
-        if (mayEnter(programsDorvi + L"\\Vaultick")) DeleteTree(programsDorvi + L"\\Vaultick");
-        if (mayEnter(programsDorvi)) RemoveDirectoryW(programsDorvi.c_str());
-        if (uninstall && mayEnter(dataFolder)) DeleteTree(dataFolder);
-    }
-}
-
-void RemoveFromOtherHives(const OtherProfiles& profiles, bool uninstall) {
-    if (uninstall) {
-        DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKey);
-        if (RegKey run = RegKey::Create(HKEY_CURRENT_USER, kRunKey); run.IsOpen()) run.DeleteValue(kAutostartValue);
-        DeleteKeyTree(HKEY_LOCAL_MACHINE, kSettingsKey);
-    }
-    if (profiles.folders.empty()) return;
-    for (const std::wstring& folder : TakingPart(profiles)) EditProfileHive(folder + L"\\NTUSER.DAT", uninstall);
-}
-
-void EditProfileHive(const std::wstring& hiveFile, bool uninstall) {
-    UnloadTempHive();
-    if (!MountTempHive(hiveFile)) return;
+// The autostart value and, when uninstalling, the settings key, from the hive mounted at the
+// temporary key; true when anything was deleted.
+bool EditMountedHive(bool uninstall) {
     const std::wstring root = kTempHiveKey;
     bool changed = false;
     if (RegKey run = RegKey::Open(HKEY_LOCAL_MACHINE, root + L"\\" + kRunKey, KEY_ALL_ACCESS); run.IsOpen())
@@ -195,20 +149,57 @@ void EditProfileHive(const std::wstring& hiveFile, bool uninstall) {
         const std::wstring settings = root + L"\\" + kSettingsKey;
         if (KeyExists(HKEY_LOCAL_MACHINE, settings)) changed = DeleteKeyTree(HKEY_LOCAL_MACHINE, settings) || changed;
     }
-    // Unmounting does not write a hive back everywhere (Wine keeps it in memory only), and a
-    // restore from the hive's own file would undo the edits: save the edited hive beside the
-    // file and put it in place once the hive is unmounted.
-    const std::wstring edited = hiveFile + L".DorviNew";
-    bool saved = false;
-    if (changed) {
-        EnableHivePrivilege(L"salva");
-        DeleteFileW(edited.c_str());
-        if (RegKey mounted = RegKey::Open(HKEY_LOCAL_MACHINE, root, KEY_READ); mounted.IsOpen())
-            saved = RegSaveKeyW(mounted.Get(), edited.c_str(), nullptr) == ERROR_SUCCESS;
+    return changed;
+}
+
+// Unmounts the hive with its edits kept in its file.
+void UnmountEditedHive(const std::wstring& hiveFile, bool changed) {
+    if (!changed || !RunningUnderWine()) {
+        if (changed)
+            if (RegKey mounted = RegKey::Open(HKEY_LOCAL_MACHINE, kTempHiveKey, KEY_READ); mounted.IsOpen())
+                RegFlushKey(mounted.Get());
+        UnloadTempHive();
+        return;
     }
+    // Wine keeps a mounted hive in memory only: the edited hive is saved beside the file and put
+    // in its place once it is unmounted.
+    const std::wstring edited = hiveFile + L".DorviNew";
+    EnableHivePrivilege(L"salva");
+    DeleteFileW(edited.c_str());
+    bool saved = false;
+    if (RegKey mounted = RegKey::Open(HKEY_LOCAL_MACHINE, kTempHiveKey, KEY_READ); mounted.IsOpen())
+        saved = RegSaveKeyW(mounted.Get(), edited.c_str(), nullptr) == ERROR_SUCCESS;
     UnloadTempHive();
-    if (saved && !MoveFileExW(edited.c_str(), hiveFile.c_str(), MOVEFILE_REPLACE_EXISTING))
-        DeleteFileW(edited.c_str());
+    if (saved && !MoveFileExW(edited.c_str(), hiveFile.c_str(), MOVEFILE_REPLACE_EXISTING)) DeleteFileW(edited.c_str());
+}
+
+}  // namespace
+
+void RemoveFromOtherProfiles(const OtherProfiles& profiles, const ShellPlaces& places, bool uninstall) {
+    if (profiles.folders.empty()) return;
+    DeleteShortcutItem(places, L"Dorvi\\Vaultick", L"Start_FolderAll");
+    DeleteShortcutItem(places, L"Dorvi", L"Start_Folder_VuotoAll");
+    for (const std::wstring& folder : TakingPart(profiles)) ClearProfile(folder + L"\\NTUSER.DAT", profiles, uninstall);
+}
+
+void RemoveFromOtherHives(const OtherProfiles& profiles, bool uninstall) {
+    if (!uninstall) return;
+    DeleteKeyTree(HKEY_CURRENT_USER, kSettingsKey);
+    if (RegKey run = RegKey::Create(HKEY_CURRENT_USER, kRunKey); run.IsOpen()) run.DeleteValue(kAutostartValue);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kSettingsKey);
+}
+
+bool ClearProfile(const std::wstring& hiveFile, const OtherProfiles& profiles, bool uninstall) {
+    UnloadTempHive();
+    // While its hive is mounted here its user cannot log on; a hive that cannot be mounted
+    // belongs to a user who is logged on, and that profile is left as it is.
+    if (!MountTempHive(hiveFile)) {
+        OutputDebugStringW((L"Vaultick: profile in use, left alone: " + FolderOf(hiveFile) + L"\n").c_str());
+        return false;
+    }
+    SweepProfileFiles(FolderOf(hiveFile), profiles, uninstall);
+    UnmountEditedHive(hiveFile, EditMountedHive(uninstall));
+    return true;
 }
 
 }  // namespace vt

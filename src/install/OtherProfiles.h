@@ -1,7 +1,6 @@
 #pragma once
 // What an administrator's installation changes in the other user profiles of the machine:
 // their shortcuts and data folders on disk, their autostart value and settings in their hives.
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,14 +27,6 @@ std::wstring RelativeToProfile(const std::wstring& folder, const std::wstring& p
 // The folders that take part: not the current user's own (by name or by path).
 std::vector<std::wstring> TakingPart(const OtherProfiles& profiles);
 
-// The paths from the first folder below the profile down to `path` itself, outermost first;
-// empty when `path` does not lie below the profile or has an empty, "." or ".." part.
-std::vector<std::wstring> PathsBelowProfile(const std::wstring& profile, const std::wstring& path);
-// The sweep deletes at `path` only when it lies below the profile and no part of it below the
-// profile folder is a link: a link there leads out of the profile.
-bool SweepMayEnter(const std::wstring& profile, const std::wstring& path,
-                   const std::function<bool(const std::wstring&)>& isLink);
-
 // "salva" enables the backup privilege, any other word the restore privilege.
 void EnableHivePrivilege(const std::wstring& word);
 void UnloadTempHive();
@@ -43,9 +34,14 @@ bool MountTempHive(const std::wstring& hiveFile);
 
 // A hive that cannot be mounted is taken to belong to a user who is logged on.
 bool SomeoneLoggedOn(const OtherProfiles& profiles);
+// The all-users Start-menu folder, then each other profile whose hive can be mounted: while it
+// is, its shortcuts (and, when uninstalling, its data folder) go from its folders, and its
+// autostart value (and, when uninstalling, its settings key) from its hive. Profiles whose hive
+// cannot be mounted are in use and left as they are.
 void RemoveFromOtherProfiles(const OtherProfiles& profiles, const ShellPlaces& places, bool uninstall);
+// When uninstalling: the current user's settings key and autostart value, and the machine's key.
 void RemoveFromOtherHives(const OtherProfiles& profiles, bool uninstall);
-// Removes the autostart value (and, when uninstalling, the settings key) from one hive file.
-void EditProfileHive(const std::wstring& hiveFile, bool uninstall);
+// One profile, given by its hive file; false when its hive could not be mounted.
+bool ClearProfile(const std::wstring& hiveFile, const OtherProfiles& profiles, bool uninstall);
 
 }  // namespace vt

@@ -9,6 +9,7 @@
 #include "win/Paths.h"
 #include "win/Product.h"
 #include "win/RegKey.h"
+#include "win/TreeDeletion.h"
 
 namespace vt {
 
@@ -48,8 +49,6 @@ bool SaveLink(const std::wstring& file, const std::wstring& target, const std::w
     return ok && FileExists(file);
 }
 
-bool RemoveIfEmpty(const std::wstring& folder) { return RemoveDirectoryW(folder.c_str()) != FALSE; }
-
 }  // namespace
 
 std::wstring CreateShortcut(const ShellPlaces& places, const std::wstring& target, const std::wstring& arguments,
@@ -74,10 +73,12 @@ std::wstring CreateShortcut(const ShellPlaces& places, const std::wstring& targe
 
 bool DeleteShortcutItem(const ShellPlaces& places, const std::wstring& name, const std::wstring& kind) {
     try {
-        if (kind == L"Start_Folder") return DeleteTree(places.userPrograms + L"\\" + name);
-        if (kind == L"Start_FolderAll") return DeleteTree(places.allUsersPrograms + L"\\" + name);
-        if (kind == L"Start_Folder_Vuoto") return RemoveIfEmpty(places.userPrograms + L"\\" + name);
-        if (kind == L"Start_Folder_VuotoAll") return RemoveIfEmpty(places.allUsersPrograms + L"\\" + name);
+        // The Programs folders are the system's; what lies below them ("Dorvi\Vaultick") may be
+        // anybody's, and is walked by handles.
+        if (kind == L"Start_Folder") return DeleteTreeBelow(places.userPrograms, name);
+        if (kind == L"Start_FolderAll") return DeleteTreeBelow(places.allUsersPrograms, name);
+        if (kind == L"Start_Folder_Vuoto") return RemoveEmptyFolderBelow(places.userPrograms, name);
+        if (kind == L"Start_Folder_VuotoAll") return RemoveEmptyFolderBelow(places.allUsersPrograms, name);
         if (kind == L"Desktop") return DeleteFileForced(places.userDesktop + L"\\" + name + L".Lnk");
         if (kind == L"QuickLaunch") return DeleteFileForced(places.quickLaunch + L"\\" + name + L".Lnk");
         return false;

@@ -42,18 +42,14 @@ std::vector<std::wstring> UninstallLogLines(const std::wstring& programFolder) {
     return lines;
 }
 
-bool WriteUninstallLog(const std::wstring& temporaryFolder, const std::wstring& programFolder) {
-    const std::wstring log = temporaryFolder + L"\\UnLogF.Dat";
+bool WriteUninstallLog(const std::wstring& uninstallerFolder, const std::wstring& programFolder) {
     const std::optional<std::wstring> folder = AnsiSafeFolder(programFolder);
-    bool written = false;
-    if (folder) {
-        std::string bytes;
-        for (const std::wstring& line : UninstallLogLines(*folder)) bytes += ToAnsi(line) + "\r\n";
-        written = WriteWholeFile(log, bytes);
-    }
-    // An older or half-written log must not be what the uninstaller finds instead.
-    if (!written) DeleteFileForced(log);
-    return written;
+    if (!folder) return false;
+    std::string bytes;
+    for (const std::wstring& line : UninstallLogLines(*folder)) bytes += ToAnsi(line) + "\r\n";
+    // Only a log this removal made itself: a file of that name already there belongs to somebody
+    // else and is never written into nor taken for ours.
+    return WriteNewFile(uninstallerFolder + L"\\UnLogF.Dat", bytes);
 }
 
 }  // namespace vt

@@ -5,8 +5,8 @@
 namespace vt::sweepex {
 
 // Creates a process whose whole command line is commandLine: no inherited handles, normal
-// priority, a new console, shown normally, not waited for. A bare name is taken from
-// ownFolder when it is there; otherwise the system searches for it. False when nothing started.
+// priority, a new console, shown normally, not waited for. Only a bare name of a program in
+// ownFolder is started, from there; anything else starts nothing. False when nothing started.
 bool LaunchProgram(const std::wstring& ownFolder, const std::wstring& commandLine);
 
 }  // namespace vt::sweepex

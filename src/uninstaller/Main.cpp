@@ -8,6 +8,7 @@
 #include "uninstaller/UninstallRun.h"
 #include "uninstaller/WaitTicks.h"
 #include "win/Paths.h"
+#include "win/SafeLoading.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ void Uninstall(const std::wstring& productName) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    vt::LoadLibrariesFromSystemOnly();
     using namespace vt::sweepex;
     try {
         const Command command = ParseCommand(CommandArguments(GetCommandLineW()));

@@ -6,17 +6,45 @@
 
 #include "win/FileHelpers.h"
 #include "win/Paths.h"
+#include "win/TreeDeletion.h"
 #include "win/WholeDrive.h"
 
 namespace vt::sweepex {
 
 namespace {
 
-std::string ReadLogBytes(const std::wstring& path) {
-    std::optional<std::string> bytes = ReadWholeFile(path);
-    if (!bytes) throw std::runtime_error("uninstall log cannot be read");
-    return std::move(*bytes);
-}
+// The log as it lies in the uninstaller's own folder, never one a link leads to elsewhere: held
+// open, so that nobody changes or replaces it while it is carried out.
+class OwnLog {
+public:
+    explicit OwnLog(const std::wstring& ownFolder)
+        : handle_(OpenFileInFolder(ownFolder, kUninstallLogName, GENERIC_READ | DELETE, FILE_SHARE_READ, &notThere_)) {}
+    ~OwnLog() {
+        if (handle_) CloseHandle(handle_);
+    }
+    OwnLog(const OwnLog&) = delete;
+    OwnLog& operator=(const OwnLog&) = delete;
+
+    // There, even when it cannot be opened now (its reading then fails as a read error).
+    bool Found() const { return handle_ != nullptr || !notThere_; }
+    std::string Bytes() const {
+        std::string bytes;
+        char block[4096];
+        DWORD read = 0;
+        for (;;) {
+            if (!handle_ || !ReadFile(handle_, block, sizeof block, &read, nullptr)) throw std::runtime_error("uninstall log cannot be read");
+            if (read == 0) return bytes;
+            bytes.append(block, read);
+        }
+    }
+    void Delete() const {
+        if (handle_) MarkForDeletion(handle_);
+    }
+
+private:
+    bool notThere_ = true;
+    HANDLE handle_;
+};
 
 // Every entry a pattern matches; none when nothing can be listed.
 std::vector<FolderEntry> ListFolder(const std::wstring& pattern) {
@@ -29,11 +57,6 @@ void MakeOwnFolderCurrent(const std::wstring& ownFolder) {
 }
 
 }  // namespace
-
-TreeStart DecideTreeStart(const std::wstring& absolutePath, DWORD attributes, DWORD reparseTag) {
-    if (!IsAbsoluteBelowRoot(absolutePath)) return TreeStart::Refuse;
-    return IsLinkReparse(attributes, reparseTag) ? TreeStart::RemoveLink : TreeStart::DeleteTree;
-}
 
 bool DeleteListedFile(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -50,8 +73,9 @@ UninstallRun::UninstallRun(std::wstring ownFolder, std::wstring productName, Run
 std::wstring UninstallRun::LogPath() const { return ownFolder_ + L"\\" + kUninstallLogName; }
 
 void UninstallRun::Run(const std::function<void()>& waitForMainProgram) {
-    const std::wstring log = LogPath();
-    if (!FileExists(log)) {
+    // A log that lies anywhere but in the uninstaller's own folder counts as no log at all.
+    OwnLog log(ownFolder_);
+    if (!log.Found()) {
         screen_.HideProgress();
         screen_.ShowBox(UninstallerBox(L"Problemi durante la disinstallazione.\rFile non trovato: UnLogF.Dat",
                                        L"Errore", MB_ICONWARNING | MB_OK));
@@ -62,13 +86,13 @@ void UninstallRun::Run(const std::function<void()>& waitForMainProgram) {
     removalIncomplete_ = false;
     bool processed = false;
     try {
-        Execute(ReadUninstallLog(SplitLogLines(ReadLogBytes(log))));
+        Execute(ReadUninstallLog(SplitLogLines(log.Bytes())));
         processed = true;
     } catch (...) {
         // Stopped half way: the log stays, so the rest can still be found.
         removalIncomplete_ = true;
     }
-    if (processed) DeleteFileW(log.c_str());
+    if (processed) log.Delete();
 
     if (removalIncomplete_) {
         screen_.HideProgress();
@@ -119,25 +143,11 @@ void UninstallRun::ExecuteStep(const Step& step) {
 void UninstallRun::DeleteTreeStep(const std::wstring& folder) {
     // The folder is the line plus "\": a bare "C:" is the drive's root, not the current folder.
     const std::wstring full = ExcludeTrailingBackslash(AbsolutePathOf(IncludeTrailingBackslash(folder)));
-    const std::optional<std::vector<FolderEntry>> self = full.empty() ? std::nullopt : ListMatching(full);
-    FolderEntry top = self && self->size() == 1 ? self->front() : FolderEntry{};
-    if (!self && !full.empty()) {
-        // Without the entry's tag a reparse point counts as a link: never listed through.
-        top.attributes = GetFileAttributesW(full.c_str());
-        if (top.attributes == INVALID_FILE_ATTRIBUTES) top.attributes = 0;
-        if (top.attributes & FILE_ATTRIBUTE_REPARSE_POINT) top.reparseTag = IO_REPARSE_TAG_SYMLINK;
+    if (full.empty() || !IsAbsoluteBelowRoot(full)) {
+        removalIncomplete_ = true;
+        return;
     }
-    switch (DecideTreeStart(full, top.attributes, top.reparseTag)) {
-        case TreeStart::Refuse:
-            removalIncomplete_ = true;
-            break;
-        case TreeStart::RemoveLink:
-            if (!RemoveDirectoryW(full.c_str())) removalIncomplete_ = true;
-            break;
-        case TreeStart::DeleteTree:
-            DeleteTreeFlagged(full + L"\\");
-            break;
-    }
+    DeleteTreeFlagged(full + L"\\");
 }
 
 void UninstallRun::DeleteMatching(const std::wstring& folder, const std::wstring& extension) {
@@ -148,22 +158,15 @@ void UninstallRun::DeleteMatching(const std::wstring& folder, const std::wstring
 }
 
 void UninstallRun::DeleteTreeFlagged(const std::wstring& folderWithBackslash) {
-    const std::vector<FolderEntry> entries = ListFolder(folderWithBackslash + L"*");
-    for (const FolderEntry& entry : entries) {
-        if (entry.attributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-        if (!DeleteFileW((folderWithBackslash + entry.name).c_str())) removalIncomplete_ = true;
+    const std::wstring folder = ExcludeTrailingBackslash(folderWithBackslash);
+    // A folder that is not there cannot be removed: that counts as well.
+    if (!FolderExists(folder)) {
+        removalIncomplete_ = true;
+        return;
     }
-    for (const FolderEntry& entry : entries) {
-        if (!(entry.attributes & FILE_ATTRIBUTE_DIRECTORY) || entry.name.front() == L'.') continue;
-        const std::wstring child = folderWithBackslash + entry.name;
-        if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-            // A junction or link: remove the link only, never what it points to.
-            if (!RemoveDirectoryW(child.c_str())) removalIncomplete_ = true;
-        } else {
-            DeleteTreeFlagged(child + L"\\");
-        }
-    }
-    if (!RemoveDirectoryW(ExcludeTrailingBackslash(folderWithBackslash).c_str())) removalIncomplete_ = true;
+    TreeDeletion how;
+    how.clearReadOnly = false;  // a read-only file stays and counts
+    if (!DeleteTreeBelow(FolderOf(folder), FileNameOf(folder), how)) removalIncomplete_ = true;
 }
 
 void UninstallRun::EmptyFolderPrompt(const std::wstring& folder) {

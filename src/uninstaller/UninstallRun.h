@@ -41,11 +41,6 @@ private:
     bool removalIncomplete_ = false;
 };
 
-// Where a "[directory]" step starts. A folder that is a junction or symbolic link is removed
-// as a link only: what it leads to lies elsewhere and is never listed.
-enum class TreeStart { Refuse, RemoveLink, DeleteTree };
-TreeStart DecideTreeStart(const std::wstring& absolutePath, DWORD attributes, DWORD reparseTag);
-
 // Deletes a file of the "[file...]" sections: read-only ones too; false when it is missing
 // or stays. A file that stays gets its attributes back.
 bool DeleteListedFile(const std::wstring& path);

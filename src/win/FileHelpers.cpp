@@ -51,24 +51,6 @@ std::wstring WithoutTrailingSeparator(std::wstring path) {
 // Only these say that nothing is there; any other failure says nothing about what is.
 bool IsMissing(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
 
-// The content of a folder given as a long path without a trailing separator; see DeleteTree.
-bool DeleteLongTree(const std::wstring& folder) {
-    bool ok = true;
-    std::vector<std::wstring> subFolders;
-    for (const FolderEntry& entry : ListMatching(folder + L"\\*").value_or(std::vector<FolderEntry>{})) {
-        const std::wstring path = folder + L"\\" + entry.name;
-        if (entry.IsFolder()) {
-            // A junction or link goes alone, never what it points to.
-            if (entry.IsLinkedFolder()) ok = RemoveDirectoryW(path.c_str()) && ok;
-            else if (entry.name[0] != L'.') subFolders.push_back(path);
-            continue;
-        }
-        ok = DeleteFileForced(path) && ok;
-    }
-    for (const auto& sub : subFolders) ok = DeleteLongTree(sub) && ok;
-    return RemoveDirectoryW(folder.c_str()) && ok;
-}
-
 }  // namespace
 
 bool IsLinkReparse(DWORD attributes, DWORD reparseTag) {
@@ -222,23 +204,26 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
     return CloseHandle(file) && ok;
 }
 
+bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size() && FlushFileBuffers(file);
+    if (!ok) {
+        // Through the handle: the name may belong to somebody else a moment after it is closed.
+        FILE_DISPOSITION_INFO disposition{TRUE};
+        SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition);
+    }
+    return CloseHandle(file) && ok;
+}
+
 bool DeleteFileForced(const std::wstring& path) {
     const std::wstring longPath = LongPath(path);
     const DWORD attributes = GetFileAttributesW(longPath.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     if (attributes & FILE_ATTRIBUTE_READONLY) SetFileAttributesW(longPath.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     return DeleteFileW(longPath.c_str()) != FALSE;
-}
-
-bool DeleteTree(const std::wstring& folder) {
-    // One long form throughout, so that a sub-folder "x." is listed and removed as itself.
-    const std::wstring path = WithoutTrailingSeparator(LongPath(folder));
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return IsMissing(GetLastError());
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
-    // A link given as the top folder goes alone, never what it leads to.
-    if (IsLinkPath(path)) return RemoveDirectoryW(path.c_str()) != FALSE;
-    return DeleteLongTree(path);
 }
 
 }  // namespace vt

@@ -46,6 +46,9 @@ std::optional<std::vector<FolderEntry>> GatherListing(WIN32_FIND_DATAW first,
 std::optional<std::string> ReadWholeFile(const std::wstring& path, size_t limit = SIZE_MAX);
 // Creates or replaces a file with these bytes; false when any of it could not be written.
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
+// Creates a new file with these bytes, never opening one that is there already; a file it began
+// and could not finish is deleted again. False when the name was taken or the writing failed.
+bool WriteNewFile(const std::wstring& path, const std::string& bytes);
 
 // "\\?\C:\..." or "\\?\UNC\server\..." for an absolute path, so that paths longer than 260
 // characters work like any other; "\Backup" and "D:Backup" are made absolute first from the
@@ -75,11 +78,11 @@ bool SamePath(const std::wstring& a, const std::wstring& b);
 // Clears the read-only attribute and deletes; false when missing or not deleted.
 bool DeleteFileForced(const std::wstring& path);
 
-// Deletes a folder with everything in it, read-only, hidden and system files included;
-// sub-folders whose name begins with "." are left alone, and a junction inside is removed
-// without entering it. A folder that is itself a link is removed as a link only.
-// True when the folder is missing or everything was removed; false also when it cannot be
-// looked at.
+// Deletes a folder with everything in it, read-only, hidden and system files included, through
+// handles (TreeDeletion.h): sub-folders whose name begins with "." are left alone, and a link
+// inside is removed as a link or left, never entered. A folder that is itself a link is removed
+// as a link only. True when the folder is missing or everything was removed; false also when it
+// cannot be looked at.
 bool DeleteTree(const std::wstring& folder);
 
 }  // namespace vt

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Scheduler.h"
+#include "app/StartUpDecision.h"
 
 namespace vt {
 namespace {
@@ -93,6 +94,27 @@ TEST_F(SchedulerTest, StartupAndShutdownJobsNeedTheProgramOnAndTheJobEnabled) {
     scheduler_.SessionEndCancelled();
     EXPECT_EQ(scheduler_.QueryEndSession(true), Scheduler::SessionEnd::Now);
     EXPECT_EQ(ran_, (Requests{{RunRequest::Job, 2}, {RunRequest::Job, 5}}));
+}
+
+// Started as administrator (Windows' split token; Wine gives every program that token, so the
+// facts are the decision's input here): only "Avvia" runs a job.
+TEST_F(SchedulerTest, AnElevatedStartRunsOnlyWhatTheUserStartsByHand) {
+    EXPECT_TRUE(AutomaticRunsAllowed(false));
+    EXPECT_FALSE(AutomaticRunsAllowed(true));
+    scheduler_.AllowAutomaticRuns(AutomaticRunsAllowed(true));
+    Enable(1, &ScheduledJob::atStartup);
+    Enable(2, &ScheduledJob::atShutdown);
+    Enable(3, &ScheduledJob::atTime);
+    scheduler_.Snapshot().Job(3).time = L"12:00";
+    scheduler_.Snapshot().Job(4).everyNHours = true;
+    scheduler_.Snapshot().Job(5).everyNDays = true;
+    during_ = [&](const RunRequest&) { scheduler_.Tick(true, L"12.00"); };
+    scheduler_.RunStartupJobs(true);
+    scheduler_.Tick(true, L"12.00");
+    EXPECT_EQ(scheduler_.QueryEndSession(true), Scheduler::SessionEnd::Now);
+    EXPECT_TRUE(ran_.empty());
+    scheduler_.Request({RunRequest::Job, 3, true});
+    EXPECT_EQ(ran_, (Requests{{RunRequest::Job, 3}}));
 }
 
 TEST_F(SchedulerTest, ASessionEndDuringARunWaitsForTheQueueAndRunsItsJobsOnce) {

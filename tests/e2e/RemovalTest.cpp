@@ -7,6 +7,7 @@
 #include "support/TempFolder.h"
 #include "win/Paths.h"
 #include "win/RegKey.h"
+#include "win/Text.h"
 
 namespace vt {
 namespace {
@@ -67,8 +68,25 @@ protected:
     void TearDown() override {
         test::EndProcesses(L"DorviVaultick.exe");
         test::EndProcesses(L"Sweepex.exe");
-        DeleteFileW((ExcludeTrailingBackslash(TempFolder()) + L"\\Sweepex.exe").c_str());
-        DeleteFileW((ExcludeTrailingBackslash(TempFolder()) + L"\\UnLogF.Dat").c_str());
+        for (const wchar_t* name : {L"Sweepex.exe", L"UnLogF.Dat", L"probe-ran.txt"})
+            DeleteFileW((ExcludeTrailingBackslash(TempFolder()) + L"\\" + name).c_str());
+        for (const std::wstring& folder : RemovalFolders()) test::RemoveTree(folder);
+    }
+
+    // The folders removals made for the uninstaller (an elevated removal: under the Windows
+    // temporary folder).
+    static std::vector<std::wstring> RemovalFolders() {
+        wchar_t windows[MAX_PATH] = {};
+        GetSystemWindowsDirectoryW(windows, MAX_PATH);
+        const std::wstring temp = ExcludeTrailingBackslash(windows) + L"\\Temp";
+        std::vector<std::wstring> folders;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((temp + L"\\Vaultick-*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return folders;
+        do folders.push_back(temp + L"\\" + found.cFileName);
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+        return folders;
     }
 
     std::wstring InstallProgram() {
@@ -117,7 +135,38 @@ TEST_F(Removal, RemovalArgumentRemovesEverythingAndTheUninstallerOffersTheEmptyF
     EXPECT_FALSE(FileExists(folder_ / L"BkpFile2.Dat"));
     PostMessageW(box, WM_COMMAND, IDYES, 0);
     EXPECT_TRUE(WaitFor([&] { return !FolderExists(folder_.Path()); }, 60s));
-    EXPECT_TRUE(WaitFor([] { return !FileExists(ExcludeTrailingBackslash(TempFolder()) + L"\\UnLogF.Dat"); }, 60s));
+    // The uninstaller worked from a folder of its own and deleted its log there.
+    ASSERT_EQ(RemovalFolders().size(), 1u);
+    const std::wstring own = RemovalFolders()[0];
+    EXPECT_TRUE(FileExists(own + L"\\Sweepex.exe"));
+    EXPECT_TRUE(WaitFor([&] { return !FileExists(own + L"\\UnLogF.Dat"); }, 60s));
+}
+
+// Another program of the user plants its own log and its own "uninstaller" where the removal used
+// to put them, and holds both open: neither is read nor started, and the removal goes on.
+TEST_F(Removal, ALogAndAnUninstallerPlantedInTheTemporaryFolderAreNeverUsed) {
+    const std::wstring exe = InstallProgram();
+    const std::wstring temp = ExcludeTrailingBackslash(TempFolder());
+    test::TempFolder victim;
+    ASSERT_TRUE(test::WriteBytes(victim / L"marker.txt", "resta"));
+    ASSERT_TRUE(test::WriteBytes(temp + L"\\UnLogF.Dat", "[Directory]\r\n" + ToAnsi(victim.Path()) + "\r\n"));
+    ASSERT_TRUE(CopyFileW((test::BinFolder() + L"\\SweepexProbe.exe").c_str(), (temp + L"\\Sweepex.exe").c_str(), FALSE));
+    HANDLE plantedLog = CreateFileW((temp + L"\\UnLogF.Dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE plantedExe = CreateFileW((temp + L"\\Sweepex.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(plantedLog, INVALID_HANDLE_VALUE);
+    ASSERT_NE(plantedExe, INVALID_HANDLE_VALUE);
+
+    RunningProgram program(exe, L"Rimuovi");
+    PressSi(program);
+    ASSERT_TRUE(program.WaitForExit(60s));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindTopWindow(L"#32770", L"Informazione")) != nullptr; }, 60s));
+    EXPECT_FALSE(FileExists(exe));
+    PostMessageW(box, WM_COMMAND, IDNO, 0);
+    CloseHandle(plantedLog);
+    CloseHandle(plantedExe);
+    EXPECT_EQ(test::ReadBytes(victim / L"marker.txt"), "resta");
+    EXPECT_FALSE(FileExists(temp + L"\\probe-ran.txt"));
 }
 
 TEST_F(Removal, AnotherAccountInUseIsToldBeforeAnythingIsRemoved) {

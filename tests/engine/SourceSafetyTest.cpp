@@ -122,8 +122,8 @@ TEST_F(SourceSafetyTest, NamesEndingInADotOrABlankAreCopiedAndRemovedAsTheyAre) 
     const std::wstring dest = temp / L"Copie";
     MakeFile(source + L"\\nota.", "con il punto");
     MakeFile(source + L"\\nota", "senza");
-    MakeFile(source + L"\\Cartella \\nota ", "con lo spazio");
-    MakeFile(source + L"\\Cartella\\nota", "altra cartella");
+    MakeFile(source + L"\\Cartella\\nota ", "con lo spazio");
+    MakeFile(source + L"\\Cartella\\nota", "senza spazio");
     FolderJob(1, source, dest);
     EXPECT_EQ(Run(), Closing(L"Singola copia effettuata : "));
     EXPECT_EQ(Contents(ReadTree(dest + L"\\Dati_" + Stamp())), Contents(ReadTree(source)));

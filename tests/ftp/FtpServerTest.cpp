@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "FtpServers.h"
 #include "ftp/FtpClient.h"
 #include "support/TempFolder.h"
@@ -124,6 +126,20 @@ TEST_F(FtpServerTest, ASuccessfulUploadSendsExactlyTheExpectedCommands) {
     lines[3] = "PORT";
     EXPECT_EQ(lines, (std::vector<std::string>{"USER vaultick", "PASS Segr3ta!", "TYPE I", "PORT", "STOR /a/f",
                                                "# received 200000", "QUIT"}));
+}
+
+// Anyone on the machine can connect to the announced data port; only the server may have it.
+TEST_F(FtpServerTest, AnotherConnectionToTheDataPortIsClosedAndTheServerStillGetsTheFile) {
+    test::ForgetTranscript("intruder");
+    ASSERT_TRUE(LogIn("intruder"));
+    const std::string content = Random(200000);
+    ASSERT_TRUE(WriteBytes(temp / L"dati.bin", content));
+    EXPECT_TRUE(Put(temp / L"dati.bin", L"/dati.bin")) << ftp.ErrorMessage().c_str();
+    ftp.Quit();
+    const auto lines = Transcript("intruder");
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[4], "# intruder closed");
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "# received " + std::to_string(content.size())), lines.end());
 }
 
 TEST_F(FtpServerTest, ServerRefusingActiveModeGetsPassiveModeFromThenOn) {

@@ -132,6 +132,8 @@ class Scripted:
                     continue
                 n = [int(x) for x in arg.split(",")]
                 port_address = ("%d.%d.%d.%d" % tuple(n[:4]), n[4] * 256 + n[5])
+                if name == "intruder":
+                    lines.append(self.intrude(port_address))
                 say("200 PORT ok.\r\n")
             elif verb == "PASV":
                 passive = socket.socket()
@@ -149,6 +151,22 @@ class Scripted:
                 return
             else:
                 say("502 Not implemented.\r\n")
+
+    def intrude(self, port_address):
+        """Another program of the machine reaches the client's data port first, from 127.0.0.2."""
+        try:
+            other = socket.create_connection(port_address, timeout=10, source_address=("127.0.0.2", 0))
+        except OSError:
+            return "# intruder not connected"
+        with other:
+            other.settimeout(10)
+            try:
+                got = other.recv(1)
+            except socket.timeout:
+                return "# intruder kept"
+            except OSError:
+                return "# intruder closed"
+            return "# intruder closed" if not got else "# intruder got data"
 
     def store(self, conn, say, port_address, passive, lines):
         name = self.name
@@ -197,7 +215,7 @@ def main():
     threading.Thread(target=real.serve_forever, kwargs={"handle_exit": False}, daemon=True).start()
     if "--real-only" not in sys.argv:
         for name in ("silent", "chatty", "greeting", "user230", "multiline", "refuse", "stallreply", "stalldata", "drop",
-                     "noaccept", "noactive", "port500", "echopass", "plain"):
+                     "noaccept", "noactive", "port500", "echopass", "plain", "intruder"):
             scripted = Scripted(name, state_dir)
             ports.append((name, scripted.port))
             threading.Thread(target=scripted.serve, daemon=True).start()

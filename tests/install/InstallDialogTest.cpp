@@ -8,11 +8,13 @@
 #include "LinkReader.h"
 #include "install/InstallDialogForm.h"
 #include "install/InstallIds.h"
+#include "install/RemovalFolder.h"
 #include "install/InstallTexts.h"
 #include "install/Shortcuts.h"
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
 #include "support/TempFolder.h"
+#include "support/UnixShell.h"
 #include "win/Help.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
@@ -74,7 +76,9 @@ protected:
             CreateDirectoryW((root_ / name).c_str(), nullptr);
         env_.exePath = root_ / L"Prog\\DorviVaultick.exe";
         test::WriteBytes(env_.exePath, "MZ");
-        env_.temporaryFolder = root_ / L"Temp";
+        env_.removalFolder = PlanRemovalFolder(true, root_ / L"Temp", L"", L"");
+        // Stands in for the uninstaller: it records how it was started, beside itself.
+        CopyFileW((FolderOf(ModuleFileName()) + L"\\SweepexProbe.exe").c_str(), (root_ / L"Prog\\Sweepex.exe").c_str(), FALSE);
         env_.dataFolder = root_ / L"Data";
         env_.currentUser = L"Mario";
         env_.places = {root_ / L"Programs", root_ / L"Desktop", root_ / L"QL", root_ / L"AllPrograms"};
@@ -107,6 +111,20 @@ protected:
         key.WriteString(L"Per Tutti", allUsers ? L"1" : L"0");
     }
     std::wstring Places(const wchar_t* sub) const { return root_ / sub; }
+    // The one folder a removal made for the uninstaller; empty when there is none.
+    std::wstring RemovalFolderMade() const {
+        std::wstring made;
+        int count = 0;
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW((root_ / L"Temp\\*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do
+                if (data.cFileName[0] != L'.') ++count, made = root_ / L"Temp\\" + data.cFileName;
+            while (FindNextFileW(find, &data));
+            FindClose(find);
+        }
+        return count == 1 ? made : std::wstring();
+    }
     bool AnyFileIn(const wchar_t* folder) const {
         WIN32_FIND_DATAW data;
         HANDLE find = FindFirstFileW((root_ / folder + L"\\*").c_str(), &data);
@@ -279,13 +297,75 @@ TEST_F(InstallDialogTest, ChangeModeTurnsIntoUninstallModeAndRemovesEverything) 
     EXPECT_EQ(form->Handle(), nullptr);
     EXPECT_TRUE(form->UninstallStarted());
 
-    EXPECT_EQ(test::ReadBytes(root_ / L"Temp\\UnLogF.Dat").substr(0, 15), "[DirCorrente]\r\n");
+    // The uninstaller and its log are in a new folder of their own, and the uninstaller was
+    // started from there by its full path.
+    const std::wstring made = RemovalFolderMade();
+    ASSERT_FALSE(made.empty());
+    EXPECT_EQ(test::ReadBytes(made + L"\\UnLogF.Dat").substr(0, 15), "[DirCorrente]\r\n");
+    ASSERT_TRUE(PumpUntil([&] { return FileExists(made + L"\\probe-ran.txt"); }));
+    const std::string ran = test::ReadBytes(made + L"\\probe-ran.txt");
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(ran.data()), ran.size() / 2),
+              L"\"" + made + L"\\Sweepex.exe\" GoUninstal DorviVaultick");
     for (const wchar_t* folder : {L"Programs", L"Desktop", L"QL", L"Data"}) EXPECT_FALSE(AnyFileIn(folder)) << folder;
     EXPECT_FALSE(FolderExists(root_ / L"Data"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kSettingsKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kInstalledProgramsKey));
     EXPECT_FALSE(RegKey::Open(HKEY_CURRENT_USER, kRun).ValueExists(L"Vaultick"));
+}
+
+// Wine keeps no access list: what the folder is given is the decision tested here.
+TEST(RemovalFolder, OnlyTheRemovalsOwnRightsCanWriteItsNewFolder) {
+    const RemovalFolderPlan elevated = PlanRemovalFolder(true, L"C:\\Windows\\Temp\\", L"C:\\Users\\Mario\\Temp", L"S-1-5-21-1-2-3-1001");
+    EXPECT_EQ(elevated.parent, L"C:\\Windows\\Temp");
+    EXPECT_EQ(elevated.accessList, L"D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)");
+    const RemovalFolderPlan own = PlanRemovalFolder(false, L"C:\\Windows\\Temp", L"C:\\Users\\Mario\\Temp\\", L"S-1-5-21-1-2-3-1001");
+    EXPECT_EQ(own.parent, L"C:\\Users\\Mario\\Temp");
+    EXPECT_EQ(own.accessList, L"D:P(A;OICI;FA;;;S-1-5-21-1-2-3-1001)");
+
+    // Each removal gets a folder that did not exist before.
+    test::TempFolder temp;
+    const RemovalFolderPlan plan = PlanRemovalFolder(true, temp.Path(), L"", L"");
+    const std::wstring first = CreateRemovalFolder(plan), second = CreateRemovalFolder(plan);
+    ASSERT_FALSE(first.empty());
+    EXPECT_NE(first, second);
+    EXPECT_EQ(FolderOf(first), temp.Path());
+    EXPECT_TRUE(CreateRemovalFolder({temp / L"manca", plan.accessList}).empty());
+}
+
+TEST_F(InstallDialogTest, RemovalThatCannotStartTheUninstallerRemovesNothing) {
+    SetInstallingUser(L"Mario");
+    test::WriteBytes(root_ / L"Data\\BkpFile1.Dat", "C:\\a\r\n");
+    RegKey::Create(HKEY_CURRENT_USER, kRun).WriteString(L"Vaultick", env_.exePath + L" /go");
+    ASSERT_TRUE(DeleteFileW((root_ / L"Prog\\Sweepex.exe").c_str()));
+    auto form = Open(InstallMode::Uninstall);
+    Click(*form, form->UninstallButton);
+    EXPECT_FALSE(form->UninstallStarted());
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].caption, L"Errore");
+    EXPECT_EQ(boxes_[0].text, Shown(kRemovalNotStartedMessage));
+    EXPECT_TRUE(FileExists(root_ / L"Data\\BkpFile1.Dat"));
+    EXPECT_TRUE(RegKey::Open(HKEY_CURRENT_USER, kRun).ValueExists(L"Vaultick"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kSettingsKey));
+    EXPECT_FALSE(AnyFileIn(L"Temp")) << "a removal that did not start leaves nothing behind";
+}
+
+// The user's own Start-menu and data folders, changed into links by a program of the user before
+// an elevated removal: nothing they lead to is deleted.
+TEST_F(InstallDialogTest, LinksInTheUsersOwnFoldersLeadTheRemovalNowhere) {
+    SetInstallingUser(L"Mario");
+    const std::wstring victim = root_ / L"Sistema";
+    ASSERT_TRUE(ForceFolders(victim + L"\\Vaultick"));
+    ASSERT_TRUE(test::WriteBytes(victim + L"\\Vaultick\\Vaultick.lnk", "resta"));
+    ASSERT_TRUE(ForceFolders(root_ / L"AppData"));
+    env_.dataFolder = root_ / L"AppData\\Dorvi\\Vaultick";
+    test::UnixLinks links;
+    ASSERT_TRUE(links.Make(victim, root_ / L"AppData\\Dorvi"));
+    ASSERT_TRUE(links.Make(victim, root_ / L"Programs\\Dorvi"));
+    auto form = Open(InstallMode::Uninstall);
+    Click(*form, form->UninstallButton);
+    EXPECT_TRUE(form->UninstallStarted());
+    EXPECT_EQ(test::ReadBytes(victim + L"\\Vaultick\\Vaultick.lnk"), "resta");
 }
 
 TEST_F(InstallDialogTest, RemovalLeavesADataFolderThatIsNotAnAbsolutePath) {

@@ -8,6 +8,7 @@
 #include "settings/SettingsStore.h"
 #include "support/RegistryGuard.h"
 #include "support/TempFolder.h"
+#include "support/UnixShell.h"
 #include "win/FileHelpers.h"
 #include "win/Paths.h"
 #include "win/RegKey.h"
@@ -116,6 +117,8 @@ TEST_F(OtherProfilesTest, HiveSweepReachesTheHiveFiles) {
     profiles_.folders = {root_ / L"Giulia", root_ / L"mario", root_ / L"Luca"};
 
     // The per-user change takes the autostart value only; the current user keeps everything.
+    const ShellPlaces places{root_ / L"mio\\Programs", root_ / L"mio\\Desktop", root_ / L"mio\\QL", root_ / L"Tutti"};
+    RemoveFromOtherProfiles(profiles_, places, false);
     RemoveFromOtherHives(profiles_, false);
     HiveContent giulia = ReadHive(root_ / L"Giulia");
     EXPECT_FALSE(giulia.runValue);
@@ -129,6 +132,7 @@ TEST_F(OtherProfilesTest, HiveSweepReachesTheHiveFiles) {
     EXPECT_FALSE(FileExists(root_ / L"Luca\\NTUSER.DAT.DorviNew"));
 
     MakeProfile(root_ / L"Giulia", true);
+    RemoveFromOtherProfiles(profiles_, places, true);
     RemoveFromOtherHives(profiles_, true);
     giulia = ReadHive(root_ / L"Giulia");
     EXPECT_FALSE(giulia.runValue);
@@ -159,7 +163,15 @@ TEST_F(OtherProfilesTest, FileSweepTakesShortcutsAlwaysAndDataOnlyWhenUninstalli
         test::WriteBytes(data + L"\\BkpFile1.Dat", "C:\\a\r\n");
     };
     prepare();
+    // Without a hive the profile counts as in use: nothing of it is touched.
     profiles_.folders = {giulia};
+    RemoveFromOtherProfiles(profiles_, places, true);
+    EXPECT_TRUE(FileExists(giulia + L"\\Desktop\\Vaultick.lnk"));
+    EXPECT_TRUE(FileExists(data + L"\\BkpFile1.Dat"));
+    EXPECT_FALSE(FolderExists(places.allUsersPrograms + L"\\Dorvi"));
+
+    prepare();
+    MakeProfile(giulia, false);
     RemoveFromOtherProfiles(profiles_, places, false);
     EXPECT_FALSE(FileExists(giulia + L"\\Desktop\\Vaultick.lnk"));
     EXPECT_FALSE(FileExists(quick + L"\\Vaultick.lnk"));
@@ -228,73 +240,34 @@ TEST_F(OtherProfilesTest, AnAccountOfTheSystemIsFoundAndCleared) {
     EXPECT_TRUE(SomeoneLoggedOn(SystemOtherProfiles(CurrentLogonName())));
 }
 
-// A link cannot be made under Wine 8: the decision is tested here over paths and a set of
-// links, and the sweep asks it with the real test of the file system.
-TEST(SweepThroughLinks, APathWithALinkBelowTheProfileIsRefused) {
-    const std::wstring profile = L"C:\\Users\\Giulia";
-    const std::wstring data = profile + L"\\AppData\\Roaming\\Dorvi\\Vaultick";
-    std::set<std::wstring> links;
-    const auto isLink = [&links](const std::wstring& path) { return links.count(path) > 0; };
-    EXPECT_EQ(PathsBelowProfile(profile + L"\\", data),
-              (std::vector<std::wstring>{profile + L"\\AppData", profile + L"\\AppData\\Roaming",
-                                         profile + L"\\AppData\\Roaming\\Dorvi", data}));
-    EXPECT_TRUE(SweepMayEnter(profile, data, isLink));
-    // The profile folder itself is the system's; what lies below it is the user's.
-    links = {profile, L"C:\\Users"};
-    EXPECT_TRUE(SweepMayEnter(profile, data, isLink));
-    for (const std::wstring& link : PathsBelowProfile(profile, data)) {
-        links = {link};
-        EXPECT_FALSE(SweepMayEnter(profile, data, isLink)) << link;
-    }
-    links.clear();
-    for (const std::wstring& outside : {std::wstring(L"C:\\Users\\GiuliaBis\\Desktop"), std::wstring(L"D:\\Altrove"),
-                                        profile, profile + L"\\..\\Mario\\Desktop", profile + L"\\.\\Desktop",
-                                        profile + L"\\\\Desktop", profile + L"\\Desktop\\", std::wstring()})
-        EXPECT_FALSE(SweepMayEnter(profile, outside, isLink)) << outside;
-    EXPECT_TRUE(SweepMayEnter(L"c:\\users\\giulia", data, isLink));
-}
+// The owner of a profile can make any folder in it a link to somewhere else; the sweep, run by
+// an administrator, must then delete nothing there.
+TEST_F(OtherProfilesTest, LinksPlacedInAProfileLeadTheSweepNowhere) {
+    const std::wstring giulia = root_ / L"Giulia";
+    MakeProfile(giulia, true);
+    const std::wstring roaming = giulia + profiles_.appDataRel;
+    const std::wstring programs = giulia + profiles_.programsRel;
+    // What the links lead to: folders shaped like the ones the sweep looks for.
+    const std::wstring victim = root_ / L"Sistema";
+    for (const std::wstring& folder : {victim + L"\\Vaultick", victim + L"\\Dorvi\\Vaultick"}) ASSERT_TRUE(ForceFolders(folder));
+    const std::wstring files[] = {victim + L"\\Vaultick.lnk", victim + L"\\Vaultick\\dato.dll",
+                                  victim + L"\\Dorvi\\Vaultick\\dato.dll"};
+    for (const std::wstring& file : files) ASSERT_TRUE(test::WriteBytes(file, "resta"));
+    ASSERT_TRUE(ForceFolders(roaming + L"\\Microsoft\\Internet Explorer"));
+    ASSERT_TRUE(ForceFolders(programs));
+    test::UnixLinks links;
+    ASSERT_TRUE(links.Make(victim, giulia + L"\\Desktop"));
+    ASSERT_TRUE(links.Make(victim, roaming + L"\\Microsoft\\Internet Explorer\\Quick Launch"));
+    ASSERT_TRUE(links.Make(victim, programs + L"\\Dorvi"));
+    ASSERT_TRUE(links.Make(victim, roaming + L"\\Dorvi"));
 
-TEST(SweepThroughLinks, WithTheFileSystemsAnswerMissingPartsPassAndUnseenOnesStop) {
-    test::TempFolder temp;
-    const std::wstring profile = temp / L"Giulia";
-    ASSERT_TRUE(ForceFolders(profile + L"\\AppData\\Roaming"));
-    EXPECT_TRUE(SweepMayEnter(profile, profile + L"\\AppData\\Roaming\\Dorvi\\Vaultick", IsLinkPath));
-    EXPECT_TRUE(SweepMayEnter(profile, profile + L"\\Desktop\\Vaultick.lnk", IsLinkPath));
-    // A part whose attributes cannot be read (a name Wine refuses; access denied under Windows).
-    EXPECT_FALSE(SweepMayEnter(profile, profile + L"\\App<Data\\Dorvi", IsLinkPath));
-}
-
-TEST(SweepThroughLinks, EveryPartOfAPathIsLookedAt) {
-    std::mt19937 random(20240613);
-    const std::wstring letters = L"aZ09 ._-\u00e8\u00f9";
-    auto part = [&] {
-        std::wstring name(1 + random() % 8, L'a');
-        for (wchar_t& c : name) c = letters[random() % letters.size()];
-        return name;
-    };
-    for (int round = 0; round < 2000; ++round) {
-        const std::wstring profile = L"C:\\Users\\" + part();
-        std::vector<std::wstring> parts(1 + random() % 6);
-        std::wstring path = profile;
-        for (std::wstring& name : parts) path += L"\\" + (name = part());
-        const bool wellFormed = std::none_of(parts.begin(), parts.end(), [](const std::wstring& name) {
-            return name == L"." || name == L"..";
-        });
-        const std::vector<std::wstring> below = PathsBelowProfile(profile, path);
-        if (!wellFormed) {
-            EXPECT_TRUE(below.empty()) << path;
-            continue;
-        }
-        ASSERT_EQ(below.size(), parts.size()) << path;
-        EXPECT_EQ(below.back(), path);
-        for (size_t i = 0; i < below.size(); ++i) {
-            const std::wstring& outer = i == 0 ? profile : below[i - 1];
-            EXPECT_EQ(below[i], outer + L"\\" + parts[i]);
-        }
-        const size_t linked = random() % (below.size() + 1);  // == size: no link at all
-        const auto isLink = [&](const std::wstring& p) { return linked < below.size() && p == below[linked]; };
-        EXPECT_EQ(SweepMayEnter(profile, path, isLink), linked == below.size()) << path;
-    }
+    profiles_.folders = {giulia};
+    const ShellPlaces places{root_ / L"mio\\Programs", root_ / L"mio\\Desktop", root_ / L"mio\\QL", root_ / L"Tutti"};
+    RemoveFromOtherProfiles(profiles_, places, true);
+    for (const std::wstring& file : files) EXPECT_EQ(test::ReadBytes(file), "resta") << std::string(file.begin(), file.end());
+    // The hive was still cleared.
+    const HiveContent hive = ReadHive(giulia);
+    EXPECT_FALSE(hive.runValue || hive.settingsKey);
 }
 
 }  // namespace

@@ -10,9 +10,8 @@
 namespace vt {
 namespace {
 
-TEST(UninstallLogWriter, WritesTheNineteenLinesInAnsiWithCrLfReplacingAnOldLog) {
+TEST(UninstallLogWriter, WritesTheNineteenLinesInAnsiWithCrLfAsANewFile) {
     test::TempFolder temp;
-    test::WriteBytes(temp / L"UnLogF.Dat", std::string(5000, 'x'));
     const std::wstring program = L"C:\\Programmi\\Contabilità e Vaultick";
     ASSERT_TRUE(WriteUninstallLog(temp.Path(), program));
 
@@ -24,6 +23,20 @@ TEST(UninstallLogWriter, WritesTheNineteenLinesInAnsiWithCrLfReplacingAnOldLog) 
                                  "-\r\n[RimuoviDirMsg]\r\n" + folder + "\r\n-\r\n";
     EXPECT_EQ(test::ReadBytes(temp / L"UnLogF.Dat"), expected);
     EXPECT_EQ(UninstallLogLines(program).size(), 19u);
+}
+
+// A log somebody else put there first, and holds open for reading, is never written into, taken
+// for ours or deleted.
+TEST(UninstallLogWriter, ALogPlantedBeforeIsNeitherUsedNorTouched) {
+    test::TempFolder temp;
+    const std::string planted = "[Directory]\r\nC:\\Vittima\r\n";
+    ASSERT_TRUE(test::WriteBytes(temp / L"UnLogF.Dat", planted));
+    HANDLE held = CreateFileW((temp / L"UnLogF.Dat").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(WriteUninstallLog(temp.Path(), L"C:\\Vaultick"));
+    CloseHandle(held);
+    EXPECT_FALSE(WriteUninstallLog(temp.Path(), L"C:\\Vaultick"));
+    EXPECT_EQ(test::ReadBytes(temp / L"UnLogF.Dat"), planted);
 }
 
 TEST(UninstallLogWriter, MissingFolderIsAFailureNotACrash) {
@@ -38,10 +51,9 @@ const std::wstring kOutsideAnsi = L"\u0141\u00F3d\u017A";
 TEST(UninstallLogWriter, FolderOutsideTheCodePageWithoutShortNameLeavesNoLogAtAll) {
     test::TempFolder temp;
     ASSERT_FALSE(FitsAnsi(kOutsideAnsi));
-    ASSERT_TRUE(test::WriteBytes(temp / L"UnLogF.Dat", "[DirCorrente]\r\nC:\\Altro\r\n"));
     // A folder that does not exist has no short name to fall back on.
     EXPECT_FALSE(WriteUninstallLog(temp.Path(), temp / L"manca\\" + kOutsideAnsi));
-    EXPECT_FALSE(FileExists(temp / L"UnLogF.Dat")) << "an older log would be taken for this one";
+    EXPECT_FALSE(FileExists(temp / L"UnLogF.Dat"));
 }
 
 TEST(UninstallLogWriter, FolderOutsideTheCodePageIsNeverWrittenAsALookAlike) {
@@ -53,10 +65,9 @@ TEST(UninstallLogWriter, FolderOutsideTheCodePageIsNeverWrittenAsALookAlike) {
     ASSERT_TRUE(CreateDirectoryW(lookAlike.c_str(), nullptr));
     ASSERT_TRUE(test::WriteBytes(ours + L"\\ours", "x"));
     ASSERT_TRUE(test::WriteBytes(lookAlike + L"\\decoy", "x"));
-    ASSERT_TRUE(test::WriteBytes(temp / L"UnLogF.Dat", "[DirCorrente]\r\nC:\\Altro\r\n"));
 
     if (!WriteUninstallLog(temp.Path(), ours)) {
-        // No short name either: no log, and not the old one.
+        // No short name either: no log.
         EXPECT_FALSE(FileExists(temp / L"UnLogF.Dat"));
         return;
     }

@@ -6,6 +6,7 @@
 
 #include "LogText.h"
 #include "support/TempFolder.h"
+#include "support/UnixShell.h"
 #include "uninstaller/UninstallRun.h"
 #include "win/Paths.h"
 
@@ -282,22 +283,40 @@ TEST_F(UninstallRunTest, ABaseFolderNotBelowARootDeletesNothing) {
     }
 }
 
-// Wine cannot make junctions or symbolic links, so the choice is tested on its own: the
-// "[directory]" folder that is a link goes as a link, whatever it leads to is never listed.
-TEST(TreeStart, ALinkIsRemovedAsALinkAndARootNeverStarts) {
-    constexpr DWORD folder = FILE_ATTRIBUTE_DIRECTORY;
-    constexpr DWORD reparse = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-    EXPECT_EQ(DecideTreeStart(L"C:\\P\\Vecchia", folder, 0), TreeStart::DeleteTree);
-    EXPECT_EQ(DecideTreeStart(L"C:\\P\\Vecchia", reparse, IO_REPARSE_TAG_MOUNT_POINT), TreeStart::RemoveLink);
-    EXPECT_EQ(DecideTreeStart(L"\\\\srv\\sh\\P", reparse, IO_REPARSE_TAG_SYMLINK), TreeStart::RemoveLink);
-    // A reparse point that holds its own data (deduplicated, placeholder) is an ordinary folder.
-    EXPECT_EQ(DecideTreeStart(L"C:\\P\\Vecchia", reparse, IO_REPARSE_TAG_DEDUP), TreeStart::DeleteTree);
-    // A tag without the attribute is no link.
-    EXPECT_EQ(DecideTreeStart(L"C:\\P\\Vecchia", folder, IO_REPARSE_TAG_MOUNT_POINT), TreeStart::DeleteTree);
-    for (const wchar_t* root : {L"C:\\", L"C:", L"", L"\\\\srv\\sh", L"\\\\?\\Volume{1b3c}\\P"}) {
-        EXPECT_EQ(DecideTreeStart(root, reparse, IO_REPARSE_TAG_MOUNT_POINT), TreeStart::Refuse) << root;
-        EXPECT_EQ(DecideTreeStart(root, folder, 0), TreeStart::Refuse) << root;
-    }
+// A "[directory]" folder with a link inside, and one that is itself a link: what they lead to
+// stays (Wine shows a Unix symbolic link as a reparse point without a tag).
+TEST_F(UninstallRunTest, DirectoryWithLinksNeverDeletesWhatTheyLeadTo) {
+    const std::wstring victim = temp_ / L"Vittima";
+    ForceFolders(victim);
+    Touch(victim + L"\\marker.txt");
+    ForceFolders(prog_ + L"\\Vecchia\\sub");
+    Touch(prog_ + L"\\Vecchia\\sub\\x.txt");
+    test::UnixLinks links;
+    ASSERT_TRUE(links.Make(victim, prog_ + L"\\Vecchia\\sub\\Collegata"));
+    ASSERT_TRUE(links.Make(victim, prog_ + L"\\SoloLink"));
+    WriteLog({L"[directory]", prog_ + L"\\Vecchia", L"[directory]", prog_ + L"\\SoloLink"});
+    ScriptedScreen screen;
+    RunWith(screen);
+    EXPECT_TRUE(Exists(victim + L"\\marker.txt"));
+    EXPECT_FALSE(Exists(prog_ + L"\\Vecchia\\sub\\x.txt"));
+}
+
+// The log is read only where the uninstaller lies: one that a link in its folder leads to lies
+// elsewhere, and counts as no log at all.
+TEST_F(UninstallRunTest, ALogThatLiesInAnotherFolderIsRefused) {
+    const std::wstring victim = temp_ / L"Vittima";
+    ForceFolders(victim);
+    Touch(victim + L"\\marker.txt");
+    const std::wstring elsewhere = temp_ / L"altrove.dat";
+    ASSERT_TRUE(test::WriteBytes(elsewhere, test::LogBytes({L"[directory]", victim})));
+    test::UnixLinks links;
+    ASSERT_TRUE(links.Make(elsewhere, own_ + L"\\UnLogF.Dat"));
+    ScriptedScreen screen;
+    RunWith(screen);
+    EXPECT_TRUE(Exists(victim + L"\\marker.txt"));
+    ASSERT_EQ(screen.boxes.size(), 1u);
+    EXPECT_EQ(screen.boxes[0].text, L"Problemi durante la disinstallazione.\r\nFile non trovato: UnLogF.Dat");
+    EXPECT_TRUE(Exists(elsewhere));
 }
 
 // "C:" alone is the root of C:, which is never emptied, not the current folder on C:.
