@@ -15,6 +15,8 @@ namespace {
 constexpr DWORD kLargestFile = 4 * 1024 * 1024;
 // More than any help file holds; a damaged one does not fill the topic list without end.
 constexpr size_t kMostTopics = 1000;
+// Links beyond these in one topic are shown as plain words: each costs the view some work.
+constexpr size_t kMostLinksPerTopic = 500;
 
 std::wstring_view Trim(std::wstring_view line) {
     const auto blank = [](wchar_t c) { return c == L' ' || c == L'\t' || c == 0xFEFF; };
@@ -112,7 +114,8 @@ void ResolveLinks(HelpTopic& topic, const HelpTopics& topics, const KeywordIndex
     text.reserve(topic.text.size());
     for (size_t i = 0; i < topic.text.size();) {
         if (const auto link = LinkAt(std::wstring_view(topic.text).substr(i))) {
-            if (const auto target = index.Find(std::wstring(link->keyword)))
+            const auto target = index.Find(std::wstring(link->keyword));
+            if (target && topic.links.size() < kMostLinksPerTopic)
                 topic.links.push_back({text.size(), link->words.size(), topics[*target].keyword});
             text += link->words;
             i += link->length;

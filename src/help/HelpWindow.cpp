@@ -32,11 +32,23 @@ LRESULT CALLBACK EscapeCloses(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
 }
 
 // The rich edit keeps a line end as one character where the topic's text has CR LF.
-LONG ViewPosition(const std::wstring& text, size_t position) {
+// The links' places as the view counts them, in one pass over the text: the links come in text
+// order, and a damaged file may hold many of them.
+std::vector<CHARRANGE> ViewRanges(const std::wstring& text, const std::vector<HelpLink>& links) {
+    std::vector<CHARRANGE> ranges;
+    ranges.reserve(links.size());
+    size_t scanned = 0;
     LONG lineEnds = 0;
-    for (size_t i = 0; i + 1 < position; ++i)
-        if (text[i] == L'\r' && text[i + 1] == L'\n') ++lineEnds;
-    return static_cast<LONG>(position) - lineEnds;
+    auto viewPosition = [&](size_t position) {
+        for (; scanned + 1 < position; ++scanned)
+            if (text[scanned] == L'\r' && text[scanned + 1] == L'\n') ++lineEnds;
+        return static_cast<LONG>(position) - lineEnds;
+    };
+    for (const HelpLink& each : links) {
+        const LONG from = viewPosition(each.start);
+        ranges.push_back({from, viewPosition(each.start + each.length)});
+    }
+    return ranges;
 }
 
 // The text goes in as a plain-text stream, so that nothing in a help file is taken for RTF.
@@ -78,6 +90,8 @@ void HelpWindow::OnCreate() {
     titleFont_ = CreateFontIndirectW(&font);
     SendMessageW(TitleLabel.Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(titleFont_), FALSE);
     SendMessageW(TextView.Handle(), EM_SETEVENTMASK, 0, ENM_LINK);
+    // The view would cut a long topic at 32K characters.
+    SendMessageW(TextView.Handle(), EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
 
     for (HWND control : {TopicList.Handle(), TextView.Handle(), BackButton.Handle(), CloseButton.Handle()})
         SetWindowSubclass(control, &EscapeCloses, 1, 0);
@@ -121,8 +135,8 @@ void HelpWindow::Show(const HelpTopic& topic) {
     link.dwMask = CFM_LINK | CFM_UNDERLINE | CFM_COLOR;
     link.dwEffects = CFE_LINK | CFE_UNDERLINE;
     link.crTextColor = GetSysColor(COLOR_HOTLIGHT);
-    for (const HelpLink& each : topic.links) {
-        CHARRANGE range{ViewPosition(text, each.start), ViewPosition(text, each.start + each.length)};
+    linkRanges_ = ViewRanges(text, topic.links);
+    for (CHARRANGE range : linkRanges_) {
         SendMessageW(TextView.Handle(), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
         SendMessageW(TextView.Handle(), EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&link));
     }
@@ -162,10 +176,9 @@ INT_PTR HelpWindow::TextViewLink(const ENLINK& link) {
     if (link.msg != WM_LBUTTONUP) return FALSE;
     const HelpTopic* topic = FindTopic(topics_, shown_);
     if (!topic) return FALSE;
-    for (const HelpLink& each : topic->links) {
-        if (link.chrg.cpMin >= ViewPosition(topic->text, each.start) &&
-            link.chrg.cpMin < ViewPosition(topic->text, each.start + each.length)) {
-            pendingLink_ = each.keyword;
+    for (size_t i = 0; i < topic->links.size() && i < linkRanges_.size(); ++i) {
+        if (link.chrg.cpMin >= linkRanges_[i].cpMin && link.chrg.cpMin < linkRanges_[i].cpMax) {
+            pendingLink_ = topic->links[i].keyword;
             PostMessageW(Handle(), kFollowLink, 0, 0);
             break;
         }

@@ -52,6 +52,7 @@ private:
     std::wstring shown_;
     std::vector<std::wstring> history_;  // keywords shown before, the latest last
     std::wstring pendingLink_;
+    std::vector<CHARRANGE> linkRanges_;  // the shown topic's links, as the view counts
     HFONT titleFont_ = nullptr;
     SIZE smallest_{};
     bool endsProgram_ = false;

@@ -70,6 +70,7 @@ TEST(LogFile, ALogReadByAnotherProgramForAMomentStillTakesTheLine) {
     HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread reader([&] {
         HANDLE file = CreateFileW(log.Path().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE);
         SetEvent(opened);
         Sleep(300);
         CloseHandle(file);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
 #include <windows.h>
 
 #include <memory>
@@ -30,6 +31,44 @@ size_t Occurrences(const std::string& text, const std::string& what) {
     return count;
 }
 
+// An FTP site that takes the connection and never answers: the run stays inside its waits, where
+// messages reach the window, until the test lets it go. Then the connection waiting is reset and
+// the attempts left fail at once, as against a site that is not there.
+class SilentSite {
+public:
+    SilentSite() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+    }
+    ~SilentSite() {
+        Release();
+        WSACleanup();
+    }
+    SilentSite(const SilentSite&) = delete;
+    SilentSite& operator=(const SilentSite&) = delete;
+
+    // Listens anew; "host:port" for the job's "ftp-HN".
+    std::wstring Hold() {
+        Release();
+        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        int size = sizeof address;
+        if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+            listen(listener_, 8) != 0 || getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) != 0)
+            ADD_FAILURE() << "no listening socket: " << WSAGetLastError();
+        return L"127.0.0.1:" + std::to_wstring(ntohs(address.sin_port));
+    }
+    void Release() {
+        if (listener_ != INVALID_SOCKET) closesocket(listener_);
+        listener_ = INVALID_SOCKET;
+    }
+
+private:
+    SOCKET listener_ = INVALID_SOCKET;
+};
+
 // The program as it stays resident: autostart, logon and session-end runs, Exit, the tray.
 class Resident : public ::testing::Test {
 protected:
@@ -39,6 +78,7 @@ protected:
     SettingsStore store_;
     std::unique_ptr<test::RunningProgram> program_;
     std::wstring exe_;
+    SilentSite site_;
 
     void SetUp() override {
         test::EndProcesses(L"DorviVaultick.exe");
@@ -76,16 +116,25 @@ protected:
         GetLocalTime(&now);
         store_.WriteDateTime(JobSection(slot), L"Tempo", ToDateTime(now));
     }
-    // Slot 1 every hour, uploading to a server that is not there: three attempts with waits in
-    // between, where the message loop runs and messages arrive in the middle of the run.
+    // Slot 1 every hour, uploading to a site that does not answer until the test releases it: the
+    // message loop runs in the client's waits and messages arrive in the middle of the run.
     void UploadJob() {
         HourlyJob();
         store_.WriteBool(L"Principale", L"TipoExe", false);
         store_.WriteBool(L"Principale", L"TipoDir", true);
         store_.WriteString(L"Principale", L"Sorgente", folder_.Path());
         store_.WriteBool(JobSection(1), L"DestFTP", true);
-        store_.WriteString(JobSection(1), L"ftp-HN", L"127.0.0.1:1");
+        HoldUpload();
         store_.WriteString(JobSection(1), L"ftp-HDN", L"/copie");
+    }
+
+    // The next upload stays in its waits until ReleaseUpload.
+    void HoldUpload() { store_.WriteString(JobSection(1), L"ftp-HN", site_.Hold()); }
+    void ReleaseUpload() { site_.Release(); }
+    // The window's thread handles a sent message inside the run's waits: once the send returns,
+    // the message has been dealt with during the run.
+    static void SendDuringRun(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        EXPECT_TRUE(SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 60000, nullptr));
     }
 
     // The tick the clock would give, with slot 1 due.
@@ -254,6 +303,7 @@ TEST_F(Resident, SessionEndRefusedDuringABackupEndsTheProgramOnceTheJobsBehindIt
     EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(FALSE));  // still inside the upload's waits
     // The entry is written again when the program ends, not only when it was asked.
     RegKey::Open(HKEY_CURRENT_USER, kRunKey, KEY_SET_VALUE).DeleteValue(L"Vaultick");
+    ReleaseUpload();
     // Nobody asks again (the shutdown screen of Windows 8 and later waits for the user): the
     // job of slot 2 runs behind the upload, once, and then the program ends by itself.
     EXPECT_TRUE(program_->WaitForExit(60s));
@@ -271,13 +321,18 @@ TEST_F(Resident, SessionEndRefusedDuringABackupEndsTheProgramOnceTheJobsBehindIt
 TEST_F(Resident, CancelledSessionEndKeepsTheProgramAndALaterOneRunsTheShutdownJobsAgain) {
     UploadJob();
     LaunchJob(2, L"Chiusura");
-    // Due at the same tick as slot 1; its run comes last, once the first queue has drained.
+    // Due at the same tick as slot 1; its run comes last, once the first queue has drained. It
+    // succeeds: no notice goes to the tray after it, inside which the query below could arrive
+    // before the queue is seen empty.
     HourlyJob(3);
+    test::WriteBytes(folder_ / L"fatto.bat", "@exit\r\n");
+    store_.WriteString(L"Principale", SlotValueName(L"SorgenteExe", 3), folder_ / L"fatto.bat");
     store_.WriteDateTime(JobSection(3), L"Tempo", 1.0);
     const HWND window = Start();
     BeginRun(window);
     EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(FALSE));
     CancelSessionEnd(window);
+    ReleaseUpload();
     // The job of slot 2 still runs behind the upload; the program stays, and runs slot 3.
     AwaitRunEnd(3);
     EXPECT_EQ(Occurrences(Log(), "Avvio backup numero 2"), 1u) << Log();
@@ -293,10 +348,12 @@ TEST_F(Resident, WindowBroughtUpByTheUserDuringARunStaysUpAfterIt) {
     const HWND window = Start();
     for (const bool byTray : {false, true}) {
         HideByExit(window);
+        HoldUpload();
         // The run shows the window and would hide it again afterwards.
         BeginRun(window);
-        if (byTray) PostMessageW(window, kTrayMessage, 0, WM_LBUTTONDBLCLK);
-        else PostMessageW(window, kHandOverMessage, 0, 0);  // a second copy started meanwhile
+        if (byTray) SendDuringRun(window, kTrayMessage, 0, WM_LBUTTONDBLCLK);
+        else SendDuringRun(window, kHandOverMessage, 0, 0);  // a second copy started meanwhile
+        ReleaseUpload();
         AwaitRunEnd();
         EXPECT_TRUE(IsWindowVisible(window)) << (byTray ? "tray" : "second copy");
     }
@@ -308,10 +365,12 @@ TEST_F(Resident, ShowDuringRunReadAgainInsideARunLeavesTheWindowAsTheRunFoundIt)
     const HWND window = Start();
     HideByExit(window);
     auto readShowSwitchDuringRun = [&](bool show) {
+        HoldUpload();
         BeginRun(window);
         store_.WriteBool(L"Principale", L"Mostra", show);
         EXPECT_EQ(QueryEndSession(window), static_cast<DWORD_PTR>(FALSE));
         CancelSessionEnd(window);
+        ReleaseUpload();
         AwaitRunEnd();
     };
     // Shown for the run, while "Mostra" was on: hidden again after it.

@@ -38,7 +38,7 @@ RunningProgram::~RunningProgram() {
     if (!process_) return;
     if (Running()) {
         TerminateProcess(process_, 1);
-        WaitForSingleObject(process_, 5000);
+        WaitForSingleObject(process_, 60000);
     }
     CloseHandle(process_);
 }
@@ -92,7 +92,7 @@ void EndProcesses(const std::wstring& exeName) {
         if (!EqualsNoCase(FileNameOf(entry.szExeFile), exeName)) continue;
         if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
             TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
+            WaitForSingleObject(process, 60000);
             CloseHandle(process);
         }
     }
@@ -102,7 +102,7 @@ void EndProcesses(const std::wstring& exeName) {
 std::wstring WindowText(HWND window) {
     // GetWindowText does not ask a control of another process for its text; WM_GETTEXT does.
     wchar_t text[512] = {};
-    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 60000, nullptr);
     return text;
 }
 

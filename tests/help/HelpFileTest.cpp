@@ -188,6 +188,16 @@ TEST(HelpFile, WhatIsNotAWholeLinkStaysText) {
     EXPECT_EQ(LinkWords(nested[0]), (std::vector<std::wstring>{L"b"}));
 }
 
+TEST(HelpFile, AFileFullOfLinksStaysCheapToShow) {
+    // A damaged file of a few megabytes made of links: the view would spend minutes marking them.
+    std::string file = "[Uno]\nTitolo\n";
+    for (int i = 0; i < 200000; ++i) file += "{a|Uno}";
+    const HelpTopics topics = ParseHelpFile(file + "\n");
+    ASSERT_EQ(topics.size(), 1u);
+    EXPECT_EQ(topics[0].links.size(), 500u);
+    EXPECT_EQ(topics[0].text.size(), 200000u);  // the rest shown as plain words
+}
+
 // Any file at all gives topics the viewer can show: unique keywords, links inside their text,
 // in order, each leading to a topic of the same file.
 TEST(HelpFile, AnyFileGivesTopicsTheViewerCanShow) {

@@ -28,7 +28,7 @@ std::wstring ItemText(HWND window, int id) {
     return text;
 }
 
-bool WaitFor(const std::function<bool()>& condition, double seconds = 5) {
+bool WaitFor(const std::function<bool()>& condition, double seconds = 60) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds * 1000);
     while (!condition()) {
         if (GetTickCount64() > deadline) return false;
