@@ -16,7 +16,16 @@ bool ChildPage::Create(HWND parent, HWND tabControl) {
     return true;
 }
 
-void ChildPage::OnCreate() { EnableThemeDialogTexture(Handle(), ETDT_ENABLETAB); }
+void ChildPage::OnCreate() {
+    // Looked up in the system folder only: linked by name, the library would be searched for in
+    // the program's folder first, before anything in the program runs.
+    using EnableTexture = HRESULT(WINAPI*)(HWND, DWORD);
+    static const auto enable = [] {
+        HMODULE theme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return theme ? reinterpret_cast<EnableTexture>(GetProcAddress(theme, "EnableThemeDialogTexture")) : nullptr;
+    }();
+    if (enable) enable(Handle(), ETDT_ENABLETAB);
+}
 
 void ChildPage::OnCommand(int id, int notifyCode) {
     SendMessageW(GetParent(Handle()), WM_COMMAND, MAKEWPARAM(id, notifyCode),

@@ -256,11 +256,18 @@ private:
         const std::optional<Facts> facts = FactsOf(sub.Get());
         if (!facts || !facts->IsFolder() || facts->IsLink() || !SameAsListed(sub.Get(), *facts, folderName, entry, &subName))
             return false;
-        return EmptyAndDelete(sub.Get(), subName);
+        // A tree deeper than any real one (a planted one) would exhaust the stack: it stays.
+        if (depth_ >= kDeepestFolder) return false;
+        ++depth_;
+        const bool deleted = EmptyAndDelete(sub.Get(), subName);
+        --depth_;
+        return deleted;
     }
 
+    static constexpr int kDeepestFolder = 400;
     const TreeDeletion& how_;
     bool stopped_ = false;
+    int depth_ = 0;
 };
 
 // The way down from a trusted folder to the parent of the last name, each folder held open by

@@ -155,7 +155,7 @@ class Scripted:
     def intrude(self, port_address):
         """Another program of the machine reaches the client's data port first, from 127.0.0.2."""
         try:
-            other = socket.create_connection(port_address, timeout=10, source_address=("127.0.0.2", 0))
+            other = socket.create_connection(port_address, timeout=60, source_address=("127.0.0.2", 0))
         except OSError:
             return "# intruder not connected"
         with other:

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <random>
 #include <thread>
+#include <utility>
 
 #include "support/TempFolder.h"
 #include "support/UnixShell.h"
@@ -73,20 +74,17 @@ TEST(TreeDeletion, ASubFolderSwappedForALinkWhileTheSweepRunsLeadsNowhere) {
     const std::string unixTree = test::UnixPathOf(tree);
     ASSERT_FALSE(unixTree.empty());
 
-    // The owner of the tree swaps the sub-folder for a link as soon as the sweep is under way,
-    // from the Linux side, where no share mode holds it back.
-    std::atomic<bool> swapped{false};
-    std::thread owner([&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-        for (bool started = false; !started && std::chrono::steady_clock::now() < deadline;) {
-            for (int i = 0; i < 2000 && !started; i += 50) started = !FileExists(tree + L"\\" + Numbered(L"f", i));
-            if (!started) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        swapped = test::RunUnixShell("cd " + test::ShellQuoted(unixTree) + " && mv Sotto Sotto.via && ln -s " +
-                                     test::ShellQuoted(test::UnixPathOf(victim.folder)) + " Sotto");
-    });
-    DeleteTree(tree);
-    owner.join();
+    // The owner of the tree swaps the sub-folder for a link once the sweep has listed the folder
+    // and is under way (its first file), from the Linux side, where no share mode holds it back.
+    bool swapped = false;
+    TreeDeletion how;
+    how.beforeFile = [&, first = true]() mutable {
+        if (std::exchange(first, false))
+            swapped = test::RunUnixShell("cd " + test::ShellQuoted(unixTree) + " && mv Sotto Sotto.via && ln -s " +
+                                         test::ShellQuoted(test::UnixPathOf(victim.folder)) + " Sotto");
+        return true;
+    };
+    DeleteTreeBelow(temp.Path(), L"Profilo", how);
     ASSERT_TRUE(swapped);
     // The swap came before the sweep reached the sub-folder: its files are all still there.
     EXPECT_TRUE(FileExists(tree + L"\\Sotto.via\\" + Numbered(L"g", 0)));
