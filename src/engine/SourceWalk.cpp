@@ -36,7 +36,6 @@ std::wstring ShownFolder(const std::wstring& folder) {
 void SourceWalk::ExcludeCopies(const std::wstring& destination) { destination_ = destination; }
 
 void SourceWalk::Run(const std::wstring& root) {
-    root_ = root;
     onPath_.clear();
     excludedLogged_ = false;
     destinationIdentity_.reset();

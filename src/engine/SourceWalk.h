@@ -59,7 +59,6 @@ private:
     RunContext& run_;
     LevelCopy copyLevel_;
     LineSink log_;
-    std::wstring root_;
     std::wstring destination_;
     std::optional<FileIdentity> destinationIdentity_;
     std::vector<FileIdentity> onPath_;

@@ -54,6 +54,11 @@ protected:
         const FileInfo a = InfoOf(CopyAt(older) + L"\\" + relative), b = InfoOf(CopyAt(newer) + L"\\" + relative);
         return a.index != 0 && a.index == b.index && b.links == 2;
     }
+    void FileListJob() {
+        SetBool(kMainSection, L"TipoDir", false);
+        SetBool(kMainSection, L"TipoFile", true);
+        SetString(kMainSection, L"DestinazioneFile", dest);
+    }
     std::vector<std::wstring> Closing() const { return {L"Copia limitata nel numero effettuata : " + LogTime()}; }
 
     std::wstring source, dest;
@@ -141,9 +146,7 @@ TEST_F(SharingTest, RemovingTheOlderCopyLeavesTheNewerWhole) {
 }
 
 TEST_F(SharingTest, AFileListNameListedTwiceReplacesTheSharedFileInsteadOfWritingIntoIt) {
-    SetBool(kMainSection, L"TipoDir", false);
-    SetBool(kMainSection, L"TipoFile", true);
-    SetString(kMainSection, L"DestinazioneFile", dest);
+    FileListJob();
     MakeFile(temp / L"a\\nota.txt", "prima");
     MakeFile(temp / L"b\\nota.txt", "seconda");
     MakeFile(temp / L"a\\resta.txt", "resta");
@@ -176,9 +179,7 @@ TEST_F(SharingTest, AFileHeldWithoutSharingIsNotLinkedButFailsAsItsCopyWould) {
 }
 
 TEST_F(SharingTest, AFileListLinksOnlyTheNamesThatOccurOnce) {
-    SetBool(kMainSection, L"TipoDir", false);
-    SetBool(kMainSection, L"TipoFile", true);
-    SetString(kMainSection, L"DestinazioneFile", dest);
+    FileListJob();
     // Two notes of one size and one time: the previous copy's nota.txt looks unchanged to both.
     MakeFile(temp / L"a\\nota.txt", "prima");
     MakeFile(temp / L"b\\nota.txt", "dopo!");
