@@ -1,6 +1,7 @@
 #include "engine/CopyNaming.h"
 
 #include <algorithm>
+#include <cwchar>
 
 namespace vt {
 
@@ -29,6 +30,12 @@ bool IsDatedCopyOf(const std::wstring& folderName, const std::wstring& copyName)
     if (folderName.size() != n + 1 + kStampLength) return false;
     for (size_t i = 0; i < n; ++i)
         if (AsciiUpper(folderName[i]) != AsciiUpper(copyName[i])) return false;
+    return IsDatedCopyName(folderName);
+}
+
+bool IsDatedCopyName(const std::wstring& folderName) {
+    if (folderName.size() < 2 + kStampLength) return false;
+    const size_t n = folderName.size() - 1 - kStampLength;
     if (folderName[n] != L'_' || folderName[n + 7] != L'-') return false;
     // Only digits around the hyphen: "Documenti_backup-vecchi" is a user's folder, not a copy.
     for (size_t i = n + 1; i < folderName.size(); ++i)
@@ -42,16 +49,38 @@ std::wstring SortKey(const std::wstring& folderName, const std::wstring& copyNam
 }
 
 std::vector<std::wstring> CopiesToRemove(const std::vector<std::wstring>& folderNames, const std::wstring& copyName,
-                                         unsigned keep) {
+                                         unsigned keep, const std::vector<std::wstring>& protectedNames) {
+    auto isProtected = [&](const std::wstring& name) {
+        return std::any_of(protectedNames.begin(), protectedNames.end(),
+                           [&](const std::wstring& p) { return _wcsicmp(p.c_str(), name.c_str()) == 0; });
+    };
     std::vector<std::wstring> candidates;
     for (const auto& name : folderNames)
         if (IsDatedCopyOf(name, copyName)) candidates.push_back(name);
-    if (keep == 0 || candidates.size() <= keep) return keep == 0 ? candidates : std::vector<std::wstring>{};
+    if (keep == 0) {
+        std::erase_if(candidates, isProtected);
+        return candidates;
+    }
+    if (candidates.size() <= keep) return {};
     std::stable_sort(candidates.begin(), candidates.end(), [&](const std::wstring& a, const std::wstring& b) {
         return SortKey(a, copyName) < SortKey(b, copyName);
     });
-    candidates.resize(candidates.size() - keep);
-    return candidates;
+    const size_t firstKept = candidates.size() - keep;
+    std::vector<bool> stays(candidates.size());
+    for (size_t i = firstKept; i < candidates.size(); ++i) stays[i] = true;
+    for (size_t i = 0; i < firstKept; ++i) {
+        if (!isProtected(candidates[i])) continue;
+        stays[i] = true;
+        for (size_t j = firstKept; j < candidates.size(); ++j)
+            if (stays[j] && !isProtected(candidates[j])) {
+                stays[j] = false;
+                break;
+            }
+    }
+    std::vector<std::wstring> removed;
+    for (size_t i = 0; i < candidates.size(); ++i)
+        if (!stays[i]) removed.push_back(candidates[i]);
+    return removed;
 }
 
 }  // namespace vt

@@ -13,10 +13,14 @@ std::wstring LocalDatedDestination(const std::wstring& destination, const std::w
 // A folder this program made for copyName: copyName (ASCII letters in any case), "_" and a
 // 13-character stamp with its hyphen in place. Anything longer is someone else's folder.
 bool IsDatedCopyOf(const std::wstring& folderName, const std::wstring& copyName);
+// A dated copy of any copy name: a name, "_" and the 13-character stamp.
+bool IsDatedCopyName(const std::wstring& folderName);
 // yymmddhhnnss of a dated copy's stamp.
 std::wstring SortKey(const std::wstring& folderName, const std::wstring& copyName);
-// The copies to remove so that `keep` earlier ones stay (keep 0: all of them), oldest first.
+// The copies to remove so that `keep` earlier ones stay (keep 0: all of them), oldest first. A
+// protected copy (a job's last complete copy) is never removed: it counts among the `keep` that
+// stay and the oldest other one of them goes in its place; where none can, it stays besides.
 std::vector<std::wstring> CopiesToRemove(const std::vector<std::wstring>& folderNames, const std::wstring& copyName,
-                                         unsigned keep);
+                                         unsigned keep, const std::vector<std::wstring>& protectedNames = {});
 
 }  // namespace vt

@@ -22,6 +22,8 @@ constexpr size_t kMaxHeld = 8192;
 constexpr auto kPollEvery = std::chrono::milliseconds(25);
 constexpr wchar_t kClosing[] = L"ATTENDERE! Chiusura in corso...";
 
+}  // namespace
+
 std::wstring TargetKey(const std::wstring& path) {
     std::wstring key = path;
     // Names that differ only in case are one file to the system.
@@ -30,8 +32,6 @@ std::wstring TargetKey(const std::wstring& path) {
                       static_cast<int>(key.size()), nullptr, nullptr, 0);
     return key;
 }
-
-}  // namespace
 
 void SetCopyWorkers(unsigned count) { g_workers = count; }
 

@@ -27,6 +27,8 @@ void SetCopyWorkers(unsigned count);
 // Called on a worker before each file it copies or links: tests hold a file in flight. An
 // empty function ends it.
 void SetCopyStartSeam(std::function<void(const std::wstring& from)> seam);
+// A path as the file system compares it: names that differ only in case are one file.
+std::wstring TargetKey(const std::wstring& path);
 
 class CopyPool {
 public:

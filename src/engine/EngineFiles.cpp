@@ -70,7 +70,7 @@ bool CopyFileOverwrite(const std::wstring& from, const std::wstring& to) {
     return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
 }
 
-bool DeleteCopiedFile(const std::wstring& path) {
+bool DeleteCopiedFile(const std::wstring& path, bool* attributeLost) {
     const std::wstring file = LongPath(path);
     const DWORD attributes = GetFileAttributesW(file.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
@@ -82,7 +82,7 @@ bool DeleteCopiedFile(const std::wstring& path) {
         CreateFileW(file.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        SetFileAttributesW(file.c_str(), attributes);
+        if (!SetFileAttributesW(file.c_str(), attributes) && attributeLost) *attributeLost = true;
         return false;
     }
     const bool shared = LinkCount(handle) != 1;
@@ -91,7 +91,7 @@ bool DeleteCopiedFile(const std::wstring& path) {
     if (shared || !deleted) {
         FILE_BASIC_INFO basic{};  // times left as they are
         basic.FileAttributes = attributes;
-        SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+        if (!SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic) && attributeLost) *attributeLost = true;
     }
     CloseHandle(handle);
     return deleted;

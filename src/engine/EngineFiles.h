@@ -24,8 +24,10 @@ bool CreateFolderPath(const std::wstring& folder);
 // copy shares (a hard link) is replaced by a new file, never written into.
 bool CopyFileOverwrite(const std::wstring& from, const std::wstring& to);
 // Deletes one file of a copy, read-only ones too; what other copies share with it (data and
-// attributes) stays as it is. False when missing or not deleted.
-bool DeleteCopiedFile(const std::wstring& path);
+// attributes) stays as it is. False when missing or not deleted. attributeLost, when given, is
+// set when the read-only attribute, cleared for the deletion, could not be put back for the
+// names that stay.
+bool DeleteCopiedFile(const std::wstring& path, bool* attributeLost = nullptr);
 bool RemoveEmptyFolder(const std::wstring& folder);
 
 }  // namespace vt

@@ -1,5 +1,7 @@
 #include "engine/FileListCopy.h"
 
+#include <map>
+
 #include "engine/CopyNaming.h"
 #include "engine/CopyPool.h"
 #include "engine/EngineFiles.h"
@@ -36,8 +38,23 @@ void RunFileListJob(RunContext& run, const std::wstring& dataFolder) {
                     [&](const std::wstring& previous) { CopyFileList(run, files, previous); });
 }
 
+namespace {
+
+// How many entries of the list land on each target name.
+std::map<std::wstring, int> TargetNameCounts(const std::vector<std::wstring>& files) {
+    std::map<std::wstring, int> counts;
+    for (const std::wstring& entry : files) ++counts[TargetKey(EntryFileName(entry))];
+    return counts;
+}
+
+}  // namespace
+
 void CopyFileList(RunContext& run, const std::vector<std::wstring>& files, const std::wstring& previousCopy) {
     if (run.stopRequested) return;
+    // The previous copy is matched by name alone: a name two entries share may stand for either
+    // of them there, so only a name that occurs once is linked.
+    const std::map<std::wstring, int> nameCounts = previousCopy.empty() ? std::map<std::wstring, int>{}
+                                                                         : TargetNameCounts(files);
     CreateFolderPath(run.datedDestination);
     const std::wstring to = LongPath(run.datedDestination) + L"\\";
     const std::wstring previous = previousCopy.empty() ? L"" : LongPath(previousCopy) + L"\\";
@@ -46,7 +63,7 @@ void CopyFileList(RunContext& run, const std::vector<std::wstring>& files, const
         if (!pool.Continue()) break;
         const std::wstring name = EntryFileName(entry);
         FileCopy file{LongPath(entry), to + name};
-        if (pool.Linking()) file.previous = previous + name;
+        if (pool.Linking() && nameCounts.at(TargetKey(name)) == 1) file.previous = previous + name;
         if (!pool.Add(std::move(file), entry)) break;
     }
     pool.Finish();

@@ -46,7 +46,7 @@ void RunFolderJob(RunContext& run) {
     if (destination.empty() || (run.datedDestination[0] != L'\\' && run.datedDestination[0] != L'/' &&
                                 !DriveReady(run.datedDestination[0])))
         return run.Refuse(L"Percorso destinazione non pronto : " + run.datedDestination);
-    if (!CheckSourceRoot(run)) return;
+    if (!CheckSourceRoot(run) || !CheckSourceNotEmptied(run, destination, copyName)) return;
 
     run.stopRequested = false;
     CopyUnderPolicy(run, destination, copyName,
@@ -66,6 +66,15 @@ bool CheckSourceRoot(RunContext& run) {
         return false;
     }
     return true;
+}
+
+bool CheckSourceNotEmptied(RunContext& run, const std::wstring& destination, const std::wstring& copyName) {
+    const auto entries = ListFolder(run.sourceRoot + L"\\");
+    if (!entries || !entries->empty()) return true;
+    const auto copies = ListFolder(destination);
+    if (!copies || OldCopiesToRemove(*copies, copyName, 0).empty()) return true;
+    run.Refuse(L"Cartella sorgente vuota : " + ShownFolder(run.sourceRoot + L"\\"));
+    return false;
 }
 
 void CopyFolderTree(RunContext& run, const std::wstring& destination, const std::wstring& copyName,
@@ -110,7 +119,7 @@ void CopyFolderTree(RunContext& run, const std::wstring& destination, const std:
         return true;
     });
     walk.SetLog([&](const std::wstring& line, bool failure) { pool.Log(line, failure); });
-    walk.ExcludeCopies(destination, copyName);
+    walk.ExcludeCopies(destination);
     walk.Run(run.sourceRoot + L"\\");
     pool.Finish();
 }

@@ -19,6 +19,21 @@ std::optional<FileStamp> ReadStamp(const std::wstring& path) {
                      data.dwFileAttributes};
 }
 
+// The source as it is now, asked of the file opened for reading as a copy would open it: a file
+// another program holds without sharing must fail as its copy would, not pass for unchanged.
+std::optional<FileStamp> ReadOpenedStamp(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool read = GetFileInformationByHandle(file, &info) != FALSE;
+    CloseHandle(file);
+    if (!read) return std::nullopt;
+    return FileStamp{(ULONGLONG(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                     (ULONGLONG(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime,
+                     info.dwFileAttributes};
+}
+
 bool MakeLink(const std::wstring& link, const std::wstring& existing) {
     if (g_linkSeam) return g_linkSeam(link, existing);
     return CreateHardLinkW(link.c_str(), existing.c_str(), nullptr) != FALSE;
@@ -35,7 +50,7 @@ bool LinkToPrevious(const FileCopy& file, std::atomic<bool>& linksWork) {
     // The listing is only a first look: a folder's entry of a file held open and written can be
     // behind the file itself, so the file is asked before its data is trusted.
     if (file.source && !Unchanged(*file.source, *previous)) return false;
-    const std::optional<FileStamp> source = ReadStamp(file.from);
+    const std::optional<FileStamp> source = ReadOpenedStamp(file.from);
     if (!source || !Unchanged(*source, *previous)) return false;
     if (MakeLink(file.to, file.previous)) return true;
     DWORD error = GetLastError();

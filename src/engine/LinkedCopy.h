@@ -1,7 +1,9 @@
 #pragma once
 // One file of a local copy: copied, or, when the user shares unchanged files, linked to the same
 // file of the previous dated copy. A link is made only to a file that equals the source in size,
-// last-write time and attributes, so the earlier copy already holds exactly what would be copied.
+// last-write time and attributes, so the earlier copy already holds exactly what would be copied;
+// the source's are read from the file opened for reading, so a file that cannot be read is copied
+// (and fails as its copy does) instead of linked.
 #include <windows.h>
 
 #include <atomic>

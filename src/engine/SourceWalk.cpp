@@ -11,11 +11,12 @@ namespace vt {
 namespace {
 constexpr wchar_t kUnreadable[] = L"Cartella non copiata (non leggibile) : ";
 constexpr wchar_t kHoldsCopies[] = L"Cartella esclusa dalla copia (contiene i backup) : ";
+constexpr wchar_t kCircular[] = L"Cartella non copiata (collegamento circolare) : ";
 }  // namespace
 
-SubFolderStep DecideSubFolder(bool copiesFolder, const std::optional<FileIdentity>& identity,
+SubFolderStep DecideSubFolder(bool datedCopy, const std::optional<FileIdentity>& identity,
                               const std::vector<FileIdentity>& onPath) {
-    if (copiesFolder) return SubFolderStep::ExcludeCopies;
+    if (datedCopy) return SubFolderStep::ExcludeCopies;
     // A link back to a folder the walk is inside would be walked round and round.
     if (identity && std::find(onPath.begin(), onPath.end(), *identity) != onPath.end()) return SubFolderStep::SkipLoop;
     return SubFolderStep::Enter;
@@ -32,40 +33,28 @@ std::wstring ShownFolder(const std::wstring& folder) {
     return folder;
 }
 
-void SourceWalk::ExcludeCopies(const std::wstring& destination, const std::wstring& copyName) {
-    destination_ = destination;
-    copyName_ = copyName;
-}
+void SourceWalk::ExcludeCopies(const std::wstring& destination) { destination_ = destination; }
 
 void SourceWalk::Run(const std::wstring& root) {
-    root_ = root;
     onPath_.clear();
-    excludedLogged_.clear();
+    excludedLogged_ = false;
     destinationIdentity_.reset();
     const std::optional<FileIdentity> rootIdentity = FolderIdentity(root);
     if (rootIdentity) onPath_.push_back(*rootIdentity);
-    // A source that is itself the destination: its dated copies are left out, not the source.
-    rootHoldsCopies_ = IsCopiesFolder(L"", L"", root, rootIdentity);
-    Walk(root);
+    Walk(root, rootIdentity, true);
 }
 
-bool SourceWalk::IsCopiesFolder(const std::wstring& parent, const std::wstring& name, const std::wstring& path,
-                                const std::optional<FileIdentity>& identity) {
+bool SourceWalk::IsDestination(const std::wstring& path, const std::optional<FileIdentity>& identity) {
     if (destination_.empty()) return false;
-    if (IsDatedCopyInRoot(parent, name)) return true;
     // Asked again until the destination exists: the copy itself may create it meanwhile.
     if (!destinationIdentity_) destinationIdentity_ = FolderIdentity(destination_);
     if (identity && destinationIdentity_) return *identity == *destinationIdentity_;
     return SamePath(path, destination_);
 }
 
-bool SourceWalk::IsDatedCopyInRoot(const std::wstring& parent, const std::wstring& name) const {
-    return rootHoldsCopies_ && parent == root_ && IsDatedCopyOf(name, copyName_);
-}
-
 void SourceWalk::LogExcluded(const std::wstring& folder) {
-    if (std::find(excludedLogged_.begin(), excludedLogged_.end(), folder) != excludedLogged_.end()) return;
-    excludedLogged_.push_back(folder);
+    if (excludedLogged_) return;
+    excludedLogged_ = true;
     Log(kHoldsCopies + ShownFolder(folder));
 }
 
@@ -74,27 +63,31 @@ void SourceWalk::Log(const std::wstring& line, bool failure) {
     failure ? run_.Fail(line) : run_.Log(line);
 }
 
-void SourceWalk::Walk(const std::wstring& folder, bool unreadableIsFailure) {
+void SourceWalk::Walk(const std::wstring& folder, const std::optional<FileIdentity>& identity,
+                      bool unreadableIsFailure) {
     if (run_.stopRequested) return;
     const auto entries = ListFolder(folder);
     if (!entries) return Log(kUnreadable + ShownFolder(folder), unreadableIsFailure);
     if (!copyLevel_(folder, *entries)) return;
+    // Asked after this level's files: the first of them may have made the destination. The
+    // folder that holds the copies is copied like any other, but for the dated copies in it.
+    const bool holdsCopies = IsDestination(folder, identity);
     for (const FolderEntry& entry : *entries) {
         if (!entry.IsFolder() || entry.name[0] == L'.') continue;
         if (run_.stopRequested) return;
         run_.host.SetClockText(ClockText(LocalNow(), L"."));
         run_.host.Repaint();
         const std::wstring path = folder + entry.name + L"\\";
-        const std::optional<FileIdentity> identity = FolderIdentity(path);
-        switch (DecideSubFolder(IsCopiesFolder(folder, entry.name, path, identity), identity, onPath_)) {
-            // A source that holds its own dated copies is named once, not once per copy.
-            case SubFolderStep::ExcludeCopies: LogExcluded(IsDatedCopyInRoot(folder, entry.name) ? root_ : path); break;
-            // Nothing is lost: what the link leads to is copied where the walk already is.
-            case SubFolderStep::SkipLoop: Log(kUnreadable + ShownFolder(path)); break;
+        const std::optional<FileIdentity> leadsTo = FolderIdentity(path);
+        switch (DecideSubFolder(holdsCopies && IsDatedCopyName(entry.name), leadsTo, onPath_)) {
+            case SubFolderStep::ExcludeCopies: LogExcluded(folder); break;
+            // Nothing is lost, and nothing failed: what the link leads to is copied where the walk
+            // already is.
+            case SubFolderStep::SkipLoop: Log(kCircular + ShownFolder(path)); break;
             case SubFolderStep::Enter:
-                if (identity) onPath_.push_back(*identity);
-                Walk(path, UnreadableIsFailure(entry));
-                if (identity) onPath_.pop_back();
+                if (leadsTo) onPath_.push_back(*leadsTo);
+                Walk(path, leadsTo, UnreadableIsFailure(entry));
+                if (leadsTo) onPath_.pop_back();
                 break;
         }
     }

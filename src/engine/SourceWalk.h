@@ -1,8 +1,8 @@
 #pragma once
 // The walk of a source tree that the local copy and the FTP upload share: each folder's files
 // are handed over level by level, then its sub-folders are walked one by one. What the walk
-// leaves out is logged: a folder it cannot list, the folder that holds the dated copies, a
-// link that leads back to a folder on the way down.
+// leaves out is logged: a folder it cannot list, the dated copies in the folder that holds
+// them, a link that leads back to a folder on the way down.
 #include <functional>
 #include <optional>
 #include <string>
@@ -16,10 +16,10 @@ namespace vt {
 // What the walk does with a sub-folder whose name does not begin with ".".
 enum class SubFolderStep { Enter, ExcludeCopies, SkipLoop };
 
-// copiesFolder: the sub-folder is the folder of the dated copies, or a dated copy when the
-// source itself holds them. identity: the folder the sub-folder leads to, when known; onPath:
-// the folders from the source root down to its parent.
-SubFolderStep DecideSubFolder(bool copiesFolder, const std::optional<FileIdentity>& identity,
+// datedCopy: the sub-folder is a dated copy in the folder that holds the copies. identity: the
+// folder the sub-folder leads to, when known; onPath: the folders from the source root down to
+// its parent.
+SubFolderStep DecideSubFolder(bool datedCopy, const std::optional<FileIdentity>& identity,
                               const std::vector<FileIdentity>& onPath);
 
 // Whether a sub-folder the walk cannot list makes the run a failed one. Not for the hidden system
@@ -38,9 +38,9 @@ public:
 
     SourceWalk(RunContext& run, LevelCopy copyLevel) : run_(run), copyLevel_(std::move(copyLevel)) {}
 
-    // A local copy: the walk never enters the folder that holds the dated copies of copyName,
-    // however the source reaches it.
-    void ExcludeCopies(const std::wstring& destination, const std::wstring& copyName);
+    // A local copy: the walk never enters a dated copy (of any name) in the folder that holds
+    // the copies, however the source reaches it; the user's own files there are copied.
+    void ExcludeCopies(const std::wstring& destination);
     // Where the walk's own lines go (failure: a line telling of something not done); the run's
     // log unless set. A parallel copy keeps them in order behind the lines of the files handed
     // over before.
@@ -50,23 +50,19 @@ public:
     void Run(const std::wstring& root);
 
 private:
-    void Walk(const std::wstring& folder, bool unreadableIsFailure = true);
+    void Walk(const std::wstring& folder, const std::optional<FileIdentity>& identity, bool unreadableIsFailure);
     void Log(const std::wstring& line, bool failure = false);
-    bool IsCopiesFolder(const std::wstring& parent, const std::wstring& name, const std::wstring& path,
-                        const std::optional<FileIdentity>& identity);
-    bool IsDatedCopyInRoot(const std::wstring& parent, const std::wstring& name) const;
+    bool IsDestination(const std::wstring& path, const std::optional<FileIdentity>& identity);
     // Logs that the folder holds the copies, once per run.
     void LogExcluded(const std::wstring& folder);
 
     RunContext& run_;
     LevelCopy copyLevel_;
     LineSink log_;
-    std::wstring root_;
-    std::wstring destination_, copyName_;
+    std::wstring destination_;
     std::optional<FileIdentity> destinationIdentity_;
-    bool rootHoldsCopies_ = false;
     std::vector<FileIdentity> onPath_;
-    std::vector<std::wstring> excludedLogged_;
+    bool excludedLogged_ = false;
 };
 
 }  // namespace vt

@@ -87,4 +87,12 @@ void WriteLastRun(SettingsStore& store, int slot, double when) {
     store.WriteDateTime(JobSection(slot), kLastRunValue, when);
 }
 
+std::wstring ReadLastCompleteCopy(const SettingsStore& store, int slot) {
+    return store.ReadString(JobSection(slot), kLastCompleteCopyValue, L"");
+}
+
+bool WriteLastCompleteCopy(int slot, const std::wstring& path) {
+    return SettingsStore().WriteString(JobSection(slot), kLastCompleteCopyValue, path);
+}
+
 }  // namespace vt

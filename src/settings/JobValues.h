@@ -42,4 +42,8 @@ std::wstring ReadInterval(const SettingsStore& store, int slot, IntervalUnit uni
 std::optional<double> ReadLastRun(const SettingsStore& store, int slot);
 void WriteLastRun(SettingsStore& store, int slot, double when);
 
+// The job's last complete local copy, as the path of its dated folder; empty when none is known.
+std::wstring ReadLastCompleteCopy(const SettingsStore& store, int slot);
+bool WriteLastCompleteCopy(int slot, const std::wstring& path);
+
 }  // namespace vt

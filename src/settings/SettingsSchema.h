@@ -38,6 +38,8 @@ inline constexpr wchar_t kDaysIntervalValue[] = L"NrGiorni";
 inline constexpr wchar_t kHoursIntervalValue[] = L"NrOre";
 inline constexpr wchar_t kDestIsFtpValue[] = L"DestFTP";
 inline constexpr wchar_t kLastRunValue[] = L"Tempo";
+// The full path of the job's last complete local copy, which retention never removes.
+inline constexpr wchar_t kLastCompleteCopyValue[] = L"UltimaCompleta";
 inline constexpr wchar_t kFtpHostValue[] = L"ftp-HN";
 inline constexpr wchar_t kFtpFolderValue[] = L"ftp-HDN";
 inline constexpr wchar_t kFtpUserValue[] = L"ftp-UN";

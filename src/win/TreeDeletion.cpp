@@ -134,14 +134,17 @@ bool SetAttributes(HANDLE handle, DWORD attributes) {
 
 // The read-only attribute belongs to the data, which other names of the file may share: it is
 // cleared for the deletion and put back for the names that stay.
-bool DeleteOpenFile(HANDLE file, const Facts& facts, bool clearReadOnly) {
+bool DeleteOpenFile(HANDLE file, const Facts& facts, bool clearReadOnly, bool* attributeLost = nullptr) {
     const bool readOnly = (facts.attributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (readOnly) {
         if (!clearReadOnly) return false;
         SetAttributes(file, facts.attributes & ~FILE_ATTRIBUTE_READONLY);
     }
     const bool deleted = MarkForDeletion(file);
-    if (readOnly && (!deleted || facts.links != 1)) SetAttributes(file, facts.attributes);
+    if (readOnly && (!deleted || facts.links != 1)) {
+        const bool restored = SetAttributes(file, facts.attributes);
+        if (!restored && attributeLost) *attributeLost = true;
+    }
     return deleted;
 }
 
@@ -242,7 +245,10 @@ private:
         if (found == Found::Failed) return false;
         const std::optional<Facts> facts = FactsOf(file.Get());
         if (!facts || facts->IsFolder() || !SameAsListed(file.Get(), *facts, folderName, entry)) return false;
-        return DeleteOpenFile(file.Get(), *facts, how_.clearReadOnly);
+        bool attributeLost = false;
+        const bool deleted = DeleteOpenFile(file.Get(), *facts, how_.clearReadOnly, &attributeLost);
+        if (attributeLost && how_.attributeNotRestored) how_.attributeNotRestored(below_ + entry.name);
+        return deleted;
     }
 
     bool DeleteFolder(HANDLE folder, const std::wstring& folderName, const Entry& entry) {
@@ -259,7 +265,10 @@ private:
         // A tree deeper than any real one (a planted one) would exhaust the stack: it stays.
         if (depth_ >= kDeepestFolder) return false;
         ++depth_;
+        const size_t belowBefore = below_.size();
+        below_ += entry.name + L"\\";
         const bool deleted = EmptyAndDelete(sub.Get(), subName);
+        below_.resize(belowBefore);
         --depth_;
         return deleted;
     }
@@ -268,6 +277,7 @@ private:
     const TreeDeletion& how_;
     bool stopped_ = false;
     int depth_ = 0;
+    std::wstring below_;  // the folders between the deleted one and the one being emptied
 };
 
 // The way down from a trusted folder to the parent of the last name, each folder held open by

@@ -20,6 +20,9 @@ struct TreeDeletion {
     std::function<bool()> beforeFile;
     // A sub-folder that stays ends the work in its folder at once.
     bool stopAtFolderThatStays = false;
+    // Called with the path below the deleted folder ("Sotto\\nota.txt") of a removed name whose
+    // file lives on under other names and could not get its read-only attribute back.
+    std::function<void(const std::wstring& below)> attributeNotRestored;
 };
 
 // Deletes base + "\" + relative with everything in it. `base` is a folder the caller trusts and is

@@ -2,6 +2,8 @@
 #include "EngineFixture.h"
 #include "engine/CopyPool.h"
 #include "engine/Retention.h"
+#include "engine/StopKey.h"
+#include "settings/SettingsStore.h"
 #include "win/Paths.h"
 
 namespace vt::test {
@@ -312,6 +314,96 @@ TEST_F(FolderJobTest, UnderNoCopiesACopyThatStaysIsLoggedAndTheOthersGo) {
     EXPECT_EQ(ReadBytes(NewCopy() + L"\\a.txt"), "alfa");
 }
 
+// The last complete copy: runs that were stopped or failed never cost the user the one copy
+// that holds everything.
+class LastCompleteTest : public FolderJobTest {
+protected:
+    LastCompleteTest() {
+        for (int i = 0; i < 12; ++i) MakeFile(source + L"\\Sotto\\f" + std::to_wstring(i) + L".txt", "dato");
+        MakeFile(source + L"\\bloccato.txt", "in uso");
+    }
+    std::wstring CopyAt(WORD hour) const {
+        return dest + L"\\Documenti_060613-" + (hour < 10 ? L"0" : L"") + std::to_wstring(hour) + L"0000";
+    }
+    std::wstring Name(WORD hour) const { return CopyAt(hour).substr(dest.size() + 1); }
+    // A run at the hour; held: bloccato.txt is held open without sharing, as the run copies.
+    void RunAt(WORD hour, bool held) {
+        SetNow(2013, 6, 6, hour, 0, 0);
+        host.log.clear();
+        HANDLE lock = INVALID_HANDLE_VALUE;
+        if (held) lock = CreateFileW((source + L"\\bloccato.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_EQ(held, lock != INVALID_HANDLE_VALUE);
+        engine.RunJob(1);
+        if (held) CloseHandle(lock);
+        EXPECT_EQ(LastRunFailed(), held) << hour;
+    }
+    std::wstring Recorded() const {
+        return SettingsStore().ReadString(L"Vaultick1", L"UltimaCompleta", L"<none>");
+    }
+};
+
+TEST_F(LastCompleteTest, LimitedKeepsTheLastCompleteCopyInPlaceOfANewerFailedOne) {
+    Policy(false, false, true, 1);
+    RunAt(10, false);
+    const Tree complete = ReadTree(CopyAt(10));
+    ASSERT_EQ(Contents(complete), Contents(ReadTree(source)));
+    EXPECT_EQ(Recorded(), CopyAt(10));
+    RunAt(11, true);
+    RunAt(12, true);
+    // The complete copy counts as the one copy kept; the failed one of 11:00 went in its place.
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{Name(10), Name(12)}));
+    EXPECT_EQ(ReadTree(CopyAt(10)), complete);
+    EXPECT_EQ(Recorded(), CopyAt(10));
+    // The next complete run takes over, and the copy kept only for that rule goes at its end.
+    RunAt(13, false);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing(L"Copia limitata nel numero effettuata : "));
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{Name(13)}));
+    EXPECT_EQ(Recorded(), CopyAt(13));
+    // From then on the policy is as it always was.
+    RunAt(14, false);
+    RunAt(15, false);
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{Name(14), Name(15)}));
+}
+
+TEST_F(LastCompleteTest, NoCopiesRemovesTheLastCompleteCopyOnlyAfterANewCompleteOne) {
+    Policy(true, false, false);
+    RunAt(10, false);
+    const Tree complete = ReadTree(CopyAt(10));
+    RunAt(11, true);
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{Name(10), Name(11)}));
+    RunAt(12, true);
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{Name(10), Name(12)}));
+    EXPECT_EQ(ReadTree(CopyAt(10)), complete);
+    // A run stopped with Esc is no complete copy either.
+    escPolls = 0;
+    PressEscAt({1}, {IDYES});
+    SetNow(2013, 6, 6, 13, 0, 0);
+    engine.RunJob(1);
+    EXPECT_FALSE(LastRunFailed());
+    SetEscapeSeam([] { return false; });
+    EXPECT_EQ(ReadTree(CopyAt(10)), complete);
+    EXPECT_EQ(Recorded(), CopyAt(10));
+    RunAt(14, false);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing(L"Singola copia effettuata : "));
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{Name(14)}));
+    EXPECT_EQ(Recorded(), CopyAt(14));
+}
+
+TEST_F(LastCompleteTest, AnotherJobsLastCompleteCopyInTheSameDestinationIsKeptToo) {
+    Policy(false, false, true, 1);
+    FolderJob(2, temp / L"Altri\\Documenti", dest);
+    MakeFile(temp / L"Altri\\Documenti\\b.txt", "beta");
+    SetNow(2013, 6, 6, 10, 0, 0);
+    engine.RunJob(2);
+    RunAt(11, true);
+    RunAt(12, true);
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{Name(10), Name(12)}));
+    EXPECT_EQ(ReadBytes(CopyAt(10) + L"\\b.txt"), "beta");
+    // The first job's complete run does not take the second job's copy away.
+    RunAt(13, false);
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{Name(10), Name(13)}));
+}
+
 TEST(Retention, ADatedCopyThatIsALinkIsRemovedAsALink) {
     // Wine cannot make junctions or symbolic links, so the choice is tested on listed entries.
     constexpr DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY, kReparse = kFolder | FILE_ATTRIBUTE_REPARSE_POINT;
@@ -322,6 +414,7 @@ TEST(Retention, ADatedCopyThatIsALinkIsRemovedAsALink) {
         {L"Doc_030613-080000", kReparse, kDedup},
         {L"Doc_040613-080000", kReparse, kCloud},
         {L"Doc_050613-080000", kFolder, 0},
+        {L"Doc_050613-090000", kReparse, 0},  // a Unix symbolic link under Wine
         {L"Doc_000613-080000", FILE_ATTRIBUTE_ARCHIVE, 0},                       // a file, not a copy
         {L"Doc_000613-070000", kReparse | FILE_ATTRIBUTE_HIDDEN, IO_REPARSE_TAG_MOUNT_POINT},  // never touched
         {L"Doc_000613-060000", kFolder | FILE_ATTRIBUTE_SYSTEM, 0},
@@ -333,12 +426,14 @@ TEST(Retention, ADatedCopyThatIsALinkIsRemovedAsALink) {
     EXPECT_EQ(got, (std::vector<std::pair<std::wstring, CopyRemoval>>{{L"Doc_010613-080000", kLink},
                                                                        {L"Doc_020613-080000", kLink},
                                                                        {L"Doc_030613-080000", kTree},
-                                                                       {L"Doc_040613-080000", kTree}}));
+                                                                       {L"Doc_040613-080000", kTree},
+                                                                       {L"Doc_050613-080000", kTree}}));
     // The same choice inside a copy; a reparse tag without the reparse attribute means nothing.
     EXPECT_EQ(RemovalOf({L"Sotto", kFolder, IO_REPARSE_TAG_MOUNT_POINT}), kTree);
     EXPECT_EQ(RemovalOf({L"Sotto", kReparse | FILE_ATTRIBUTE_READONLY, IO_REPARSE_TAG_SYMLINK}), kLink);
-    EXPECT_EQ(OldCopiesToRemove(listed, L"Doc", 0).size(), 5u);
-    EXPECT_TRUE(OldCopiesToRemove(listed, L"Doc", 5).empty());
+    EXPECT_EQ(RemovalOf({L"Sotto", kReparse, 0}), kLink);
+    EXPECT_EQ(OldCopiesToRemove(listed, L"Doc", 0).size(), 6u);
+    EXPECT_TRUE(OldCopiesToRemove(listed, L"Doc", 6).empty());
 }
 
 TEST_F(FolderJobTest, SourceAndDestinationChecks) {

@@ -1,7 +1,9 @@
 // Names, sort keys, retention choice, copy policy, data kind, intervals and time stamps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
+#include <random>
 
 #include "engine/BackupEngine.h"
 #include "engine/CopyNaming.h"
@@ -104,6 +106,69 @@ TEST(CopyNaming, ACopyFrom1999SortsAsTheNewest) {
     const Names listed = {L"Doc_311299-120000", L"Doc_010113-120000", L"Doc_010213-120000"};
     EXPECT_EQ(CopiesToRemove(listed, L"Doc", 1), (Names{L"Doc_010113-120000", L"Doc_010213-120000"}));
     EXPECT_EQ(CopiesToRemove(listed, L"Doc", 2), (Names{L"Doc_010113-120000"}));
+}
+
+TEST(CopyNaming, ALastCompleteCopyTakesTheSlotOfTheOldestCopyKept) {
+    const Names listed = {L"Doc_010613-080000", L"Doc_020613-080000", L"Doc_030613-080000", L"Doc_040613-080000"};
+    EXPECT_EQ(CopiesToRemove(listed, L"Doc", 2, {L"doc_010613-080000"}),
+              (Names{L"Doc_020613-080000", L"Doc_030613-080000"}));
+    EXPECT_EQ(CopiesToRemove(listed, L"Doc", 1, {L"Doc_020613-080000"}),
+              (Names{L"Doc_010613-080000", L"Doc_030613-080000", L"Doc_040613-080000"}));
+    // Kept anyway, it takes no slot from the others.
+    EXPECT_EQ(CopiesToRemove(listed, L"Doc", 2, {L"Doc_040613-080000"}), (Names{L"Doc_010613-080000", L"Doc_020613-080000"}));
+    // Where nothing else can go, one copy more stays.
+    EXPECT_EQ(CopiesToRemove(listed, L"Doc", 0, {L"Doc_030613-080000"}),
+              (Names{L"Doc_010613-080000", L"Doc_020613-080000", L"Doc_040613-080000"}));
+    EXPECT_EQ(CopiesToRemove(listed, L"Doc", 1, {L"Doc_010613-080000", L"Doc_030613-080000"}),
+              (Names{L"Doc_020613-080000", L"Doc_040613-080000"}));
+    // A recorded name that is no copy here protects nothing.
+    EXPECT_EQ(CopiesToRemove(listed, L"Doc", 3, {L"Altro_010613-080000", L""}), (Names{L"Doc_010613-080000"}));
+}
+
+TEST(CopyNaming, ProtectedCopiesAreNeverRemovedWhateverIsRecorded) {
+    // The recorded names come from the settings store: any mix of copies, other names and case.
+    std::mt19937 random(23);
+    for (int round = 0; round < 3000; ++round) {
+        Names listed, recorded;
+        const int count = static_cast<int>(random() % 9);
+        for (int i = 0; i < count; ++i) {
+            std::wstring name = random() % 6 ? L"Doc_" : L"Altro_";
+            name += L"0" + std::to_wstring(1 + random() % 9) + L"0613-0" + std::to_wstring(random() % 10) + L"0000";
+            if (std::find(listed.begin(), listed.end(), name) == listed.end()) listed.push_back(name);
+        }
+        for (const std::wstring& name : listed)
+            if (random() % 4 == 0) recorded.push_back(random() % 2 ? name : L"DOC" + name.substr(3));
+        if (random() % 3 == 0) recorded.push_back(L"Doc_2013");
+        const unsigned keep = random() % 5;
+        const Names removed = CopiesToRemove(listed, L"Doc", keep, recorded);
+        const Names plain = CopiesToRemove(listed, L"Doc", keep);
+        auto isProtected = [&](const std::wstring& name) {
+            return std::any_of(recorded.begin(), recorded.end(),
+                               [&](const std::wstring& r) { return _wcsicmp(r.c_str(), name.c_str()) == 0; });
+        };
+        Names copies;
+        for (const std::wstring& name : listed)
+            if (IsDatedCopyOf(name, L"Doc")) copies.push_back(name);
+        size_t protectedCopies = 0;
+        for (const std::wstring& name : copies) protectedCopies += isProtected(name);
+        for (const std::wstring& name : removed) {
+            ASSERT_FALSE(isProtected(name)) << round;
+            ASSERT_TRUE(IsDatedCopyOf(name, L"Doc")) << round;
+            ASSERT_EQ(std::count(removed.begin(), removed.end(), name), 1) << round;
+        }
+        // As many stay as the policy keeps, or the protected ones when they are more.
+        const size_t kept = keep == 0 ? protectedCopies
+                                      : std::min(copies.size(), std::max<size_t>(keep, protectedCopies));
+        ASSERT_EQ(copies.size() - removed.size(), kept) << round;
+        if (protectedCopies == 0) {
+            ASSERT_EQ(removed, plain) << round;
+        }
+        // Every copy that stays unprotected is newer than every copy removed.
+        for (const std::wstring& stays : copies) {
+            if (keep == 0 || isProtected(stays) || std::count(removed.begin(), removed.end(), stays)) continue;
+            for (const std::wstring& gone : removed) ASSERT_GT(SortKey(stays, L"Doc"), SortKey(gone, L"Doc")) << round;
+        }
+    }
 }
 
 TEST(EngineFiles, LongPathPrefixesAbsolutePathsOnly) {

@@ -54,6 +54,11 @@ protected:
         const FileInfo a = InfoOf(CopyAt(older) + L"\\" + relative), b = InfoOf(CopyAt(newer) + L"\\" + relative);
         return a.index != 0 && a.index == b.index && b.links == 2;
     }
+    void FileListJob() {
+        SetBool(kMainSection, L"TipoDir", false);
+        SetBool(kMainSection, L"TipoFile", true);
+        SetString(kMainSection, L"DestinazioneFile", dest);
+    }
     std::vector<std::wstring> Closing() const { return {L"Copia limitata nel numero effettuata : " + LogTime()}; }
 
     std::wstring source, dest;
@@ -141,9 +146,7 @@ TEST_F(SharingTest, RemovingTheOlderCopyLeavesTheNewerWhole) {
 }
 
 TEST_F(SharingTest, AFileListNameListedTwiceReplacesTheSharedFileInsteadOfWritingIntoIt) {
-    SetBool(kMainSection, L"TipoDir", false);
-    SetBool(kMainSection, L"TipoFile", true);
-    SetString(kMainSection, L"DestinazioneFile", dest);
+    FileListJob();
     MakeFile(temp / L"a\\nota.txt", "prima");
     MakeFile(temp / L"b\\nota.txt", "seconda");
     MakeFile(temp / L"a\\resta.txt", "resta");
@@ -158,6 +161,47 @@ TEST_F(SharingTest, AFileListNameListedTwiceReplacesTheSharedFileInsteadOfWritin
     EXPECT_EQ(ReadBytes(newer + L"\\nota.txt"), "seconda");
     EXPECT_EQ(InfoOf(newer + L"\\nota.txt").links, 1u);
     EXPECT_EQ(InfoOf(newer + L"\\resta.txt").index, InfoOf(older + L"\\resta.txt").index);
+}
+
+TEST_F(SharingTest, AFileHeldWithoutSharingIsNotLinkedButFailsAsItsCopyWould) {
+    RunAt(10);
+    const HANDLE lock = CreateFileW(Long(source + L"\\a.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    RunAt(11);
+    CloseHandle(lock);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
+              (std::vector<std::wstring>{L"File non copiato (corrotto o in uso) : " + source + L"\\a.txt",
+                                         L"Copia limitata nel numero effettuata : " + LogTime()}));
+    EXPECT_TRUE(LastRunFailed());
+    EXPECT_EQ(ReadTree(CopyAt(11)).count(L"a.txt"), 0u);
+    EXPECT_EQ(InfoOf(CopyAt(10) + L"\\a.txt").links, 1u);
+    EXPECT_TRUE(Shared(L"Sotto\\b.txt", 10, 11));  // the others are shared as ever
+}
+
+TEST_F(SharingTest, AFileListLinksOnlyTheNamesThatOccurOnce) {
+    FileListJob();
+    // Two notes of one size and one time: the previous copy's nota.txt looks unchanged to both.
+    MakeFile(temp / L"a\\nota.txt", "prima");
+    MakeFile(temp / L"b\\nota.txt", "dopo!");
+    MakeFile(temp / L"a\\resta.txt", "resta");
+    SetWriteTime(temp / L"b\\nota.txt", ReadTree(temp / L"a").at(L"nota.txt").lastWrite);
+    ASSERT_TRUE(WriteFileList(FileListPath(temp.Path(), 1),
+                              {temp / L"a\\nota.txt", temp / L"b\\NOTA.txt", temp / L"a\\resta.txt"}));
+    RunAt(10);
+    const std::wstring older = dest + L"\\File1_060613-100000", newer = dest + L"\\File1_060613-110000";
+    ASSERT_EQ(ReadBytes(older + L"\\nota.txt"), "dopo!");
+    // The second note is gone: the first is the one nota.txt of this copy, and must be itself.
+    ASSERT_TRUE(DeleteFileW((temp / L"b\\nota.txt").c_str()));
+    RunAt(11);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : File"),
+              (std::vector<std::wstring>{L"File non copiato (corrotto o in uso) : " + (temp / L"b\\NOTA.txt"),
+                                         Closing()[0]}));
+    EXPECT_EQ(ReadBytes(newer + L"\\nota.txt"), "prima");
+    EXPECT_EQ(ReadBytes(older + L"\\nota.txt"), "dopo!");
+    EXPECT_EQ(InfoOf(newer + L"\\nota.txt").links, 1u);
+    // A name listed once is shared as ever.
+    EXPECT_EQ(InfoOf(newer + L"\\resta.txt").index, InfoOf(older + L"\\resta.txt").index);
+    EXPECT_EQ(InfoOf(newer + L"\\resta.txt").links, 2u);
 }
 
 TEST(LinkDecisions, OnlyAnUnchangedPlainFileIsShared) {

@@ -91,6 +91,56 @@ TEST_F(SourceSafetyTest, ASourceThatHoldsItsOwnCopiesLeavesOnlyThemOutAndSaysSoO
     EXPECT_EQ(Contents(ReadTree(source + L"\\Dati_" + Stamp())), expected);
 }
 
+TEST_F(SourceSafetyTest, ADestinationInsideTheSourceLeavesOutOnlyTheDatedCopiesInIt) {
+    Policy(false, true, false);
+    const std::wstring copies = source + L"\\Documenti";
+    MakeFile(copies + L"\\tesi.doc", "tesi");
+    MakeFile(copies + L"\\Foto\\mare.jpg", "mare");
+    MakeFile(copies + L"\\Dati_010613-080000\\a.txt", "vecchia");
+    MakeFile(copies + L"\\File2_010613-080000\\f.txt", "di un altro lavoro");  // any copy name
+    MakeFile(copies + L"\\Foto\\Dati_010613-080000\\g.jpg", "solo nella cartella delle copie");
+    FolderJob(1, source, copies);
+    for (WORD hour : {10, 11}) {
+        SetNow(2013, 6, 6, hour, 0, 0);
+        EXPECT_EQ(Run(), (Lines{kExcluded + copies, L"Copia infinita effettuata : " + LogTime()})) << hour;
+        EXPECT_FALSE(LastRunFailed());
+        Files expected = kSource;
+        expected.insert({{L"Documenti", ""},
+                         {L"Documenti\\tesi.doc", "tesi"},
+                         {L"Documenti\\Foto", ""},
+                         {L"Documenti\\Foto\\mare.jpg", "mare"},
+                         {L"Documenti\\Foto\\Dati_010613-080000", ""},
+                         {L"Documenti\\Foto\\Dati_010613-080000\\g.jpg", "solo nella cartella delle copie"}});
+        EXPECT_EQ(Contents(ReadTree(copies + L"\\Dati_" + Stamp())), expected) << hour;
+    }
+}
+
+TEST_F(SourceSafetyTest, AnEmptiedSourceRemovesNoCopyAndMakesNone) {
+    const std::wstring dest = temp / L"Copie";
+    MakeFile(dest + L"\\Dati_010613-080000\\a.txt", "vecchia");
+    FolderJob(1, source, dest);
+    RemoveLongTree(source);
+    ASSERT_TRUE(MakeFolder(source));
+    // Under every policy: a drive that came up empty never costs the copies, nor makes a new one.
+    for (int policy = 0; policy < 3; ++policy) {
+        Policy(policy == 0, policy == 1, policy == 2, 1);
+        EXPECT_EQ(Run(), (Lines{L"Cartella sorgente vuota : " + source})) << policy;
+        EXPECT_TRUE(LastRunFailed());
+        EXPECT_FALSE(host.busy);
+        EXPECT_EQ(FolderNames(dest), (Lines{L"Dati_010613-080000"})) << policy;
+        EXPECT_EQ(ReadBytes(dest + L"\\Dati_010613-080000\\a.txt"), "vecchia");
+    }
+    // A source that holds only an empty folder is not empty; a first copy of an empty source
+    // has nothing to protect.
+    Policy(false, true, false);
+    ASSERT_TRUE(MakeFolder(source + L"\\Vuota"));
+    EXPECT_EQ(Run(), Closing(L"Copia infinita effettuata : "));
+    RemoveLongTree(dest);
+    RemoveLongTree(source + L"\\Vuota");
+    EXPECT_EQ(Run(), Closing(L"Copia infinita effettuata : "));
+    EXPECT_FALSE(LastRunFailed());
+}
+
 TEST_F(SourceSafetyTest, AFolderThatCannotBeListedIsLoggedAndTheRestIsCopied) {
     Policy(false, true, false);
     const std::wstring dest = temp / L"Copie";
@@ -181,6 +231,7 @@ TEST(SourceWalk, OnlyHiddenSystemLinksAreExpectedToBeUnreadable) {
             FolderEntry entry{L"My Music", 0, tag};
             for (unsigned bit = 0; bit < 5; ++bit)
                 if (mix & (1u << bit)) entry.attributes |= bits[bit];
+            // Tag 0: how Wine shows a Unix symbolic link.
             const bool expected = (entry.attributes & kLink) == kLink &&
                                   (tag == IO_REPARSE_TAG_MOUNT_POINT || tag == IO_REPARSE_TAG_SYMLINK || tag == 0);
             EXPECT_EQ(UnreadableIsFailure(entry), !expected) << std::hex << entry.attributes << " " << tag;
