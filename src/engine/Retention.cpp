@@ -102,6 +102,10 @@ void CloseCompleteCopy(RunContext& run, const std::wstring& destination, const s
     // A source of empty folders makes no folder: there is no copy to stand for the earlier one.
     if (run.stopRequested || run.failureLogged || !FolderExists(LongPath(run.datedDestination))) return;
     if (!WriteLastCompleteCopy(run.slot, run.datedDestination) || keptOnlyByRule.empty()) return;
+    // Still somebody's last complete copy: this very copy (a second run in the same second writes
+    // into the same folder), or another job's that shares the copy name.
+    for (const std::wstring& recorded : ProtectedCopies(destination))
+        if (_wcsicmp(recorded.c_str(), keptOnlyByRule.c_str()) == 0) return;
     const auto entries = ListFolder(destination);
     if (!entries) return;
     for (const FolderEntry& copy : *entries)

@@ -20,6 +20,8 @@
 namespace vt {
 namespace {
 
+constexpr WPARAM kClockTimerId = 2;  // the main window's 30-second clock
+
 using namespace std::chrono_literals;
 using test::FindControl;
 using test::FindTopWindow;
@@ -131,10 +133,15 @@ protected:
     // The next upload stays in its waits until ReleaseUpload.
     void HoldUpload() { store_.WriteString(JobSection(1), L"ftp-HN", site_.Hold()); }
     void ReleaseUpload() { site_.Release(); }
-    // The window's thread handles a sent message inside the run's waits: once the send returns,
-    // the message has been dealt with during the run.
-    static void SendDuringRun(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        EXPECT_TRUE(SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 60000, nullptr));
+    // Posted messages are dealt with in order: once the clock's own tick, posted after `message`,
+    // has written the clock field over a mark, `message` has been dealt with during the run.
+    static void PostDuringRun(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        const HWND clock = FindControl(window, IDT_CLOCK);
+        ASSERT_TRUE(SendMessageTimeoutW(clock, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"--"), SMTO_NORMAL, 60000,
+                                        nullptr));
+        PostMessageW(window, message, wParam, lParam);
+        PostMessageW(window, WM_TIMER, kClockTimerId, 0);
+        ASSERT_TRUE(WaitFor([&] { return test::WindowText(clock) != L"--"; }, 60s));
     }
 
     // The tick the clock would give, with slot 1 due.
@@ -351,8 +358,8 @@ TEST_F(Resident, WindowBroughtUpByTheUserDuringARunStaysUpAfterIt) {
         HoldUpload();
         // The run shows the window and would hide it again afterwards.
         BeginRun(window);
-        if (byTray) SendDuringRun(window, kTrayMessage, 0, WM_LBUTTONDBLCLK);
-        else SendDuringRun(window, kHandOverMessage, 0, 0);  // a second copy started meanwhile
+        if (byTray) PostDuringRun(window, kTrayMessage, 0, WM_LBUTTONDBLCLK);
+        else PostDuringRun(window, kHandOverMessage, 0, 0);  // a second copy started meanwhile
         ReleaseUpload();
         AwaitRunEnd();
         EXPECT_TRUE(IsWindowVisible(window)) << (byTray ? "tray" : "second copy");

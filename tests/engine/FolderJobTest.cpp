@@ -389,6 +389,17 @@ TEST_F(LastCompleteTest, NoCopiesRemovesTheLastCompleteCopyOnlyAfterANewComplete
     EXPECT_EQ(Recorded(), CopyAt(14));
 }
 
+TEST_F(LastCompleteTest, ASecondCompleteRunInTheSameSecondKeepsItsCopy) {
+    // Both runs write into one dated folder: the copy the first recorded is the second's own.
+    Policy(true, false, false);
+    RunAt(10, false);
+    RunAt(10, false);
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"), Closing(L"Singola copia effettuata : "));
+    EXPECT_EQ(FolderNames(dest), (std::vector<std::wstring>{Name(10)}));
+    EXPECT_EQ(Contents(ReadTree(CopyAt(10))), Contents(ReadTree(source)));
+    EXPECT_EQ(Recorded(), CopyAt(10));
+}
+
 TEST_F(LastCompleteTest, AnotherJobsLastCompleteCopyInTheSameDestinationIsKeptToo) {
     Policy(false, false, true, 1);
     FolderJob(2, temp / L"Altri\\Documenti", dest);
