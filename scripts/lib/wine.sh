@@ -9,6 +9,18 @@ WINE=wine
 started_xvfb_pid=""
 started_wineserver=""
 
+# Runs a Wine command, quietly, up to three times.
+retry_wine() {
+    local attempt
+    for attempt in 1 2 3; do
+        "$@" </dev/null >/dev/null 2>&1 && return 0
+        wineserver -w >/dev/null 2>&1 || true
+        sleep 1
+    done
+    echo "wine: '$*' failed three times" >&2
+    return 1
+}
+
 # Makes a prefix that does not exist yet, once, and marks it; its user folders are real folders,
 # not links into $HOME. A prefix that exists without our mark is somebody else's (a user's
 # ~/.wine): it is used as it is and never deleted. Only a prefix we began and did not finish
@@ -22,8 +34,8 @@ prepare_prefix() {
     rm -rf "$prefix"
     mkdir -p "$prefix"
     touch "$prefix/.vaultick-making"
-    wineboot -i </dev/null >/dev/null 2>&1
-    wineserver -w
+    retry_wine wineboot -i
+    wineserver -w || true
     local users="$prefix/drive_c/users/$(id -un)"
     local link
     for link in Desktop Documents Downloads Music Pictures Videos Templates; do
@@ -31,10 +43,11 @@ prepare_prefix() {
     done
     # Wine does not always find the fonts of fonts-wine by itself; the caption buttons need Marlett.
     cp -n /usr/share/wine/fonts/*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
-    # A virtual desktop: frames, a taskbar with the tray, and fast hiding of windows.
-    $WINE reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    $WINE reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1000 /f >/dev/null 2>&1
-    wineserver -w
+    # A virtual desktop: frames, a taskbar with the tray, and fast hiding of windows. On a busy
+    # machine the first command after the prefix was made has been seen to fail once (exit 127).
+    retry_wine $WINE reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+    retry_wine $WINE reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1000 /f
+    wineserver -w || true
     touch "$prefix/.vaultick-ready"
     rm -f "$prefix/.vaultick-making"
 }
