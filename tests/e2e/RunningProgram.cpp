@@ -58,13 +58,20 @@ struct Search {
     HWND found;
 };
 
+// A search asks every window of the session: one that hangs (a program ending) must not hold it up.
+std::wstring CaptionOf(HWND window) {
+    wchar_t text[512] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, nullptr);
+    return text;
+}
+
 BOOL CALLBACK Visit(HWND window, LPARAM data) {
     Search& search = *reinterpret_cast<Search*>(data);
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
     if (!search.className->empty() && *search.className != name) return TRUE;
-    if (!search.caption->empty() && *search.caption != WindowText(window)) return TRUE;
     if (search.processId && WindowProcess(window) != search.processId) return TRUE;
+    if (!search.caption->empty() && *search.caption != CaptionOf(window)) return TRUE;
     search.found = window;
     return FALSE;
 }
