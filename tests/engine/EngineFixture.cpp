@@ -114,58 +114,11 @@ FileInfo InfoOf(const std::wstring& path) {
     return {(ULONGLONG(info.nFileIndexHigh) << 32) | info.nFileIndexLow, info.nNumberOfLinks};
 }
 
-namespace {
-
-// The Unix name of a path, as Wine maps its drives; empty outside Wine.
-std::string UnixName(const std::wstring& path) {
-    using Lookup = char*(CDECL*)(LPCWSTR);
-    const auto lookup =
-        reinterpret_cast<Lookup>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name"));
-    if (!lookup) return {};
-    char* name = lookup(path.c_str());
-    if (!name) return {};
-    std::string out = name;
-    HeapFree(GetProcessHeap(), 0, name);
-    return out;
-}
-
-// Starts a program of the Linux root with these arguments, then waits up to a minute until
-// `done` holds. What Wine reports of a Linux program's end (its exit code) is not to be trusted,
-// so the result is looked at instead.
-bool RunUnix(const std::wstring& program, const std::vector<std::string>& arguments, const std::function<bool()>& done) {
-    std::wstring line = L"\"" + program + L"\"";
-    for (const std::string& argument : arguments) line += L" \"" + FromUtf8(argument) + L"\"";
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION process{};
-    const std::wstring path = L"Z:\\bin\\" + program;
-    if (!CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    WaitForSingleObject(process.hProcess, 60000);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    for (const ULONGLONG deadline = GetTickCount64() + 60000; !done(); Sleep(20))
-        if (GetTickCount64() > deadline) return false;
-    return true;
-}
-
-bool IsReparsePoint(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(Long(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-}
-
-}  // namespace
-
-UnixLink::UnixLink(const std::wstring& target, const std::wstring& link) : path_(link) {
-    const std::string to = UnixName(target);
-    link_ = UnixName(link);
-    made = !to.empty() && !link_.empty() && RunUnix(L"ln", {"-s", to, link_}, [&] { return IsReparsePoint(link); });
+UnixLink::UnixLink(const std::wstring& target, const std::wstring& link) {
+    // Wine shows a link to a folder with the reparse attribute, which tells that it is made.
+    const DWORD attributes = links_.Make(target, link) ? GetFileAttributesW(Long(link).c_str()) : INVALID_FILE_ATTRIBUTES;
+    made = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
     if (!made) ADD_FAILURE() << "cannot link " << ToUtf8(link);
-}
-
-UnixLink::~UnixLink() {
-    // Only the link goes: "rm" without -r never follows it.
-    if (made && !RunUnix(L"rm", {"-f", link_}, [&] { return !IsReparsePoint(path_); }))
-        ADD_FAILURE() << "cannot remove " << ToUtf8(path_);
 }
 
 CopyGate::CopyGate() {

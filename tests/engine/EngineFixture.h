@@ -17,6 +17,7 @@
 #include "engine/BackupEngine.h"
 #include "engine/RunHost.h"
 #include "support/RegistryGuard.h"
+#include "support/UnixShell.h"
 #include "support/TempFolder.h"
 
 namespace vt::test {
@@ -72,23 +73,16 @@ void RemoveLongTree(const std::wstring& path);
 // Sub-folder names of a folder, sorted.
 std::vector<std::wstring> FolderNames(const std::wstring& folder);
 
-// A Unix symbolic link, made from the Linux side as a user or another program would make it:
-// Wine shows it to the program as a reparse point without a tag. Wine starts a Linux program
-// like any other, so the test runs the Linux "ln -s" on the Unix names Wine gives for both
-// paths (Z: is the Linux root, C: the prefix's drive_c); the link goes with "rm" at the end,
-// before the temporary folder is removed, so nothing walks through it then.
+// A Unix symbolic link to a folder, made from the Linux side as a user or another program would
+// make it: Wine shows it to the program as a reparse point without a tag. Only the link goes at
+// the end, before the temporary folder is removed, so nothing walks through it then.
 class UnixLink {
 public:
-    // Links to folders: Wine shows them with the reparse attribute, which tells that it is made.
     UnixLink(const std::wstring& target, const std::wstring& link);
-    ~UnixLink();
-    UnixLink(const UnixLink&) = delete;
-    UnixLink& operator=(const UnixLink&) = delete;
     bool made = false;
 
 private:
-    std::wstring path_;
-    std::string link_;
+    UnixLinks links_;
 };
 
 // What the file system tells of one file: which data it is, and how many names it has.
