@@ -159,6 +159,7 @@ TEST_F(ParallelCopyTest, AStopAnsweredYesMidTreeStartsNoFurtherFile) {
     FolderJob(1, source, temp / L"Copie");
     // Four files at a time go through the gate; after 100, Esc is pressed while four are in
     // flight, and the question is answered Yes.
+    SetCopyWorkers(kCopyWorkers);
     CopyGate gate;
     std::vector<std::wstring> startedAtYes;
     PressEscWhen(
