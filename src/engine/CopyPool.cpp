@@ -9,7 +9,7 @@ namespace vt {
 
 namespace {
 
-unsigned g_workers = kCopyWorkers;
+unsigned g_workers = kWorkersByRule;
 std::function<void(const std::wstring&)> g_startSeam;
 
 // Files waiting for a worker: enough to keep the workers busy between two looks of the window's
@@ -35,9 +35,39 @@ std::wstring TargetKey(const std::wstring& path) {
 
 void SetCopyWorkers(unsigned count) { g_workers = count; }
 
+unsigned WorkersFor(bool networkDestination, std::optional<ULONGLONG> fileSize) {
+    return networkDestination || (fileSize && *fileSize >= kLargeFile) ? kCopyWorkers : 1;
+}
+
+bool IsNetworkPath(const std::wstring& path) {
+    std::wstring plain = path;
+    if (plain.rfind(L"\\\\?\\UNC\\", 0) == 0) return true;
+    if (plain.rfind(L"\\\\?\\", 0) == 0) plain.erase(0, 4);
+    if (plain.rfind(L"\\\\", 0) == 0) return true;
+    if (plain.size() < 2 || plain[1] != L':') return false;
+    const wchar_t root[] = {plain[0], L':', L'\\', L'\0'};
+    return GetDriveTypeW(root) == DRIVE_REMOTE;
+}
+
 void SetCopyStartSeam(std::function<void(const std::wstring& from)> seam) { g_startSeam = std::move(seam); }
 
-CopyPool::CopyPool(RunContext& run, bool sharing) : run_(run), sharing_(sharing) {}
+CopyPool::CopyPool(RunContext& run, bool sharing)
+    : run_(run), sharing_(sharing), network_(IsNetworkPath(run.datedDestination)) {}
+
+unsigned CopyPool::LimitFor(const FileCopy& file) const {
+    if (g_workers != kWorkersByRule) return g_workers;
+    return WorkersFor(network_, file.source ? std::optional(file.source->size) : std::nullopt);
+}
+
+unsigned CopyPool::Limit() const {
+    return waiting_.empty() ? LimitFor(FileCopy{}) : LimitFor(items_[waiting_.front() - firstSeq_].file);
+}
+
+bool CopyPool::MayTake() const {
+    if (paused_ || waiting_.empty()) return false;
+    // A small file waits for the one small file in flight, never for a large one.
+    return g_workers != kWorkersByRule || Limit() > 1 || smallRunning_ == 0;
+}
 
 CopyPool::~CopyPool() {
     {
@@ -82,7 +112,7 @@ bool CopyPool::Add(FileCopy file, std::wstring shown) {
 
 void CopyPool::Start() {
     // One more worker for each file handed over, up to the limit: never more workers than files.
-    if (workers_.size() < g_workers) {
+    if (workers_.size() < LimitFor(items_.back().file)) {
         try {
             workers_.emplace_back(&CopyPool::Work, this);
             return;
@@ -108,11 +138,15 @@ void CopyPool::Work() {
     std::unique_lock lock(mutex_);
     for (;;) {
         ++idle_;
-        work_.wait(lock, [this] { return closing_ || (!paused_ && !waiting_.empty()); });
+        work_.wait(lock, [this] { return closing_ || MayTake(); });
         --idle_;
         if (closing_) return;
+        const bool small = Limit() == 1;
+        smallRunning_ += small;
         const size_t seq = waiting_.front();
         waiting_.pop_front();
+        // The next file may be one that more workers may take.
+        if (idle_ > 0 && MayTake()) work_.notify_one();
         WakeMainIfDue();
         Item& item = At(seq);
         item.state = State::Running;
@@ -126,6 +160,9 @@ void CopyPool::Work() {
             // Out of memory: the file counts as not copied, its line says so.
         }
         lock.lock();
+        smallRunning_ -= small;
+        // A small file may have waited for this one.
+        if (small && idle_ > 0 && !waiting_.empty()) work_.notify_one();
         Item& done = At(seq);
         done.state = State::Done;
         done.failed = !copied;

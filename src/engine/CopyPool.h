@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <unordered_set>
@@ -22,8 +23,20 @@ namespace vt {
 
 inline constexpr unsigned kCopyWorkers = 4;
 // Tests and the bench choose how many workers a copy may start; 0 copies on the calling
-// thread, as a copy does when no thread can be had.
+// thread, as a copy does when no thread can be had. kWorkersByRule puts the rule back.
+inline constexpr unsigned kWorkersByRule = ~0u;
 void SetCopyWorkers(unsigned count);
+// From this size on a file is worth a worker of its own: its data, not the system's bookkeeping,
+// takes the time, and several such copies overlap.
+inline constexpr ULONGLONG kLargeFile = 1u << 20;
+// How many workers may copy the file at the front of the queue. Small files into a local folder
+// get one: each copy is a handful of requests to the one wineserver process (and, on Windows, a
+// few calls into one file system), so on two cores more threads only wait on each other (a bare
+// CopyFileW loop over 20,000 files of 4 KiB: 7.5 s on one thread, 10 s on four). A large file, or
+// any file to a network folder, which waits on the disk or the network, gets kCopyWorkers.
+unsigned WorkersFor(bool networkDestination, std::optional<ULONGLONG> fileSize);
+// A UNC path (plain or long-path form) or a drive the system reports as a network drive.
+bool IsNetworkPath(const std::wstring& path);
 // Called on a worker before each file it copies or links: tests hold a file in flight. An
 // empty function ends it.
 void SetCopyStartSeam(std::function<void(const std::wstring& from)> seam);
@@ -71,6 +84,10 @@ private:
     Item& At(size_t seq) { return items_[seq - firstSeq_]; }
     void Work();
     void Start();
+    // Under the lock: whether an idle worker may take the file at the front of the queue.
+    bool MayTake() const;
+    unsigned LimitFor(const FileCopy& file) const;
+    unsigned Limit() const;  // under the lock: the workers the front file may have
     void CopyHere();  // the file just handed over, on the window's thread, under the lock
     // Waits for `what` or the next poll, writes what is ready, polls Esc when due.
     void Progress(std::unique_lock<std::mutex>& lock, Await what);
@@ -84,6 +101,7 @@ private:
 
     RunContext& run_;
     const bool sharing_;
+    const bool network_;
     std::atomic<bool> linksWork_{true};
     Clock::time_point nextPoll_{};
 
@@ -96,6 +114,7 @@ private:
     size_t unfinished_ = 0;                     // files waiting or in flight
     std::vector<std::thread> workers_;
     unsigned idle_ = 0;
+    unsigned smallRunning_ = 0;  // files in flight that only one worker may copy at a time
     bool paused_ = false, closing_ = false;
     Await await_ = Await::Nothing;
     std::wstring awaitedKey_;

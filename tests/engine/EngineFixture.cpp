@@ -179,7 +179,7 @@ EngineTest::~EngineTest() {
     SetEscapeSeam(nullptr);
     SetMessageBoxSeam(nullptr);
     SetListingSeam(nullptr);
-    SetCopyWorkers(kCopyWorkers);
+    SetCopyWorkers(kWorkersByRule);
     SetCopyStartSeam(nullptr);
     SetLinkSeam(nullptr);
     RemoveLongTree(temp.Path());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <set>
 
 #include "EngineFixture.h"
@@ -158,6 +159,7 @@ TEST_F(ParallelCopyTest, AStopAnsweredYesMidTreeStartsNoFurtherFile) {
     FolderJob(1, source, temp / L"Copie");
     // Four files at a time go through the gate; after 100, Esc is pressed while four are in
     // flight, and the question is answered Yes.
+    SetCopyWorkers(kCopyWorkers);
     CopyGate gate;
     std::vector<std::wstring> startedAtYes;
     PressEscWhen(
@@ -200,6 +202,65 @@ TEST_F(ParallelCopyTest, AStopAnsweredYesMidTreeStartsNoFurtherFile) {
     EXPECT_EQ(copied, 103u);
     EXPECT_EQ(root, 50u);
     EXPECT_EQ(inside, 0u);
+}
+
+TEST(CopyWorkersTest, OnlyLargeFilesAndNetworkFoldersGetMoreThanOneWorker) {
+    EXPECT_EQ(WorkersFor(false, std::nullopt), 1u);
+    EXPECT_EQ(WorkersFor(false, 4096), 1u);
+    EXPECT_EQ(WorkersFor(false, kLargeFile - 1), 1u);
+    EXPECT_EQ(WorkersFor(false, kLargeFile), kCopyWorkers);
+    EXPECT_EQ(WorkersFor(true, std::nullopt), kCopyWorkers);
+    EXPECT_EQ(WorkersFor(true, 0), kCopyWorkers);
+    EXPECT_TRUE(IsNetworkPath(L"\\\\server\\share\\Copie"));
+    EXPECT_TRUE(IsNetworkPath(L"\\\\?\\UNC\\server\\share\\Copie"));
+    EXPECT_FALSE(IsNetworkPath(L"\\\\?\\C:\\Copie"));
+    EXPECT_FALSE(IsNetworkPath(L"C:\\Copie"));
+    EXPECT_FALSE(IsNetworkPath(L"\\Copie"));  // the root of the current drive
+    EXPECT_FALSE(IsNetworkPath(L""));
+}
+
+TEST_F(ParallelCopyTest, ByTheRuleSmallFilesGoOneAtATimeAndLargeOnesSideBySide) {
+    Policy(false, true, false);
+    // Walk order: two small files, four large ones in a sub-folder, then small ones again.
+    for (int i = 0; i < 2; ++i) MakeFile(source + L"\\a" + std::to_wstring(i) + L".txt", "a");
+    for (int i = 0; i < 4; ++i)
+        MakeFile(source + L"\\B\\large" + std::to_wstring(i) + L".bin", std::string(size_t(kLargeFile), 'L'));
+    for (int i = 0; i < 4; ++i) MakeFile(source + L"\\C\\c" + std::to_wstring(i) + L".txt", "c");
+    FolderJob(1, source, temp / L"Copie");
+    // Each large file is held until all four are in flight; a small one is held a moment, long
+    // enough for a second small file started beside it to be seen.
+    struct Seen {
+        std::mutex mutex;
+        int smallInFlight = 0, largeStarted = 0, mostSmall = 0;
+    };
+    auto seen = std::make_shared<Seen>();
+    SetCopyStartSeam([seen](const std::wstring& from) {
+        const bool large = from.find(L"large") != std::wstring::npos;
+        {
+            std::lock_guard lock(seen->mutex);
+            seen->smallInFlight += !large;
+            seen->largeStarted += large;
+        }
+        const DWORD until = GetTickCount() + (large ? 60000 : 30);
+        for (;;) {
+            {
+                std::lock_guard lock(seen->mutex);
+                seen->mostSmall = std::max(seen->mostSmall, seen->smallInFlight);
+                if ((large && seen->largeStarted == 4) || GetTickCount() >= until) {
+                    seen->smallInFlight -= !large;
+                    return;
+                }
+            }
+            Sleep(1);
+        }
+    });
+    engine.RunJob(1);
+
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
+              std::vector<std::wstring>{L"Copia infinita effettuata : " + LogTime()});
+    EXPECT_EQ(seen->largeStarted, 4);
+    EXPECT_EQ(seen->mostSmall, 1);  // no small file ever had another beside it
+    EXPECT_EQ(Contents(ReadTree(NewCopy(temp / L"Copie", L"Documenti"))).size(), 10u + 2u);
 }
 
 }  // namespace
