@@ -8,6 +8,7 @@
 #include "engine/FolderCopy.h"
 #include "engine/SourceWalk.h"
 #include "engine/TimeStamps.h"
+#include "ftp/CertificatePin.h"
 #include "ftp/FtpClient.h"
 #include "settings/FtpDestination.h"
 #include "settings/JobValues.h"
@@ -62,8 +63,21 @@ bool ConnectFtp(RunContext& run) {
                 ftp.UserName = site.user;
                 ftp.PassWord = FromAnsi(UnscramblePassword(kPasswordKey, StoredToScrambled(site.storedPassword)));
                 ftp.Binary = site.binary;
+                ftp.Secure = site.secure;
+                ftp.CertificatePin = site.certificatePin;
             }
             connected = ftp.Connect();
+            // Asking again cannot change the server's answer, and nobody is there to trust a
+            // certificate: the reason is told once and the run gives up as after three failures.
+            if (!connected && ftp.SecurityFailure() == FtpSecurityFailure::Refused) {
+                run.Fail(L"Il server ftp non accetta connessioni protette");
+                break;
+            }
+            if (!connected && ftp.SecurityFailure() == FtpSecurityFailure::Untrusted) {
+                run.Fail(L"Certificato del server ftp non attendibile : " +
+                         FromAnsi(FingerprintPairs(ftp.ServerFingerprint())));
+                break;
+            }
             // The program is ending: no further attempt.
             if (!connected && !WaitSeconds(3)) break;
         }

@@ -1,6 +1,8 @@
 // Whole Folder and FileList runs to an FTP site, through the engine as the main window runs them.
 #include <gtest/gtest.h>
 
+#include <cwctype>
+
 #include "EngineFixture.h"
 #include "FtpServers.h"
 #include "engine/FtpUpload.h"
@@ -115,6 +117,63 @@ TEST_F(FtpRunTest, SettingsSavedWhileConnectingAreTheOnesUsed) {
     EXPECT_FALSE(host.Showed(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 3)"));
     EXPECT_EQ(Contents(ReadTree(FtpRoot())),
               (std::map<std::wstring, std::string>{{L"Altro_" + Stamp(), ""}, {L"Altro_" + Stamp() + L"\\b.txt", "beta"}}));
+}
+
+TEST_F(FtpRunTest, ProtectedFolderJobUploadsTheTreeToAPinnedCertificate) {
+    const std::wstring source = temp / L"Documenti";
+    const std::string big(3 * 1024 * 1024 + 7, 'b');
+    ASSERT_TRUE(MakeFile(source + L"\\a.txt", "alfa"));
+    ASSERT_TRUE(MakeFile(source + L"\\Sub\\big.bin", big));
+    ASSERT_TRUE(MakeFile(source + L"\\Sub\\empty.bin", ""));
+    FolderJob(1, source, L"");
+    FtpJob(1, "tls", L"backup");
+    SetBool(JobSection(1), L"ftp-Binari", true);
+    SetBool(JobSection(1), L"ftp-TLS", true);
+    std::wstring pin = TlsFingerprint();
+    for (wchar_t& c : pin) c = static_cast<wchar_t>(std::towlower(c));  // stored in any case
+    SetString(JobSection(1), L"ftp-Cert", pin);
+    ForgetTlsCommands();
+
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Copia sul sito ftp effettuata : " + LogTime()}));
+    EXPECT_FALSE(LastRunFailed());
+    EXPECT_EQ(Contents(ReadTree(FtpRoot() + L"\\backup\\Documenti_" + Stamp())),
+              (std::map<std::wstring, std::string>{
+                  {L"Sub", ""}, {L"Sub\\big.bin", big}, {L"Sub\\empty.bin", ""}, {L"a.txt", "alfa"}}));
+    const std::vector<std::string> commands = TlsCommands();
+    ASSERT_GE(commands.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(commands.begin(), commands.begin() + 5),
+              (std::vector<std::string>{"AUTH", "USER", "PASS", "PBSZ", "PROT"}));
+}
+
+TEST_F(FtpRunTest, AnUntrustedCertificateOrAServerWithoutTlsNeverGetsThePassword) {
+    const std::wstring source = temp / L"Documenti";
+    ASSERT_TRUE(MakeFile(source + L"\\a.txt", "alfa"));
+    FolderJob(1, source, L"");
+    FtpJob(1, "tls", L"");
+    SetBool(JobSection(1), L"ftp-TLS", true);
+    std::wstring pairs;
+    for (size_t i = 0; i < TlsFingerprint().size(); i += 2) pairs += (i ? L":" : L"") + TlsFingerprint().substr(i, 2);
+    for (const std::wstring& pin : {std::wstring(), std::wstring(64, L'0'), TlsFingerprint().substr(1)}) {
+        SetString(JobSection(1), L"ftp-Cert", pin);
+        ForgetTlsCommands();
+        host.log.clear();
+        EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                          L"Certificato del server ftp non attendibile : " + pairs,
+                                                          L"Sito ftp non trovato o connessione non attivata"}));
+        EXPECT_TRUE(LastRunFailed());
+        // The refused certificate is not asked about again within the run.
+        EXPECT_FALSE(host.Showed(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 2)"));
+        EXPECT_EQ(TlsCommands(), (std::vector<std::string>{"AUTH"}));
+    }
+
+    FtpJob(1, "plain", L"");
+    ForgetTranscript("plain");
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Il server ftp non accetta connessioni protette",
+                                                      L"Sito ftp non trovato o connessione non attivata"}));
+    EXPECT_EQ(Transcript("plain"), (std::vector<std::string>{"AUTH TLS"}));
+    EXPECT_TRUE(ReadTree(FtpRoot()).empty());
 }
 
 TEST_F(FtpRunTest, ServerThatNeverAnswersGivesUpWithinTheBound) {

@@ -55,4 +55,18 @@ void ForgetTranscript(const std::string& name) {
     DeleteFileW((StateFolder() + L"\\" + std::wstring(name.begin(), name.end()) + L".txt").c_str());
 }
 
+std::wstring TlsFingerprint() {
+    const std::string hex = ReadBytes(StateFolder() + L"\\tls-fingerprint");
+    return std::wstring(hex.begin(), hex.end());
+}
+
+std::vector<std::string> TlsCommands() {
+    std::vector<std::string> lines;
+    std::istringstream text(ReadBytes(StateFolder() + L"\\tls-commands.txt"));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+}
+
+void ForgetTlsCommands() { DeleteFileW((StateFolder() + L"\\tls-commands.txt").c_str()); }
+
 }  // namespace vt::test

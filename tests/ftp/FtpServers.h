@@ -17,5 +17,10 @@ void ClearFtpRoot();
 // Commands the scripted server received on its last connection, once that connection ended.
 std::vector<std::string> Transcript(const std::string& name);
 void ForgetTranscript(const std::string& name);
+// The TLS server's certificate fingerprint (64 hexadecimal digits) and the commands it has
+// received since ForgetTlsCommands, in order.
+std::wstring TlsFingerprint();
+std::vector<std::string> TlsCommands();
+void ForgetTlsCommands();
 
 }  // namespace vt::test
