@@ -252,7 +252,7 @@ TEST_F(FtpSessionTest, LogsInWithUserAndPassOnAPortGivenWithTheHost) {
     EXPECT_TRUE(transport.commands.empty());
     Reply("220 ready\n");
     Reply("331 Password required\r\n230 Logged in\r\n");
-    EXPECT_EQ(transport.actions, (std::vector<std::string>{"resolve server", "connect 2121"}));
+    EXPECT_EQ(transport.actions, (std::vector<std::string>{"plain data", "resolve server", "connect 2121"}));
     EXPECT_EQ(transport.commands, (std::vector<std::string>{"USER anna", "PASS s3greta"}));
     EXPECT_EQ(session.Phase(), FtpPhase::Ready);
     EXPECT_EQ(session.RequestError(), 0);
@@ -734,21 +734,22 @@ TEST_F(FtpSessionTest, ProtectedLoginAsksForTlsFirstAndProtectsTheData) {
 }
 
 TEST_F(FtpSessionTest, ProtectionFailuresEndTheLoginBeforeUser) {
+    const std::string longPin = kPin + "0", otherPin(64, 'A');
     struct Case {
-        std::string reply;
+        const char* reply;
         long handshake;
-        CertificateVerdict certificate;
-        std::string pin;
+        bool trusted;
+        const char *fingerprint, *pin;
         FtpSecurityFailure failure;
     };
     const Case cases[] = {
-        {"500 AUTH not understood", 0, {}, "", FtpSecurityFailure::Refused},
-        {"534 policy", 0, {}, "", FtpSecurityFailure::Refused},
-        {"234 ok", SEC_E_ILLEGAL_MESSAGE, {}, "", FtpSecurityFailure::None},
-        {"234 ok", 0, {false, kPin}, "", FtpSecurityFailure::Untrusted},
-        {"234 ok", 0, {false, kPin}, std::string(64, 'A'), FtpSecurityFailure::Untrusted},
-        {"234 ok", 0, {false, kPin}, kPin + "0", FtpSecurityFailure::Untrusted},
-        {"234 ok", 0, {false, ""}, "", FtpSecurityFailure::Untrusted},
+        {"500 AUTH not understood", 0, false, "", "", FtpSecurityFailure::Refused},
+        {"534 policy", 0, false, "", "", FtpSecurityFailure::Refused},
+        {"234 ok", SEC_E_ILLEGAL_MESSAGE, false, "", "", FtpSecurityFailure::None},
+        {"234 ok", 0, false, kPin.c_str(), "", FtpSecurityFailure::Untrusted},
+        {"234 ok", 0, false, kPin.c_str(), otherPin.c_str(), FtpSecurityFailure::Untrusted},
+        {"234 ok", 0, false, kPin.c_str(), longPin.c_str(), FtpSecurityFailure::Untrusted},
+        {"234 ok", 0, false, "", "", FtpSecurityFailure::Untrusted},
     };
     for (const Case& c : cases) {
         ScriptedTransport net;
@@ -758,11 +759,11 @@ TEST_F(FtpSessionTest, ProtectionFailuresEndTheLoginBeforeUser) {
         s.password = "p";
         s.secure = true;
         s.certificatePin = c.pin;
-        net.certificate = c.certificate;
+        net.certificate = {c.trusted, c.fingerprint};
         ASSERT_TRUE(s.StartConnect());
         s.OnResolved(0, kLoopback);
         s.OnControlConnected(0);
-        const std::string bytes = "220 hi\r\n" + c.reply + "\r\n";
+        const std::string bytes = std::string("220 hi\r\n") + c.reply + "\r\n";
         s.OnControlData(bytes.data(), bytes.size());
         s.OnControlSecured(c.handshake);
         EXPECT_EQ(net.commands, (std::vector<std::string>{"AUTH TLS"})) << c.reply << " " << c.pin;
@@ -770,7 +771,7 @@ TEST_F(FtpSessionTest, ProtectionFailuresEndTheLoginBeforeUser) {
         EXPECT_NE(s.RequestError(), 0);
         EXPECT_FALSE(s.Connected());
         EXPECT_EQ(s.SecurityFailure(), c.failure) << c.reply << " " << c.pin;
-        EXPECT_EQ(s.ServerFingerprint(), c.handshake == 0 && c.reply[0] == '2' ? c.certificate.fingerprint : "");
+        EXPECT_EQ(s.ServerFingerprint(), std::string(c.handshake == 0 && c.reply[0] == '2' ? c.fingerprint : ""));
     }
 }
 

@@ -169,6 +169,7 @@ TEST_F(FtpRunTest, AnUntrustedCertificateOrAServerWithoutTlsNeverGetsThePassword
 
     FtpJob(1, "plain", L"");
     ForgetTranscript("plain");
+    host.log.clear();
     EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
                                                       L"Il server ftp non accetta connessioni protette",
                                                       L"Sito ftp non trovato o connessione non attivata"}));

@@ -19,6 +19,7 @@ import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.ioloop import IOLoop
 from pyftpdlib.servers import FTPServer
 
 USER, PASSWORD = "vaultick", "Segr3ta!"
@@ -51,7 +52,8 @@ def tls_server(root, state_dir):
     Handler.certfile = cert
     Handler.tls_control_required = True
     Handler.tls_data_required = True
-    server = FTPServer(("127.0.0.1", 0), Handler)
+    # Its own loop: two servers serving one loop from two threads trip over each other.
+    server = FTPServer(("127.0.0.1", 0), Handler, ioloop=IOLoop())
     server.max_cons = 256
     return server
 
