@@ -353,8 +353,9 @@ TEST_F(FtpCheckTest, TheFingerprintQuestionPinsTheCertificateOnlyWhenAnsweredYes
     ASSERT_EQ(fingerprint.size(), 64u);
     std::wstring pairs;
     for (size_t i = 0; i < 64; i += 2) pairs += (i ? L":" : L"") + fingerprint.substr(i, 2);
-    const std::wstring question = L"Il certificato del server non è garantito dal sistema.\rImpronta SHA-256: " + pairs +
-                                  L"\rConsiderarlo attendibile per questo backup?";
+    // The box shows each CR of the text as a line end.
+    const std::wstring question = L"Il certificato del server non è garantito dal sistema.\r\nImpronta SHA-256: " + pairs +
+                                  L"\r\nConsiderarlo attendibile per questo backup?";
     auto fill = [](FtpDestinationDialog& f, const std::wstring& host) {
         f.HostEdit.SetText(host);
         f.FolderEdit.SetText(L"/copie");

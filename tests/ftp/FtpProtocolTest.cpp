@@ -733,6 +733,9 @@ TEST_F(FtpSessionTest, ProtectedLoginAsksForTlsFirstAndProtectsTheData) {
     EXPECT_EQ(session.RequestError(), 0);
 }
 
+// GCC 12 reports a false overlap in the inlined string concatenation below (its bug 105329).
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wrestrict"
 TEST_F(FtpSessionTest, ProtectionFailuresEndTheLoginBeforeUser) {
     const std::string longPin = kPin + "0", otherPin(64, 'A');
     struct Case {
@@ -774,6 +777,8 @@ TEST_F(FtpSessionTest, ProtectionFailuresEndTheLoginBeforeUser) {
         EXPECT_EQ(s.ServerFingerprint(), std::string(c.handshake == 0 && c.reply[0] == '2' ? c.fingerprint : ""));
     }
 }
+
+#pragma GCC diagnostic pop
 
 // Whatever the server answers and however the handshake and the certificate turn out, the
 // login goes out only inside a protected connection with an accepted certificate, and a
