@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <random>
 
 #include "EngineFixture.h"
 #include "FtpServers.h"
@@ -175,6 +176,55 @@ TEST_F(FtpRunTest, AnUntrustedCertificateOrAServerWithoutTlsNeverGetsThePassword
                                                       L"Sito ftp non trovato o connessione non attivata"}));
     EXPECT_EQ(Transcript("plain"), (std::vector<std::string>{"AUTH TLS"}));
     EXPECT_TRUE(ReadTree(FtpRoot()).empty());
+}
+
+// vsftpd with TLS required for the login and the data: every file arrives byte for byte,
+// through PORT on one server and through the fall-back to PASV on the other.
+TEST_F(FtpRunTest, ProtectedRunsToVsftpdUploadTheTreeWholeActiveAndPassive) {
+    const std::wstring source = temp / L"Documenti";
+    std::mt19937 random(26);
+    auto bytes = [&](size_t size) {
+        std::string out(size, '\0');
+        for (char& c : out) c = static_cast<char>(random());
+        return out;
+    };
+    // A record's worth, one byte either side of it, and a large file of many records.
+    const std::map<std::wstring, std::string> files{{L"a.txt", "alfa\r\n"},
+                                                    {L"Sub\\record.bin", bytes(16384)},
+                                                    {L"Sub\\less.bin", bytes(16383)},
+                                                    {L"Sub\\more.bin", bytes(16385)},
+                                                    {L"Sub\\Deep\\big.bin", bytes(5 * 1024 * 1024 + 11)},
+                                                    {L"Sub\\Deep\\empty.bin", ""}};
+    std::map<std::wstring, std::string> expected{{L"Sub", ""}, {L"Sub\\Deep", ""}};
+    for (const auto& [path, content] : files) {
+        ASSERT_TRUE(MakeFile(source + L"\\" + path, content));
+        expected[path] = content;
+    }
+    FolderJob(1, source, L"");
+    const std::wstring section = JobSection(1);
+    SetBool(section, L"DestFTP", true);
+    SetString(section, L"ftp-UN", kVsftpdUser);
+    SetString(section, L"ftp-Pswd", ScrambledToStored(ScramblePassword(kPasswordKey, ToAnsi(kFtpPassword))));
+    SetBool(section, L"ftp-Binari", true);
+    SetBool(section, L"ftp-TLS", true);
+    SetString(section, L"ftp-Cert", VsftpdFingerprint());
+
+    for (const auto& [server, folder] : {std::pair<std::string, std::wstring>{"vsftpd", L"attivo"},
+                                         std::pair<std::string, std::wstring>{"vsftpd-passive", L"passivo"}}) {
+        SCOPED_TRACE(server);
+        RemoveTree(VsftpdRoot() + L"\\" + folder);
+        SetString(section, L"ftp-HN", VsftpdHost(server));
+        SetString(section, L"ftp-HDN", folder);
+        host.log.clear();
+        EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                          L"Copia sul sito ftp effettuata : " + LogTime()}));
+        EXPECT_FALSE(LastRunFailed());
+        EXPECT_TRUE(Contents(ReadTree(VsftpdRoot() + L"\\" + folder + L"\\Documenti_" + Stamp())) == expected);
+    }
+    // The active server took every file through PORT; the other refused it and served PASV.
+    EXPECT_EQ(VsftpdLog("vsftpd").find("\"PASV\""), std::string::npos);
+    EXPECT_NE(VsftpdLog("vsftpd").find("\"PORT "), std::string::npos);
+    EXPECT_NE(VsftpdLog("vsftpd-passive").find("\"PASV\""), std::string::npos);
 }
 
 TEST_F(FtpRunTest, ServerThatNeverAnswersGivesUpWithinTheBound) {

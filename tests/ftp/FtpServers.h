@@ -23,4 +23,13 @@ std::wstring TlsFingerprint();
 std::vector<std::string> TlsCommands();
 void ForgetTlsCommands();
 
+// vsftpd behind TLS (vsftpd.sh): "vsftpd" takes PORT, "vsftpd-passive" refuses it. Its local
+// user, the folder it serves (only the user can write the folder itself: empty it, never
+// remove it), its certificate's fingerprint and its protocol log.
+inline constexpr wchar_t kVsftpdUser[] = L"vaultick-ftp";
+std::wstring VsftpdHost(const std::string& name);
+std::wstring VsftpdRoot();
+std::wstring VsftpdFingerprint();
+std::string VsftpdLog(const std::string& name);
+
 }  // namespace vt::test
