@@ -157,9 +157,9 @@ bool FtpDestinationDialog::TryConnection() {
             ShowMessage(L"Il server ftp non accetta connessioni protette", kNotifyWarning);
             return false;
         case FtpSecurityFailure::Untrusted:
-            if (ftp.ServerFingerprint().empty() ||
-                AskYesNo(UntrustedCertificateQuestion(ftp.ServerFingerprint())) != YesNo::Yes)
-                return false;
+            // Without a fingerprint there is nothing to ask about: told as any failure below.
+            if (ftp.ServerFingerprint().empty()) break;
+            if (AskYesNo(UntrustedCertificateQuestion(ftp.ServerFingerprint())) != YesNo::Yes) return false;
             certificatePin_ = FromAnsi(ftp.ServerFingerprint());
             return true;
         case FtpSecurityFailure::None: break;

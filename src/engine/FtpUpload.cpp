@@ -52,6 +52,7 @@ bool ConnectFtp(RunContext& run) {
     TFtpClient& ftp = *run.ftp;
     run.knownRemoteFolders.clear();
     bool connected = false;
+    bool securityTold = false;
     try {
         for (int attempt = 1; attempt <= 3 && !connected; ++attempt) {
             run.Status(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo " + std::to_wstring(attempt) + L")");
@@ -67,16 +68,16 @@ bool ConnectFtp(RunContext& run) {
                 ftp.CertificatePin = site.certificatePin;
             }
             connected = ftp.Connect();
-            // Asking again cannot change the server's answer, and nobody is there to trust a
-            // certificate: the reason is told once and the run gives up as after three failures.
-            if (!connected && ftp.SecurityFailure() == FtpSecurityFailure::Refused) {
+            // The attempts go on as for any failure (the server may be a different one next
+            // time); the reason is told once.
+            if (!connected && !securityTold && ftp.SecurityFailure() == FtpSecurityFailure::Refused) {
                 run.Fail(L"Il server ftp non accetta connessioni protette");
-                break;
+                securityTold = true;
             }
-            if (!connected && ftp.SecurityFailure() == FtpSecurityFailure::Untrusted) {
+            if (!connected && !securityTold && ftp.SecurityFailure() == FtpSecurityFailure::Untrusted) {
                 run.Fail(L"Certificato del server ftp non attendibile : " +
                          FromAnsi(FingerprintPairs(ftp.ServerFingerprint())));
-                break;
+                securityTold = true;
             }
             // The program is ending: no further attempt.
             if (!connected && !WaitSeconds(3)) break;

@@ -304,9 +304,10 @@ void FtpSession::LoggedIn() {
 void FtpSession::ReplyToProtection(int code) {
     switch (step_) {
         case Step::Auth:
-            // Anything but consent: the login is not sent in clear instead.
+            // Anything but consent: the login is not sent in clear instead. Only a permanent
+            // answer says that the server has no TLS; "421 too many users" may pass.
             if (code != 234) {
-                securityFailure_ = FtpSecurityFailure::Refused;
+                if (code >= 500) securityFailure_ = FtpSecurityFailure::Refused;
                 return FailConnect(code, lastResponse_);
             }
             step_ = Step::Secure;

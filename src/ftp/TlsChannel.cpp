@@ -88,7 +88,7 @@ void TlsCredentials::Release() {
 }
 
 TlsChannel::TlsChannel(TlsCredentials& credentials, const std::wstring& target)
-    : credentials_(credentials), target_(target) {}
+    : credentials_(credentials), target_(target), request_(kRequest) {}
 
 TlsChannel::~TlsChannel() {
     if (hasContext_) DeleteSecurityContext(&context_);
@@ -115,12 +115,18 @@ TlsChannel::State TlsChannel::Step(std::string& out) {
         SecBufferDesc outDesc{SECBUFFER_VERSION, 1, outBuffers};
         unsigned long attributes = 0;
         const SECURITY_STATUS status = InitializeSecurityContextW(
-            credentials_.Handle(), hasContext_ ? &context_ : nullptr, const_cast<wchar_t*>(target_.c_str()), kRequest,
+            credentials_.Handle(), hasContext_ ? &context_ : nullptr, const_cast<wchar_t*>(target_.c_str()), request_,
             0, 0, hasContext_ ? &in : nullptr, 0, hasContext_ ? nullptr : &context_, &outDesc, &attributes, nullptr);
         if (!hasContext_ && (status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED)) hasContext_ = true;
         // An alert for the server goes out even on failure.
         TakeToken(outBuffers[0], out);
         if (status == SEC_E_INCOMPLETE_MESSAGE) return state_;
+        // A server that asks for a certificate of ours gets none: the same input is taken again
+        // with only the credentials we have (none), as a server that merely asks accepts.
+        if (status == SEC_I_INCOMPLETE_CREDENTIALS && !(request_ & ISC_REQ_USE_SUPPLIED_CREDS)) {
+            request_ |= ISC_REQ_USE_SUPPLIED_CREDS;
+            continue;
+        }
         if (status != SEC_E_OK && status != SEC_I_CONTINUE_NEEDED) return Fail(status);
         if (inBuffers[1].BufferType == SECBUFFER_EXTRA && inBuffers[1].cbBuffer > 0)
             incoming_.erase(0, incoming_.size() - inBuffers[1].cbBuffer);

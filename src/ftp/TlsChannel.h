@@ -66,6 +66,7 @@ private:
     std::wstring target_;
     CtxtHandle context_{};
     bool hasContext_ = false;
+    unsigned long request_ = 0;  // what the handshake asks of the security package
     State state_ = State::Handshaking;
     long status_ = 0;
     std::string incoming_;

@@ -357,7 +357,7 @@ void WinsockTransport::ReceiveData() {
             return session_->OnDataSecured(error != 0 ? error : dataTls_->Status());
         if (state == TlsChannel::State::Handshaking) continue;
         // Without a resumed session the data connection might be somebody else's server.
-        if (dataTls_->CheckServer(tlsTarget_).fingerprint != controlFingerprint_)
+        if (controlFingerprint_.empty() || dataTls_->CheckServer(tlsTarget_).fingerprint != controlFingerprint_)
             return session_->OnDataSecured(SEC_E_WRONG_PRINCIPAL);
         return session_->OnDataSecured(0);
     }

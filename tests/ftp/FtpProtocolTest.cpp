@@ -748,6 +748,8 @@ TEST_F(FtpSessionTest, ProtectionFailuresEndTheLoginBeforeUser) {
     const Case cases[] = {
         {"500 AUTH not understood", 0, false, "", "", FtpSecurityFailure::Refused},
         {"534 policy", 0, false, "", "", FtpSecurityFailure::Refused},
+        // A passing refusal says nothing about TLS: an ordinary failed attempt.
+        {"421 too many users", 0, false, "", "", FtpSecurityFailure::None},
         {"234 ok", SEC_E_ILLEGAL_MESSAGE, false, "", "", FtpSecurityFailure::None},
         {"234 ok", 0, false, kPin.c_str(), "", FtpSecurityFailure::Untrusted},
         {"234 ok", 0, false, kPin.c_str(), otherPin.c_str(), FtpSecurityFailure::Untrusted},
