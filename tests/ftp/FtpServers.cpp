@@ -82,6 +82,8 @@ std::wstring VsftpdFingerprint() {
     return std::wstring(hex.begin(), hex.end());
 }
 
+std::string VsftpdPassword() { return ReadBytes(VsftpdFolder() + L"\\password"); }
+
 std::string VsftpdLog(const std::string& name) {
     return ReadBytes(VsftpdFolder() + L"\\" + std::wstring(name.begin(), name.end()) + L".log");
 }

@@ -29,6 +29,8 @@ void ForgetTlsCommands();
 inline constexpr wchar_t kVsftpdUser[] = L"vaultick-ftp";
 std::wstring VsftpdHost(const std::string& name);
 std::wstring VsftpdRoot();
+// The account's password, new each time the servers start.
+std::string VsftpdPassword();
 std::wstring VsftpdFingerprint();
 std::string VsftpdLog(const std::string& name);
 

@@ -2,9 +2,11 @@
 # Starts (start) or stops (stop) two vsftpd servers on 127.0.0.1 that require TLS for the login
 # and the data, for the tests and the benchmark: "vsftpd" takes PORT, "vsftpd-passive" refuses
 # it so a client has to fall back to PASV. Both serve STATE_DIR/root to the local user
-# vaultick-ftp (password "Segr3ta!", made by scripts/setup) with a self-signed certificate made
-# here; STATE_DIR/ports gets "name port" lines once both greet, STATE_DIR/fingerprint the
-# certificate's SHA-256 (64 hexadecimal digits).
+# vaultick-ftp (made by scripts/setup) with a self-signed certificate made here; STATE_DIR/ports
+# gets "name port" lines once both greet, STATE_DIR/fingerprint the certificate's SHA-256 (64
+# hexadecimal digits), STATE_DIR/password the account's password. The account has a new random
+# password only while the servers run, and is locked again when they stop: nobody else logs in
+# with it, here or through any other service of the machine.
 # REUSE (default NO) is vsftpd's require_ssl_reuse: YES refuses a data connection whose TLS
 # session does not resume the control connection's.
 # vsftpd logs local users in through PAM and changes to their user, so it runs as root.
@@ -22,6 +24,7 @@ stop() {
     "${as_root[@]}" kill "$(cat "$pidfile")" 2>/dev/null || true
     rm -f "$pidfile"
   done
+  "${as_root[@]}" usermod --lock "$user" 2>/dev/null || true
 }
 
 free_port() {
@@ -56,6 +59,9 @@ case "$1" in
       exit 1
     fi
     "${as_root[@]}" chown "$user:" "$state/root"
+    (umask 077 && /usr/bin/python3 -c 'import secrets; print(secrets.token_urlsafe(18), end="")' >"$state/password")
+    printf '%s:%s\n' "$user" "$(cat "$state/password")" | "${as_root[@]}" chpasswd
+    "${as_root[@]}" usermod --unlock "$user"
     openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 \
       -keyout "$state/cert.pem" -out "$state/cert.pem" 2>/dev/null
     openssl x509 -in "$state/cert.pem" -noout -fingerprint -sha256 | cut -d= -f2 | tr -d ':\n' >"$state/fingerprint"
