@@ -69,6 +69,8 @@
 #define IDB_FTP_CANCEL 630
 #define IDB_FTP_SAVE 631
 #define IDB_FTP_HELP 632
+#define IDX_FTP_TLS 633
+#define IDB_FTP_CHECK 634
 
 // LogFileDialog
 #define IDT_LOG_FOLDER 650

@@ -1,6 +1,8 @@
 #include "config/FtpDestinationDialog.h"
 
 #include "config/ConfigIds.h"
+#include "ftp/CertificatePin.h"
+#include "ftp/FtpClient.h"
 #include "settings/FtpDestination.h"
 #include "settings/PasswordScrambling.h"
 #include "win/Help.h"
@@ -25,6 +27,11 @@ std::wstring FtpPasswordFromStore(const std::wstring& stored) {
     return FromAnsi(UnscramblePassword(kPasswordKey, StoredToScrambled(stored)));
 }
 
+std::wstring UntrustedCertificateQuestion(const std::string& fingerprint) {
+    return L"Il certificato del server non è garantito dal sistema.\rImpronta SHA-256: " +
+           FromAnsi(FingerprintPairs(fingerprint)) + L"\rConsiderarlo attendibile per questo backup?";
+}
+
 FtpDestinationDialog::FtpDestinationDialog(int slot) : Form(IDD_FTP_DESTINATION), slot_(slot) {
     SetHelp(L"DestinazioneFTP", 90);
 }
@@ -44,6 +51,8 @@ void FtpDestinationDialog::OnCreate() {
     CancelButton.Attach(h, IDB_FTP_CANCEL);
     SaveButton.Attach(h, IDB_FTP_SAVE);
     HelpButton.Attach(h, IDB_FTP_HELP);
+    SecureCheck.Attach(h, IDX_FTP_TLS);
+    CheckButton.Attach(h, IDB_FTP_CHECK);
     SendMessageW(PasswordEdit.Handle(), EM_SETPASSWORDCHAR, L'x', 0);
     PasswordEdit.SetMaxLength(kMaxFtpPassword);
 
@@ -51,6 +60,7 @@ void FtpDestinationDialog::OnCreate() {
     Hints.Add(CancelButton.Handle(), L"Chiude senza salvare");
     Hints.Add(SaveButton.Handle(), L"Sava i dati e chiude");
     Hints.Add(HelpButton.Handle(), L"Mostra la pagina del file della guida");
+    Hints.Add(CheckButton.Handle(), L"Prova la connessione con questi dati");
 
     AsciiRadio.SetChecked(true);
     ReadValues();
@@ -70,6 +80,8 @@ void FtpDestinationDialog::ReadValues() {
     AsciiRadio.SetChecked(!binary);
     BinaryRadio.SetChecked(binary);
     PasswordEdit.SetText(FtpPasswordFromStore(password));
+    SecureCheck.SetChecked(stored->secure);
+    certificatePin_ = stored->certificatePin;
 }
 
 void FtpDestinationDialog::OnSaveClicked() {
@@ -87,7 +99,7 @@ void FtpDestinationDialog::OnSaveClicked() {
     if (folder != FolderEdit.Text()) FolderEdit.SetText(folder);
     WriteFtpDestination(slot_, {HostEdit.Text(), folder, UserEdit.Text(),
                                 StoredFtpPassword(PasswordEdit.Text().substr(0, kMaxFtpPassword)),
-                                AsciiRadio.Checked(), !AsciiRadio.Checked()});
+                                AsciiRadio.Checked(), !AsciiRadio.Checked(), SecureCheck.Checked(), certificatePin_});
     Form::OnClose();
 }
 
@@ -97,8 +109,68 @@ void FtpDestinationDialog::OnCommand(int id, int notifyCode) {
         case IDB_FTP_SAVE: OnSaveClicked(); break;
         case IDB_FTP_CANCEL: Form::OnClose(); break;
         case IDB_FTP_HELP: RequestHelp(L"DestinazioneFTP"); break;
+        case IDB_FTP_CHECK: OnCheckClicked(); break;
         default: break;
     }
+}
+
+}  // namespace vt
+
+namespace vt {
+
+// The connection runs on this thread with the message loop turning inside the client's waits,
+// as during a run: the window keeps painting, and every request ends by the client's timeout,
+// so a server that never answers costs seconds, not a frozen window. The dialog is disabled
+// meanwhile, so nothing can be clicked or closed under the check.
+void FtpDestinationDialog::OnCheckClicked() {
+    if (checking_) return;
+    if (!FtpDataComplete(HostEdit.Text(), FolderEdit.Text(), UserEdit.Text())) {
+        ShowMessage(L"Impossibile verificare se non si inseriscono tutti i dati", kNotifyInformation);
+        return;
+    }
+    checking_ = true;
+    EnableWindow(Handle(), FALSE);
+    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    // A Yes to the question tries once more with the fingerprint just accepted.
+    while (TryConnection()) {
+    }
+    SetCursor(previous);
+    EnableWindow(Handle(), TRUE);
+    SetFocus(CheckButton.Handle());
+    checking_ = false;
+}
+
+bool FtpDestinationDialog::TryConnection() {
+    TFtpClient ftp;
+    ftp.HostName = HostEdit.Text();
+    ftp.UserName = UserEdit.Text();
+    ftp.PassWord = PasswordEdit.Text().substr(0, kMaxFtpPassword);
+    ftp.Secure = SecureCheck.Checked();
+    ftp.CertificatePin = certificatePin_;
+    if (ftp.Connect()) {
+        ftp.Quit();
+        ShowMessage(L"Connessione al sito ftp riuscita", kNotifyInformation);
+        return false;
+    }
+    switch (ftp.SecurityFailure()) {
+        case FtpSecurityFailure::Refused:
+            ShowMessage(L"Il server ftp non accetta connessioni protette", kNotifyWarning);
+            return false;
+        case FtpSecurityFailure::Untrusted:
+            // Without a fingerprint there is nothing to ask about: told as any failure below.
+            if (ftp.ServerFingerprint().empty()) break;
+            if (AskYesNo(UntrustedCertificateQuestion(ftp.ServerFingerprint())) != YesNo::Yes) return false;
+            certificatePin_ = FromAnsi(ftp.ServerFingerprint());
+            return true;
+        case FtpSecurityFailure::None: break;
+    }
+    ShowMessage(L"Connessione al sito ftp non riuscita : " + ftp.ErrorMessage(), kNotifyWarning);
+    return false;
+}
+
+// Closing during a check would destroy the window under the waiting client.
+void FtpDestinationDialog::OnClose() {
+    if (!checking_) Form::OnClose();
 }
 
 }  // namespace vt

@@ -8,6 +8,7 @@
 #include "engine/FolderCopy.h"
 #include "engine/SourceWalk.h"
 #include "engine/TimeStamps.h"
+#include "ftp/CertificatePin.h"
 #include "ftp/FtpClient.h"
 #include "settings/FtpDestination.h"
 #include "settings/JobValues.h"
@@ -51,6 +52,7 @@ bool ConnectFtp(RunContext& run) {
     TFtpClient& ftp = *run.ftp;
     run.knownRemoteFolders.clear();
     bool connected = false;
+    bool securityTold = false;
     try {
         for (int attempt = 1; attempt <= 3 && !connected; ++attempt) {
             run.Status(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo " + std::to_wstring(attempt) + L")");
@@ -62,8 +64,21 @@ bool ConnectFtp(RunContext& run) {
                 ftp.UserName = site.user;
                 ftp.PassWord = FromAnsi(UnscramblePassword(kPasswordKey, StoredToScrambled(site.storedPassword)));
                 ftp.Binary = site.binary;
+                ftp.Secure = site.secure;
+                ftp.CertificatePin = site.certificatePin;
             }
             connected = ftp.Connect();
+            // The attempts go on as for any failure (the server may be a different one next
+            // time); the reason is told once.
+            if (!connected && !securityTold && ftp.SecurityFailure() == FtpSecurityFailure::Refused) {
+                run.Fail(L"Il server ftp non accetta connessioni protette");
+                securityTold = true;
+            }
+            if (!connected && !securityTold && ftp.SecurityFailure() == FtpSecurityFailure::Untrusted) {
+                run.Fail(L"Certificato del server ftp non attendibile : " +
+                         FromAnsi(FingerprintPairs(ftp.ServerFingerprint())));
+                securityTold = true;
+            }
             // The program is ending: no further attempt.
             if (!connected && !WaitSeconds(3)) break;
         }

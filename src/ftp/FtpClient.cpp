@@ -28,6 +28,8 @@ void TFtpClient::TakeSettings() {
     session_->hostFileName = ToAnsi(HostFileName);
     session_->localFileName = LocalFileName;
     session_->binary = Binary;
+    session_->secure = Secure;
+    session_->certificatePin = ToAnsi(CertificatePin);
 }
 
 bool TFtpClient::Connect() {

@@ -20,6 +20,8 @@ public:
     // Texts go on the wire in the ANSI code page. HostName may carry ":port" (21 without).
     std::wstring HostName, UserName, PassWord, HostFileName, LocalFileName;
     bool Binary = true;
+    bool Secure = false;           // explicit TLS for the login and the data
+    std::wstring CertificatePin;   // SHA-256 fingerprint accepted without the system's trust
     int Timeout = 10;  // seconds without progress; 0 waits for ever
 
     bool Connect();
@@ -34,6 +36,9 @@ public:
     int RequestError() const { return session_->RequestError(); }
     std::wstring LastResponse() const;
     std::wstring ErrorMessage() const;
+    FtpSecurityFailure SecurityFailure() const { return session_->SecurityFailure(); }
+    // 64 hexadecimal digits; empty when no certificate was seen.
+    std::string ServerFingerprint() const { return session_->ServerFingerprint(); }
 
 private:
     void TakeSettings();

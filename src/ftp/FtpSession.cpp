@@ -1,5 +1,6 @@
 #include "ftp/FtpSession.h"
 
+#include "ftp/CertificatePin.h"
 #include "ftp/SocketErrors.h"
 #include "win/Text.h"
 
@@ -55,8 +56,13 @@ bool FtpSession::StartConnect() {
     Begin(Step::Lookup, FtpPhase::Resolving);
     passive_ = false;
     replies_.Clear();
+    securityFailure_ = FtpSecurityFailure::None;
+    serverFingerprint_.clear();
+    dataProtected_ = false;
+    transport_.ProtectData(false);
     std::string host;
     SplitHostPort(hostName, host, port_);
+    host_ = host;
     if (host.empty()) {
         // An empty name would look up this machine's own name.
         FailConnect(500, "500 " + SocketErrorDetail(11001));
@@ -90,7 +96,7 @@ bool FtpSession::StartPut() {
     if (!CheckReadyAndConnected()) return false;
     Begin(Step::Type, FtpPhase::WaitingResponse);
     triedPassive_ = false;
-    storStarted_ = dataOpen_ = dataClosed_ = sending_ = endSent_ = finalReply_ = false;
+    storStarted_ = dataOpen_ = dataReady_ = dataClosed_ = sending_ = endSent_ = finalReply_ = false;
     dataError_ = 0;
     blockSent_ = blockSize_ = 0;
     Send(std::string("TYPE ") + (binary ? "I" : "A"));
@@ -228,8 +234,12 @@ void FtpSession::OnProtocolError() {
     switch (step_) {
         case Step::None: return;
         case Step::Banner:
+        case Step::Auth:
+        case Step::Secure:
         case Step::User:
-        case Step::Pass: return FailConnect(500, lastResponse_);
+        case Step::Pass:
+        case Step::Pbsz:
+        case Step::Prot: return FailConnect(500, lastResponse_);
         case Step::Quit: return OnReply(500);
         default: return Fail(500, lastResponse_);
     }
@@ -240,6 +250,9 @@ void FtpSession::OnReply(int code) {
         case Step::Banner:
         case Step::User:
         case Step::Pass: return ReplyToLogin(code);
+        case Step::Auth:
+        case Step::Pbsz:
+        case Step::Prot: return ReplyToProtection(code);
         case Step::Mkd:
             if (code == 250 || code == 257) return Succeed();
             return Fail(code, lastResponse_);
@@ -261,19 +274,67 @@ void FtpSession::ReplyToLogin(int code) {
         case Step::Banner:
             if (code != 220) return FailConnect(code, lastResponse_);
             if (userName.empty()) return FailConnect(500, "UserName empty");
-            step_ = Step::User;
             phase_ = FtpPhase::WaitingResponse;
-            return Send("USER " + userName);
+            if (!secure) return SendUser();
+            step_ = Step::Auth;
+            return Send("AUTH TLS");
         case Step::User:
-            if (code == 230) return Succeed();
+            if (code == 230) return LoggedIn();
             if (code != 331) return FailConnect(code, lastResponse_);
             if (password.empty()) return FailConnect(500, "Password empty");
             step_ = Step::Pass;
             return Send("PASS " + password);
         default:
-            if (code == 230) return Succeed();
+            if (code == 230) return LoggedIn();
             return FailConnect(code, lastResponse_);
     }
+}
+
+void FtpSession::SendUser() {
+    step_ = Step::User;
+    Send("USER " + userName);
+}
+
+void FtpSession::LoggedIn() {
+    if (!secure) return Succeed();
+    step_ = Step::Pbsz;
+    Send("PBSZ 0");
+}
+
+void FtpSession::ReplyToProtection(int code) {
+    switch (step_) {
+        case Step::Auth:
+            // Anything but consent: the login is not sent in clear instead. Only a permanent
+            // answer says that the server has no TLS; "421 too many users" may pass.
+            if (code != 234) {
+                if (code >= 500) securityFailure_ = FtpSecurityFailure::Refused;
+                return FailConnect(code, lastResponse_);
+            }
+            step_ = Step::Secure;
+            replies_.Clear();
+            return transport_.StartControlTls(host_);
+        case Step::Pbsz:
+            if (code != 200) return FailConnect(code, lastResponse_);
+            step_ = Step::Prot;
+            return Send("PROT P");
+        default:
+            if (code != 200) return FailConnect(code, lastResponse_);
+            dataProtected_ = true;
+            transport_.ProtectData(true);
+            return Succeed();
+    }
+}
+
+void FtpSession::OnControlSecured(long status) {
+    if (step_ != Step::Secure) return;
+    if (status != 0) return FailConnect(500, "500 TLS handshake failed");
+    const CertificateVerdict verdict = transport_.ControlCertificate(host_);
+    serverFingerprint_ = verdict.fingerprint;
+    if (!CertificateAccepted(verdict.trusted, verdict.fingerprint, certificatePin)) {
+        securityFailure_ = FtpSecurityFailure::Untrusted;
+        return FailConnect(500, "500 Server certificate not trusted");
+    }
+    SendUser();
 }
 
 void FtpSession::ReplyToQuit(int code) {

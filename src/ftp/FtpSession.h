@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ftp/FtpReply.h"
+#include "ftp/TlsChannel.h"
 
 namespace vt {
 
@@ -36,7 +37,16 @@ public:
     virtual void ContinueData() = 0;
     virtual void ShutdownData() = 0;  // no more bytes: the server sees the end of the file
     virtual void CloseData() = 0;     // the listening socket and the data connection, at once
+    // TLS on the control connection from now on; the handshake's end comes as OnControlSecured.
+    virtual void StartControlTls(const std::string& host) = 0;
+    // The certificate the control connection's server showed, judged for that host name.
+    virtual CertificateVerdict ControlCertificate(const std::string& host) = 0;
+    // Every later data connection gets its own handshake, reported by OnDataSecured.
+    virtual void ProtectData(bool on) = 0;
 };
+
+// Why a protected connection was not made: the reason decides the failure line of the run.
+enum class FtpSecurityFailure { None, Refused, Untrusted };
 
 enum class FtpPhase { Ready, Resolving, WaitingBanner, WaitingResponse, Aborting };
 
@@ -54,6 +64,10 @@ public:
     std::string hostName, userName, password, hostFileName;
     std::wstring localFileName;
     bool binary = true;
+    // Explicit TLS: AUTH TLS before the login, PROT P for the data connections.
+    bool secure = false;
+    // Fingerprint accepted for a certificate the system does not trust (64 hexadecimal digits).
+    std::string certificatePin;
 
     // Each starts a request; false when it could not start (errorMessage tells why), and then
     // the phase is Ready again. Quit always starts, dropping a request still running.
@@ -76,6 +90,9 @@ public:
     void OnDataConnected(int error);
     void OnDataWritable();
     void OnDataClosed(int error);
+    // 0, or a SECURITY_STATUS when a handshake failed.
+    void OnControlSecured(long status);
+    void OnDataSecured(long status);
 
     FtpPhase Phase() const { return phase_; }
     bool Connected() const { return connected_; }
@@ -88,14 +105,20 @@ public:
     unsigned Progress() const { return progress_; }
     // Grows with every request started, so a caller can tell that Quit cut into its request.
     unsigned Request() const { return request_; }
+    // Of the last Connect: why protection failed, and the fingerprint the server showed.
+    FtpSecurityFailure SecurityFailure() const { return securityFailure_; }
+    const std::string& ServerFingerprint() const { return serverFingerprint_; }
 
 private:
-    enum class Step { None, Lookup, Connect, Banner, User, Pass, Mkd, Type, Port, Pasv, Stor, Abor, Quit };
+    enum class Step { None, Lookup, Connect, Banner, Auth, Secure, User, Pass, Pbsz, Prot, Mkd, Type, Port, Pasv, Stor, Abor, Quit };
 
     bool Begin(Step first, FtpPhase phase);
     void Send(const std::string& command);
     void OnReply(int code);
     void ReplyToLogin(int code);
+    void ReplyToProtection(int code);
+    void SendUser();
+    void LoggedIn();
     void ReplyToType(int code);
     void ReplyToPasv(int code);
     void ReplyToAbor(int code);
@@ -111,6 +134,7 @@ private:
     bool CheckReadyAndConnected();
     void SendStor();
     void TryStartSending();
+    void DataLinked();
     void Pump();
     bool ReadNextBlock();
     void DataFailed(int error);
@@ -127,6 +151,10 @@ private:
     bool triedPassive_ = false;   // for the running Put
     uint32_t serverAddress_ = 0;
     uint16_t port_ = 21;              // of the control connection, from hostName
+    std::string host_;                // hostName without the port: the certificate's name
+    FtpSecurityFailure securityFailure_ = FtpSecurityFailure::None;
+    std::string serverFingerprint_;
+    bool dataProtected_ = false;      // PROT P accepted in this session
     std::string replyLine_;           // the last reply line as received
     std::string lastResponse_;
     int statusCode_ = 0;
@@ -139,7 +167,8 @@ private:
     HANDLE file_ = INVALID_HANDLE_VALUE;
     std::vector<char> block_;
     size_t blockSent_ = 0, blockSize_ = 0;
-    bool storStarted_ = false, dataOpen_ = false, dataClosed_ = false, sending_ = false,
+    // dataOpen_: the connection is made; dataReady_: and, when protected, its handshake is done.
+    bool storStarted_ = false, dataOpen_ = false, dataReady_ = false, dataClosed_ = false, sending_ = false,
          endSent_ = false, finalReply_ = false;
     int dataError_ = 0;
 };

@@ -69,7 +69,7 @@ void FtpSession::OpenDataPort() {
 // now on in this session.
 void FtpSession::FallBackToPassive() {
     transport_.CloseData();
-    storStarted_ = dataOpen_ = dataClosed_ = sending_ = endSent_ = finalReply_ = false;
+    storStarted_ = dataOpen_ = dataReady_ = dataClosed_ = sending_ = endSent_ = finalReply_ = false;
     dataError_ = 0;
     blockSent_ = blockSize_ = 0;
     if (file_ != INVALID_HANDLE_VALUE) SetFilePointerEx(file_, LARGE_INTEGER{}, nullptr, FILE_BEGIN);
@@ -96,7 +96,7 @@ void FtpSession::ReplyToStor(int code) {
         if (code == 150 || code == 125) {
             storStarted_ = true;
             // Most servers have connected by now; its event may still be on its way.
-            if (!dataOpen_ && !passive_ && transport_.AcceptPending()) dataOpen_ = true;
+            if (!dataOpen_ && !passive_ && transport_.AcceptPending()) DataLinked();
             return TryStartSending();
         }
         if (code == 425 && !passive_ && !triedPassive_) return FallBackToPassive();
@@ -117,19 +117,34 @@ void FtpSession::ReplyToStor(int code) {
 void FtpSession::OnDataAccepted(int error) {
     if (step_ != Step::Port && step_ != Step::Stor) return;
     if (error != 0) return DataFailed(error);
+    DataLinked();
+    TryStartSending();
+}
+
+// A protected connection carries the file only after its own handshake.
+void FtpSession::DataLinked() {
     dataOpen_ = true;
+    dataReady_ = !dataProtected_;
+}
+
+void FtpSession::OnDataSecured(long status) {
+    if (step_ != Step::Port && step_ != Step::Stor && step_ != Step::Pasv) return;
+    if (!dataOpen_ || dataClosed_) return;
+    if (status != 0) return DataFailed(static_cast<int>(status));
+    dataReady_ = true;
     TryStartSending();
 }
 
 void FtpSession::OnDataConnected(int error) {
     if (step_ != Step::Pasv) return;
     if (error != 0) return Fail(500, "500 " + SocketErrorDetail(error));
-    dataOpen_ = true;
+    // STOR goes at once: some servers begin the data connection's handshake only after it.
+    DataLinked();
     SendStor();
 }
 
 void FtpSession::TryStartSending() {
-    if (!storStarted_ || !dataOpen_ || sending_ || dataClosed_) return;
+    if (!storStarted_ || !dataReady_ || sending_ || dataClosed_) return;
     sending_ = true;
     block_.resize(kBlockSize);
     Pump();
@@ -178,7 +193,7 @@ void FtpSession::DataFailed(int error) {
     if (dataError_ == 0) dataError_ = error;
     transport_.CloseData();
     dataClosed_ = true;
-    dataOpen_ = false;
+    dataOpen_ = dataReady_ = false;
     TryFinishTransfer();
 }
 
@@ -189,7 +204,7 @@ void FtpSession::OnDataClosed(int error) {
     if (error != 0) return DataFailed(error);
     transport_.CloseData();
     dataClosed_ = true;
-    dataOpen_ = false;
+    dataOpen_ = dataReady_ = false;
     TryFinishTransfer();
 }
 

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "win/Text.h"
+
 namespace vt {
 
 namespace {
@@ -14,6 +16,7 @@ constexpr UINT kListenMessage = WM_APP + 3;
 constexpr UINT kDataMessage = WM_APP + 4;
 constexpr UINT kContinueMessage = WM_APP + 5;
 constexpr UINT kNumericLookupMessage = WM_APP + 6;
+constexpr UINT kDataTlsFailedMessage = WM_APP + 7;
 constexpr wchar_t kClassName[] = L"VaultickFtpSockets";
 
 void CloseSocket(SOCKET& socket) {
@@ -56,7 +59,7 @@ WinsockTransport::~WinsockTransport() {
 
 LRESULT CALLBACK WinsockTransport::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<WinsockTransport*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self && message >= kLookupMessage && message <= kNumericLookupMessage) {
+    if (self && message >= kLookupMessage && message <= kDataTlsFailedMessage) {
         // No exception may leave a window procedure.
         try {
             self->OnMessage(message, wParam, lParam);
@@ -87,6 +90,10 @@ void WinsockTransport::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kControlMessage: return OnControlEvent(static_cast<SOCKET>(wParam), event, error);
         case kListenMessage: return OnListenEvent(static_cast<SOCKET>(wParam), event, error);
         case kDataMessage: return OnDataEvent(static_cast<SOCKET>(wParam), event, error);
+        case kDataTlsFailedMessage:
+            if (static_cast<unsigned>(wParam) == dataGeneration_ && data_ != INVALID_SOCKET)
+                session_->OnDataSecured(static_cast<long>(lParam));
+            return;
         case kContinueMessage:
             if (static_cast<unsigned>(wParam) == dataGeneration_ && data_ != INVALID_SOCKET)
                 session_->OnDataWritable();
@@ -110,6 +117,8 @@ void WinsockTransport::Resolve(const std::string& host) {
 
 void WinsockTransport::ConnectControl(uint32_t address, uint16_t port) {
     CloseSocket(control_);
+    controlTls_.reset();
+    credentials_.Release();
     control_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (control_ == INVALID_SOCKET) {
         session_->OnControlConnected(WSAGetLastError());
@@ -138,6 +147,11 @@ bool WinsockTransport::SendControl(const std::string& bytes) {
     // which the close event then reports. A server that reads nothing leaves its buffer full,
     // and the request then ends by its timeout rather than with the window waiting here.
     if (control_ == INVALID_SOCKET) return false;
+    if (controlTls_) {
+        std::string sealed;
+        if (!controlTls_->Encrypt(bytes.data(), bytes.size(), sealed)) return false;
+        return send(control_, sealed.data(), static_cast<int>(sealed.size()), 0) == static_cast<int>(sealed.size());
+    }
     return send(control_, bytes.data(), static_cast<int>(bytes.size()), 0) == static_cast<int>(bytes.size());
 }
 
@@ -147,6 +161,7 @@ void WinsockTransport::CloseControl() {
         lookup_ = nullptr;
     }
     CloseSocket(control_);
+    controlTls_.reset();
 }
 
 uint32_t WinsockTransport::ControlLocalAddress() {
@@ -163,8 +178,46 @@ void WinsockTransport::DrainControl() {
         if (control_ == INVALID_SOCKET) return;
         const int n = recv(control_, buffer, sizeof buffer, 0);
         if (n <= 0) return;
-        session_->OnControlData(buffer, static_cast<size_t>(n));
+        if (controlTls_) ReceiveControlTls(buffer, n);
+        else session_->OnControlData(buffer, static_cast<size_t>(n));
     }
+}
+
+void WinsockTransport::StartControlTls(const std::string& host) {
+    tlsTarget_ = FromAnsi(host);
+    controlFingerprint_.clear();
+    controlTls_ = std::make_unique<TlsChannel>(credentials_, tlsTarget_);
+    std::string hello;
+    if (controlTls_->Start(hello) == TlsChannel::State::Failed) {
+        const long status = controlTls_->Status();
+        controlTls_.reset();
+        return session_->OnControlSecured(status);
+    }
+    send(control_, hello.data(), static_cast<int>(hello.size()), 0);
+}
+
+void WinsockTransport::ReceiveControlTls(const char* bytes, int count) {
+    const bool handshaking = controlTls_->GetState() == TlsChannel::State::Handshaking;
+    std::string reply, plain;
+    const TlsChannel::State state = controlTls_->Receive(bytes, static_cast<size_t>(count), reply, plain);
+    if (!reply.empty()) send(control_, reply.data(), static_cast<int>(reply.size()), 0);
+    if (state == TlsChannel::State::Failed) {
+        const long status = controlTls_->Status();
+        // Nothing more can be read on this connection.
+        CloseSocket(control_);
+        controlTls_.reset();
+        if (handshaking) return session_->OnControlSecured(status);
+        return session_->OnControlClosed(WSAECONNABORTED);
+    }
+    if (handshaking && state != TlsChannel::State::Handshaking) session_->OnControlSecured(0);
+    if (!plain.empty() && control_ != INVALID_SOCKET) session_->OnControlData(plain.data(), plain.size());
+}
+
+CertificateVerdict WinsockTransport::ControlCertificate(const std::string& host) {
+    if (!controlTls_) return {};
+    CertificateVerdict verdict = controlTls_->CheckServer(FromAnsi(host));
+    controlFingerprint_ = verdict.fingerprint;
+    return verdict;
 }
 
 void WinsockTransport::OnControlEvent(SOCKET socket, int event, int error) {
@@ -258,6 +311,56 @@ void WinsockTransport::TakeDataConnection(SOCKET accepted) {
     ++dataGeneration_;
     WidenSendBuffer(data_);
     WSAAsyncSelect(data_, window_, kDataMessage, FD_READ | FD_WRITE | FD_CLOSE);
+    StartDataTls();
+}
+
+// The client speaks first; the server may answer only after STOR, which goes meanwhile.
+void WinsockTransport::StartDataTls() {
+    dataTls_.reset();
+    dataPending_.clear();
+    dataEndWanted_ = false;
+    if (!protectData_ || data_ == INVALID_SOCKET) return;
+    dataTls_ = std::make_unique<TlsChannel>(credentials_, tlsTarget_);
+    if (dataTls_->Start(dataPending_) == TlsChannel::State::Failed) {
+        PostMessageW(window_, kDataTlsFailedMessage, dataGeneration_, dataTls_->Status());
+        return;
+    }
+    if (const int error = FlushData(); error != 0)
+        PostMessageW(window_, kDataTlsFailedMessage, dataGeneration_, error);
+}
+
+int WinsockTransport::FlushData() {
+    while (!dataPending_.empty()) {
+        const int n = send(data_, dataPending_.data(), static_cast<int>(dataPending_.size()), 0);
+        if (n == SOCKET_ERROR) {
+            const int error = WSAGetLastError();
+            return error == WSAEWOULDBLOCK ? 0 : error;
+        }
+        dataPending_.erase(0, static_cast<size_t>(n));
+    }
+    if (dataEndWanted_ && shutdown(data_, SD_SEND) == 0) dataEnded_ = true;
+    dataEndWanted_ = false;
+    return 0;
+}
+
+void WinsockTransport::ReceiveData() {
+    char buffer[16384];
+    for (;;) {
+        const int n = recv(data_, buffer, sizeof buffer, 0);
+        if (n <= 0) return;
+        // An upload expects nothing back but the handshake and the server's close_notify.
+        if (!dataTls_ || dataTls_->GetState() != TlsChannel::State::Handshaking) continue;
+        std::string plain;
+        const TlsChannel::State state = dataTls_->Receive(buffer, static_cast<size_t>(n), dataPending_, plain);
+        const int error = FlushData();
+        if (state == TlsChannel::State::Failed || error != 0)
+            return session_->OnDataSecured(error != 0 ? error : dataTls_->Status());
+        if (state == TlsChannel::State::Handshaking) continue;
+        // Without a resumed session the data connection might be somebody else's server.
+        if (controlFingerprint_.empty() || dataTls_->CheckServer(tlsTarget_).fingerprint != controlFingerprint_)
+            return session_->OnDataSecured(SEC_E_WRONG_PRINCIPAL);
+        return session_->OnDataSecured(0);
+    }
 }
 
 void WinsockTransport::ConnectData(uint32_t address, uint16_t port) {
@@ -286,21 +389,28 @@ void WinsockTransport::OnDataEvent(SOCKET socket, int event, int error) {
         case FD_CONNECT:
             if (error != 0) CloseSocket(data_);
             session_->OnDataConnected(error);
+            if (error == 0 && socket == data_) StartDataTls();
             break;
-        case FD_WRITE: session_->OnDataWritable(); break;
-        case FD_READ: {
-            // An upload expects nothing back; what comes is read and dropped.
-            char buffer[512];
-            while (recv(data_, buffer, sizeof buffer, 0) > 0) {
-            }
+        case FD_WRITE:
+            if (const int failed = FlushData(); failed != 0) return session_->OnDataClosed(failed);
+            if (dataPending_.empty() && (!dataTls_ || dataTls_->GetState() == TlsChannel::State::Open))
+                session_->OnDataWritable();
             break;
-        }
+        case FD_READ: ReceiveData(); break;
         case FD_CLOSE: session_->OnDataClosed(error); break;
     }
 }
 
 int WinsockTransport::SendData(const char* bytes, int count) {
     if (data_ == INVALID_SOCKET) return -WSAENOTCONN;
+    if (dataTls_) {
+        // The records of the last block go first; FD_WRITE follows when they could not.
+        if (const int error = FlushData(); error != 0) return -error;
+        if (!dataPending_.empty()) return 0;
+        if (!dataTls_->Encrypt(bytes, static_cast<size_t>(count), dataPending_)) return -WSAECONNABORTED;
+        if (const int error = FlushData(); error != 0) return -error;
+        return count;
+    }
     const int n = send(data_, bytes, count, 0);
     if (n != SOCKET_ERROR) return n;
     const int error = WSAGetLastError();
@@ -310,7 +420,15 @@ int WinsockTransport::SendData(const char* bytes, int count) {
 void WinsockTransport::ContinueData() { PostMessageW(window_, kContinueMessage, dataGeneration_, 0); }
 
 void WinsockTransport::ShutdownData() {
-    if (data_ != INVALID_SOCKET && shutdown(data_, SD_SEND) == 0) dataEnded_ = true;
+    if (data_ == INVALID_SOCKET) return;
+    if (dataTls_) {
+        // Some servers take an upload as cut short without the close_notify.
+        dataTls_->CloseNotify(dataPending_);
+        dataEndWanted_ = true;
+        FlushData();
+        return;
+    }
+    if (shutdown(data_, SD_SEND) == 0) dataEnded_ = true;
 }
 
 void WinsockTransport::CloseData() {
@@ -323,6 +441,9 @@ void WinsockTransport::CloseData() {
     }
     CloseSocket(data_);
     dataEnded_ = false;
+    dataTls_.reset();
+    dataPending_.clear();
+    dataEndWanted_ = false;
 }
 
 }  // namespace vt

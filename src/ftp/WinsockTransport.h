@@ -5,7 +5,11 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <memory>
+#include <string>
+
 #include "ftp/FtpSession.h"
+#include "ftp/TlsChannel.h"
 
 namespace vt {
 
@@ -30,6 +34,9 @@ public:
     void ContinueData() override;
     void ShutdownData() override;
     void CloseData() override;
+    void StartControlTls(const std::string& host) override;
+    CertificateVerdict ControlCertificate(const std::string& host) override;
+    void ProtectData(bool on) override { protectData_ = on; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -40,6 +47,11 @@ private:
     void TakeDataConnection(SOCKET accepted);
     void OnDataEvent(SOCKET socket, int event, int error);
     void DrainControl();
+    void ReceiveControlTls(const char* bytes, int count);
+    void StartDataTls();
+    void ReceiveData();
+    // Sends what waits for the data connection; a socket error, or 0 (maybe with bytes left).
+    int FlushData();
 
     FtpSession* session_ = nullptr;
     HWND window_ = nullptr;
@@ -51,6 +63,17 @@ private:
     char hostBuffer_[MAXGETHOSTSTRUCT] = {};
     unsigned dataGeneration_ = 0;  // tells a continuation of an earlier data connection apart
     bool dataEnded_ = false;       // the whole file went out and the end was signalled
+
+    // TLS: one credential handle per control connection, so the data connections can resume
+    // its session; the data connection's certificate must be the control connection's.
+    TlsCredentials credentials_;
+    std::unique_ptr<TlsChannel> controlTls_;
+    std::wstring tlsTarget_;
+    std::string controlFingerprint_;
+    bool protectData_ = false;
+    std::unique_ptr<TlsChannel> dataTls_;
+    std::string dataPending_;      // encrypted bytes the network has not taken yet
+    bool dataEndWanted_ = false;   // the end goes out once dataPending_ is empty
 };
 
 }  // namespace vt

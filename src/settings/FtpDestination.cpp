@@ -14,6 +14,8 @@ FtpDestination ReadFtpDestination(const SettingsStore& store, int slot) {
     ftp.storedPassword = store.ReadString(section, kFtpPasswordValue, L"");
     ftp.binary = store.ReadBool(section, kFtpBinaryValue, false);
     ftp.ascii = !ftp.binary;
+    ftp.secure = store.ReadBool(section, kFtpTlsValue, false);
+    ftp.certificatePin = store.ReadString(section, kFtpCertValue, L"");
     return ftp;
 }
 
@@ -32,6 +34,8 @@ void WriteFtpDestination(int slot, const FtpDestination& ftp) {
     store.WriteString(section, kFtpPasswordValue, ftp.storedPassword);
     store.WriteBool(section, kFtpAsciiValue, ftp.ascii);
     store.WriteBool(section, kFtpBinaryValue, ftp.binary);
+    store.WriteBool(section, kFtpTlsValue, ftp.secure);
+    store.WriteString(section, kFtpCertValue, ftp.certificatePin);
 }
 
 }  // namespace vt

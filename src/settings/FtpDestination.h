@@ -12,6 +12,8 @@ struct FtpDestination {
     std::wstring storedPassword;  // scrambled, as stored
     bool ascii = true;
     bool binary = false;
+    bool secure = false;          // explicit TLS
+    std::wstring certificatePin;  // as stored; checked where it is used
 };
 
 // "ftp-ASCII" is written for the dialog's sake but never read: "ftp-Binari" alone decides.

@@ -46,6 +46,9 @@ inline constexpr wchar_t kFtpUserValue[] = L"ftp-UN";
 inline constexpr wchar_t kFtpPasswordValue[] = L"ftp-Pswd";
 inline constexpr wchar_t kFtpAsciiValue[] = L"ftp-ASCII";
 inline constexpr wchar_t kFtpBinaryValue[] = L"ftp-Binari";
+inline constexpr wchar_t kFtpTlsValue[] = L"ftp-TLS";
+// SHA-256 fingerprint of a server certificate the system does not trust, 64 hexadecimal digits.
+inline constexpr wchar_t kFtpCertValue[] = L"ftp-Cert";
 
 // Defaults of the per-job values (strings default to empty, flags to false, unless named here).
 inline constexpr wchar_t kTimeDefault[] = L"--:--";

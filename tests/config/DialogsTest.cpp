@@ -2,6 +2,7 @@
 #include <shlobj.h>
 
 #include "ConfigFixture.h"
+#include "FtpServers.h"
 #include "config/ConfigIds.h"
 #include "config/FolderFiles.h"
 #include "config/FtpDestinationDialog.h"
@@ -335,6 +336,102 @@ TEST(Pickers, SplitsTheMultiSelectAnswer) {
     EXPECT_EQ(SplitMultiSelect(one), std::vector<std::wstring>{L"C:\\Doc\\a.txt"});
     const wchar_t root[] = L"C:\\\0a.txt\0";
     EXPECT_EQ(SplitMultiSelect(root), std::vector<std::wstring>{L"C:\\a.txt"});
+}
+
+}  // namespace
+}  // namespace vt::test
+
+namespace vt::test {
+namespace {
+
+using FtpCheckTest = ConfigTest;
+
+// "Verifica" against the real TLS server: the fingerprint question, its answer kept on Save,
+// and a server that never answers.
+TEST_F(FtpCheckTest, TheFingerprintQuestionPinsTheCertificateOnlyWhenAnsweredYes) {
+    const std::wstring fingerprint = TlsFingerprint();
+    ASSERT_EQ(fingerprint.size(), 64u);
+    std::wstring pairs;
+    for (size_t i = 0; i < 64; i += 2) pairs += (i ? L":" : L"") + fingerprint.substr(i, 2);
+    // The box shows each CR of the text as a line end.
+    const std::wstring question = L"Il certificato del server non è garantito dal sistema.\r\nImpronta SHA-256: " + pairs +
+                                  L"\r\nConsiderarlo attendibile per questo backup?";
+    auto fill = [](FtpDestinationDialog& f, const std::wstring& host) {
+        f.HostEdit.SetText(host);
+        f.FolderEdit.SetText(L"/copie");
+        f.UserEdit.SetText(kFtpUser);
+        f.PasswordEdit.SetText(kFtpPassword);
+    };
+    {
+        FtpDestinationDialog f(6);
+        Show(f);
+        EXPECT_FALSE(f.SecureCheck.Checked());
+        fill(f, FtpServerHost("tls"));
+        Tick(f.SecureCheck.Handle(), true);
+        answers_ = {IDNO};
+        Click(f.CheckButton.Handle());
+        ASSERT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(boxes_[0].text, question);
+        EXPECT_EQ(boxes_[0].caption, L"Conferma");
+        EXPECT_TRUE(f.CheckButton.Enabled() && IsWindowEnabled(f.Handle()));
+        Click(f.SaveButton.Handle());
+        EXPECT_EQ(f.Handle(), nullptr);
+    }
+    EXPECT_EQ(Read(JobSection(6), L"ftp-TLS"), L"1");
+    EXPECT_EQ(Read(JobSection(6), L"ftp-Cert"), L"");
+    boxes_.clear();
+    {
+        FtpDestinationDialog f(6);
+        Show(f);
+        EXPECT_TRUE(f.SecureCheck.Checked());
+        answers_ = {IDYES};
+        Click(f.CheckButton.Handle());
+        ASSERT_EQ(boxes_.size(), 2u);
+        EXPECT_EQ(boxes_[0].text, question);
+        EXPECT_EQ(boxes_[1].text, L"Connessione al sito ftp riuscita");
+        // Annulla forgets the answer.
+        Click(f.CancelButton.Handle());
+    }
+    EXPECT_EQ(Read(JobSection(6), L"ftp-Cert"), L"");
+    boxes_.clear();
+    {
+        FtpDestinationDialog f(6);
+        Show(f);
+        Click(f.CheckButton.Handle());
+        ASSERT_EQ(boxes_.size(), 2u);
+        Click(f.SaveButton.Handle());
+    }
+    EXPECT_EQ(Read(JobSection(6), L"ftp-Cert"), fingerprint);
+    boxes_.clear();
+    {
+        // Pinned now: no question; unticked: no protection, which this server refuses.
+        FtpDestinationDialog f(6);
+        Show(f);
+        Click(f.CheckButton.Handle());
+        ASSERT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(boxes_[0].text, L"Connessione al sito ftp riuscita");
+        Tick(f.SecureCheck.Handle(), false);
+        Click(f.CheckButton.Handle());
+        ASSERT_EQ(boxes_.size(), 2u);
+        EXPECT_TRUE(boxes_[1].text.starts_with(L"Connessione al sito ftp non riuscita : ")) << ToUtf8(boxes_[1].text);
+        Click(f.SaveButton.Handle());
+    }
+    EXPECT_EQ(Read(JobSection(6), L"ftp-TLS"), L"0");
+    EXPECT_EQ(Read(JobSection(6), L"ftp-Cert"), fingerprint);
+    boxes_.clear();
+    {
+        FtpDestinationDialog f(7);
+        Show(f);
+        fill(f, FtpServerHost("silent"));
+        Tick(f.SecureCheck.Handle(), true);
+        const ULONGLONG start = GetTickCount64();
+        Click(f.CheckButton.Handle());
+        EXPECT_LT(GetTickCount64() - start, 60000u);
+        ASSERT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(boxes_[0].text, L"Connessione al sito ftp non riuscita : 426 Timeout");
+        EXPECT_TRUE(IsWindowEnabled(f.Handle()));
+        Click(f.CancelButton.Handle());
+    }
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // Whole Folder and FileList runs to an FTP site, through the engine as the main window runs them.
 #include <gtest/gtest.h>
 
+#include <cwctype>
+#include <random>
+
 #include "EngineFixture.h"
 #include "FtpServers.h"
 #include "engine/FtpUpload.h"
@@ -115,6 +118,116 @@ TEST_F(FtpRunTest, SettingsSavedWhileConnectingAreTheOnesUsed) {
     EXPECT_FALSE(host.Showed(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 3)"));
     EXPECT_EQ(Contents(ReadTree(FtpRoot())),
               (std::map<std::wstring, std::string>{{L"Altro_" + Stamp(), ""}, {L"Altro_" + Stamp() + L"\\b.txt", "beta"}}));
+}
+
+TEST_F(FtpRunTest, ProtectedFolderJobUploadsTheTreeToAPinnedCertificate) {
+    const std::wstring source = temp / L"Documenti";
+    const std::string big(3 * 1024 * 1024 + 7, 'b');
+    ASSERT_TRUE(MakeFile(source + L"\\a.txt", "alfa"));
+    ASSERT_TRUE(MakeFile(source + L"\\Sub\\big.bin", big));
+    ASSERT_TRUE(MakeFile(source + L"\\Sub\\empty.bin", ""));
+    FolderJob(1, source, L"");
+    FtpJob(1, "tls", L"backup");
+    SetBool(JobSection(1), L"ftp-Binari", true);
+    SetBool(JobSection(1), L"ftp-TLS", true);
+    std::wstring pin = TlsFingerprint();
+    for (wchar_t& c : pin) c = static_cast<wchar_t>(std::towlower(c));  // stored in any case
+    SetString(JobSection(1), L"ftp-Cert", pin);
+    ForgetTlsCommands();
+
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Copia sul sito ftp effettuata : " + LogTime()}));
+    EXPECT_FALSE(LastRunFailed());
+    EXPECT_EQ(Contents(ReadTree(FtpRoot() + L"\\backup\\Documenti_" + Stamp())),
+              (std::map<std::wstring, std::string>{
+                  {L"Sub", ""}, {L"Sub\\big.bin", big}, {L"Sub\\empty.bin", ""}, {L"a.txt", "alfa"}}));
+    const std::vector<std::string> commands = TlsCommands();
+    ASSERT_GE(commands.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(commands.begin(), commands.begin() + 5),
+              (std::vector<std::string>{"AUTH", "USER", "PASS", "PBSZ", "PROT"}));
+}
+
+TEST_F(FtpRunTest, AnUntrustedCertificateOrAServerWithoutTlsNeverGetsThePassword) {
+    const std::wstring source = temp / L"Documenti";
+    ASSERT_TRUE(MakeFile(source + L"\\a.txt", "alfa"));
+    FolderJob(1, source, L"");
+    FtpJob(1, "tls", L"");
+    SetBool(JobSection(1), L"ftp-TLS", true);
+    std::wstring pairs;
+    for (size_t i = 0; i < TlsFingerprint().size(); i += 2) pairs += (i ? L":" : L"") + TlsFingerprint().substr(i, 2);
+    for (const std::wstring& pin : {std::wstring(), std::wstring(64, L'0'), TlsFingerprint().substr(1)}) {
+        SetString(JobSection(1), L"ftp-Cert", pin);
+        ForgetTlsCommands();
+        host.log.clear();
+        host.statuses.clear();
+        EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                          L"Certificato del server ftp non attendibile : " + pairs,
+                                                          L"Sito ftp non trovato o connessione non attivata"}));
+        EXPECT_TRUE(LastRunFailed());
+        // Three attempts as for any failure, the reason told once, the login never sent.
+        EXPECT_TRUE(host.Showed(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 3)"));
+        EXPECT_EQ(TlsCommands(), (std::vector<std::string>{"AUTH", "AUTH", "AUTH"}));
+    }
+
+    FtpJob(1, "plain", L"");
+    ForgetTranscript("plain");
+    host.log.clear();
+    host.statuses.clear();
+    EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                      L"Il server ftp non accetta connessioni protette",
+                                                      L"Sito ftp non trovato o connessione non attivata"}));
+    EXPECT_TRUE(host.Showed(L"ATTENDERE! Connessione al sito ftp in corso... (tentativo 3)"));
+    EXPECT_EQ(Transcript("plain"), (std::vector<std::string>{"AUTH TLS"}));  // the last attempt's
+    EXPECT_TRUE(ReadTree(FtpRoot()).empty());
+}
+
+// vsftpd with TLS required for the login and the data: every file arrives byte for byte,
+// through PORT on one server and through the fall-back to PASV on the other.
+TEST_F(FtpRunTest, ProtectedRunsToVsftpdUploadTheTreeWholeActiveAndPassive) {
+    const std::wstring source = temp / L"Documenti";
+    std::mt19937 random(26);
+    auto bytes = [&](size_t size) {
+        std::string out(size, '\0');
+        for (char& c : out) c = static_cast<char>(random());
+        return out;
+    };
+    // A record's worth, one byte either side of it, and a large file of many records.
+    const std::map<std::wstring, std::string> files{{L"a.txt", "alfa\r\n"},
+                                                    {L"Sub\\record.bin", bytes(16384)},
+                                                    {L"Sub\\less.bin", bytes(16383)},
+                                                    {L"Sub\\more.bin", bytes(16385)},
+                                                    {L"Sub\\Deep\\big.bin", bytes(5 * 1024 * 1024 + 11)},
+                                                    {L"Sub\\Deep\\empty.bin", ""}};
+    std::map<std::wstring, std::string> expected{{L"Sub", ""}, {L"Sub\\Deep", ""}};
+    for (const auto& [path, content] : files) {
+        ASSERT_TRUE(MakeFile(source + L"\\" + path, content));
+        expected[path] = content;
+    }
+    FolderJob(1, source, L"");
+    const std::wstring section = JobSection(1);
+    SetBool(section, L"DestFTP", true);
+    SetString(section, L"ftp-UN", kVsftpdUser);
+    SetString(section, L"ftp-Pswd", ScrambledToStored(ScramblePassword(kPasswordKey, VsftpdPassword())));
+    SetBool(section, L"ftp-Binari", true);
+    SetBool(section, L"ftp-TLS", true);
+    SetString(section, L"ftp-Cert", VsftpdFingerprint());
+
+    for (const auto& [server, folder] : {std::pair<std::string, std::wstring>{"vsftpd", L"attivo"},
+                                         std::pair<std::string, std::wstring>{"vsftpd-passive", L"passivo"}}) {
+        SCOPED_TRACE(server);
+        RemoveTree(VsftpdRoot() + L"\\" + folder);
+        SetString(section, L"ftp-HN", VsftpdHost(server));
+        SetString(section, L"ftp-HDN", folder);
+        host.log.clear();
+        EXPECT_EQ(RunLines(1), (std::vector<std::wstring>{L"Destinazione sito ftp", L"Tipo di backup : Cartelle",
+                                                          L"Copia sul sito ftp effettuata : " + LogTime()}));
+        EXPECT_FALSE(LastRunFailed());
+        EXPECT_TRUE(Contents(ReadTree(VsftpdRoot() + L"\\" + folder + L"\\Documenti_" + Stamp())) == expected);
+    }
+    // The active server took every file through PORT; the other refused it and served PASV.
+    EXPECT_EQ(VsftpdLog("vsftpd").find("\"PASV\""), std::string::npos);
+    EXPECT_NE(VsftpdLog("vsftpd").find("\"PORT "), std::string::npos);
+    EXPECT_NE(VsftpdLog("vsftpd-passive").find("\"PASV\""), std::string::npos);
 }
 
 TEST_F(FtpRunTest, ServerThatNeverAnswersGivesUpWithinTheBound) {

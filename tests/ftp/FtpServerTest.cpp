@@ -8,6 +8,7 @@
 #include "FtpServers.h"
 #include "ftp/FtpClient.h"
 #include "support/TempFolder.h"
+#include "win/Text.h"
 
 namespace vt {
 namespace {
@@ -66,6 +67,17 @@ TEST_F(FtpServerTest, StoresFilesUnchangedInBinaryAndAsTextInAscii) {
     EXPECT_EQ(ReadBytes(FtpRoot() + L"\\dati\\empty.bin"), "");
     // The server keeps text in its own line ends.
     EXPECT_EQ(ReadBytes(FtpRoot() + L"\\dati\\note.txt"), "uno\ndue\n");
+}
+
+TEST_F(FtpServerTest, ProtectedSessionStoresFilesWithAPinnedCertificate) {
+    ftp.Secure = true;
+    ftp.CertificatePin = test::TlsFingerprint();
+    ASSERT_TRUE(LogIn("tls")) << ToUtf8(ftp.ErrorMessage()) << " / " << ToUtf8(ftp.LastResponse());
+    const std::string big = Random(2 * 1024 * 1024 + 3);
+    ASSERT_TRUE(WriteBytes(temp / L"big.bin", big));
+    EXPECT_TRUE(Put(temp / L"big.bin", L"/big.bin")) << ToUtf8(ftp.ErrorMessage());
+    EXPECT_TRUE(ftp.Quit());
+    EXPECT_TRUE(ReadBytes(FtpRoot() + L"\\big.bin") == big);
 }
 
 TEST_F(FtpServerTest, RefusedRequestsReportTheServersReply) {

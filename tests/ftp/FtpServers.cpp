@@ -12,9 +12,9 @@ namespace vt::test {
 
 namespace {
 
-std::wstring StateFolder() {
+std::wstring StateFolder(const wchar_t* variable = L"VAULTICK_FTP_STATE") {
     wchar_t value[1024];
-    const DWORD size = GetEnvironmentVariableW(L"VAULTICK_FTP_STATE", value, 1024);
+    const DWORD size = GetEnvironmentVariableW(variable, value, 1024);
     if (size == 0 || size >= 1024) return L"";
     std::wstring path = L"Z:" + std::wstring(value, size);
     for (wchar_t& c : path)
@@ -22,17 +22,21 @@ std::wstring StateFolder() {
     return path;
 }
 
-}  // namespace
-
-std::wstring FtpServerHost(const std::string& name) {
-    std::istringstream ports(ReadBytes(StateFolder() + L"\\ports"));
+std::wstring HostFromPorts(const std::wstring& folder, const std::string& name) {
+    std::istringstream ports(ReadBytes(folder + L"\\ports"));
     std::string server;
     int port = 0;
     while (ports >> server >> port)
         if (server == name) return L"127.0.0.1:" + std::to_wstring(port);
-    ADD_FAILURE() << "no FTP test server " << name << " (is VAULTICK_FTP_STATE set by ctest?)";
+    ADD_FAILURE() << "no FTP test server " << name << " (are VAULTICK_FTP_STATE and VAULTICK_VSFTPD_STATE set by ctest?)";
     return L"";
 }
+
+std::wstring VsftpdFolder() { return StateFolder(L"VAULTICK_VSFTPD_STATE"); }
+
+}  // namespace
+
+std::wstring FtpServerHost(const std::string& name) { return HostFromPorts(StateFolder(), name); }
 
 std::wstring FtpRoot() { return StateFolder() + L"\\root"; }
 
@@ -53,6 +57,35 @@ std::vector<std::string> Transcript(const std::string& name) {
 
 void ForgetTranscript(const std::string& name) {
     DeleteFileW((StateFolder() + L"\\" + std::wstring(name.begin(), name.end()) + L".txt").c_str());
+}
+
+std::wstring TlsFingerprint() {
+    const std::string hex = ReadBytes(StateFolder() + L"\\tls-fingerprint");
+    return std::wstring(hex.begin(), hex.end());
+}
+
+std::vector<std::string> TlsCommands() {
+    std::vector<std::string> lines;
+    std::istringstream text(ReadBytes(StateFolder() + L"\\tls-commands.txt"));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+}
+
+void ForgetTlsCommands() { DeleteFileW((StateFolder() + L"\\tls-commands.txt").c_str()); }
+
+std::wstring VsftpdHost(const std::string& name) { return HostFromPorts(VsftpdFolder(), name); }
+
+std::wstring VsftpdRoot() { return VsftpdFolder() + L"\\root"; }
+
+std::wstring VsftpdFingerprint() {
+    const std::string hex = ReadBytes(VsftpdFolder() + L"\\fingerprint");
+    return std::wstring(hex.begin(), hex.end());
+}
+
+std::string VsftpdPassword() { return ReadBytes(VsftpdFolder() + L"\\password"); }
+
+std::string VsftpdLog(const std::string& name) {
+    return ReadBytes(VsftpdFolder() + L"\\" + std::wstring(name.begin(), name.end()) + L".log");
 }
 
 }  // namespace vt::test

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """FTP servers for the FTP tests and the benchmark, all on 127.0.0.1 with ports the system picks.
 
-  ftp_servers.py ROOT STATE_DIR [--real-only]
+  ftp_servers.py ROOT STATE_DIR [--real-only] [--no-tls]
 
-Starts a real pyftpdlib server (user "vaultick", password "Segr3ta!") serving ROOT, and one
+Starts a real pyftpdlib server (user "vaultick", password "Segr3ta!") serving ROOT, the same
+behind explicit TLS ("tls", certificate in STATE_DIR/tls-cert.pem), and one
 scripted server per fault scenario, each on its own port. Writes STATE_DIR/ports ("name port"
 lines) once all listen. A scripted connection records the commands it received, one per line,
 in STATE_DIR/<scenario>.txt. Ends on SIGTERM, or by itself after an hour.
@@ -11,15 +12,50 @@ in STATE_DIR/<scenario>.txt. Ends on SIGTERM, or by itself after an hour.
 import os
 import signal
 import socket
+import subprocess
 import sys
 import threading
 import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.ioloop import IOLoop
 from pyftpdlib.servers import FTPServer
 
 USER, PASSWORD = "vaultick", "Segr3ta!"
+
+
+def tls_server(root, state_dir):
+    """pyftpdlib's TLS handler with a self-signed certificate made here; TLS required for the
+    login and the data. The commands it receives go to STATE_DIR/tls-commands.txt."""
+    from pyftpdlib.handlers import TLS_FTPHandler
+
+    cert = os.path.join(state_dir, "tls-cert.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                    "/CN=127.0.0.1", "-keyout", cert, "-out", cert], check=True, capture_output=True)
+    out = subprocess.run(["openssl", "x509", "-in", cert, "-noout", "-fingerprint", "-sha256"], check=True,
+                         capture_output=True, text=True).stdout
+    with open(os.path.join(state_dir, "tls-fingerprint"), "w") as f:
+        f.write(out.strip().split("=", 1)[1].replace(":", ""))
+    log = os.path.join(state_dir, "tls-commands.txt")
+
+    class Handler(TLS_FTPHandler):
+        def pre_process_command(self, line, cmd, arg):
+            with open(log, "a") as out:
+                out.write(cmd + "\n")
+            return super().pre_process_command(line, cmd, arg)
+
+    authorizer = DummyAuthorizer()
+    authorizer.add_user(USER, PASSWORD, root, perm="elradfmwMT")
+    Handler.authorizer = authorizer
+    Handler.auth_failed_timeout = 0
+    Handler.certfile = cert
+    Handler.tls_control_required = True
+    Handler.tls_data_required = True
+    # Its own loop: two servers serving one loop from two threads trip over each other.
+    server = FTPServer(("127.0.0.1", 0), Handler, ioloop=IOLoop())
+    server.max_cons = 256
+    return server
 
 
 def real_server(root):
@@ -213,6 +249,10 @@ def main():
     real = real_server(root)
     ports.append(("real", real.address[1]))
     threading.Thread(target=real.serve_forever, kwargs={"handle_exit": False}, daemon=True).start()
+    if "--no-tls" not in sys.argv:
+        tls = tls_server(root, state_dir)
+        ports.append(("tls", tls.address[1]))
+        threading.Thread(target=tls.serve_forever, kwargs={"handle_exit": False}, daemon=True).start()
     if "--real-only" not in sys.argv:
         for name in ("silent", "chatty", "greeting", "user230", "multiline", "refuse", "stallreply", "stalldata", "drop",
                      "noaccept", "noactive", "port500", "echopass", "plain", "intruder"):

@@ -141,18 +141,22 @@ TEST_F(SchemaTest, CopyPolicyAndFtpSiteComeBackWithTheirNames) {
 
         const int slot = 1 + round % kJobCount;
         const bool binary = odd.Flag();
-        const FtpDestination site{odd(), odd(), odd(), odd(), !binary, binary};
+        const FtpDestination site{odd(), odd(), odd(), odd(), !binary, binary, odd.Flag(), odd()};
         WriteFtpDestination(slot, site);
         const auto back = ReadFtpDestination(slot);
         ASSERT_TRUE(back);
-        ASSERT_EQ(std::vector<std::wstring>({back->host, back->folder, back->user, back->storedPassword}),
-                  std::vector<std::wstring>({site.host, site.folder, site.user, site.storedPassword}));
+        ASSERT_EQ(std::vector<std::wstring>({back->host, back->folder, back->user, back->storedPassword,
+                                             back->certificatePin}),
+                  std::vector<std::wstring>({site.host, site.folder, site.user, site.storedPassword,
+                                             site.certificatePin}));
+        ASSERT_EQ(back->secure, site.secure);
         ASSERT_EQ(back->binary, binary);
         ASSERT_EQ(back->ascii, !binary);
     }
     EXPECT_EQ(StoredNames(L"NrBackup"), (std::set<std::wstring>{L"RB1", L"RB2", L"RB3", L"NumBkp", L"Collega"}));
     EXPECT_EQ(StoredNames(L"Vaultick2"), (std::set<std::wstring>{L"ftp-HN", L"ftp-HDN", L"ftp-UN", L"ftp-Pswd",
-                                                                  L"ftp-ASCII", L"ftp-Binari"}));
+                                                                  L"ftp-ASCII", L"ftp-Binari", L"ftp-TLS",
+                                                                  L"ftp-Cert"}));
 }
 
 TEST_F(SchemaTest, ProgramValuesComeBackWithTheirNames) {
