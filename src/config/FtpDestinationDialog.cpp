@@ -104,7 +104,8 @@ void FtpDestinationDialog::OnSaveClicked() {
 }
 
 void FtpDestinationDialog::OnCommand(int id, int notifyCode) {
-    if (notifyCode != BN_CLICKED) return;
+    // A click sent while a check runs would close the window under the waiting client.
+    if (notifyCode != BN_CLICKED || checking_) return;
     switch (id) {
         case IDB_FTP_SAVE: OnSaveClicked(); break;
         case IDB_FTP_CANCEL: Form::OnClose(); break;
