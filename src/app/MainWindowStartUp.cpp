@@ -9,6 +9,7 @@
 #include "install/Manifest.h"
 #include "settings/ProgramValues.h"
 #include "win/Clock.h"
+#include "win/DateTime.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
 #include "win/Platform.h"
@@ -170,8 +171,19 @@ void MainWindow::PrepareWindow() {
     SelectStoredTab();
     tray_.Attach(Handle());
     ReloadSchedule();
+    NoteAbsenceSinceLastRun();
     ShowJobPage(selectedAtStart_ + 1);
     UpdateTitleAndClock();
+}
+
+void MainWindow::NoteAbsenceSinceLastRun() {
+    const double now = ToDateTime(LocalNow());
+    const ProgramPresence presence = ReadProgramPresence();
+    // Asleep after its last tick, the program saw the clock until the computer went to sleep.
+    std::optional<double> since = presence.lastSeen;
+    if (presence.suspended && (!since || *presence.suspended > *since)) since = presence.suspended;
+    if (since) scheduler_.NoteAbsence({*since, now});
+    lastSeen_ = now;
 }
 
 void MainWindow::StartTimers() {

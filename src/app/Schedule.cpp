@@ -32,6 +32,7 @@ void LoadSchedule(ScheduleSnapshot& snapshot) {
             job.enabled = stored.enabled;
             job.everyNDays = stored.everyNDays && IntervalIsNumber(stored.daysInterval);
             job.everyNHours = stored.everyNHours && IntervalIsNumber(stored.hoursInterval);
+            job.catchUp = stored.catchUp;
         }
     }
     const LogSettings log = ReadLogSettings(store);

@@ -18,6 +18,7 @@ struct ScheduledJob {
     bool enabled = false;
     bool everyNHours = false;
     bool everyNDays = false;
+    bool catchUp = false;  // "Recupera se perso"
     // The last AtTime start decided by a tick: the clock text's "hhnn" and the time it was.
     std::wstring atTimeStartedMinute;
     double atTimeStartedAt = 0.0;
@@ -52,6 +53,7 @@ struct RunRequest {
     enum Kind { Job, IfHoursElapsed, IfDaysElapsed } kind = Job;
     int slot = 1;
     bool manual = false;  // started with "Avvia"
+    std::wstring missedMinute;  // "hh:nn": this run makes up the job's minute missed then
     bool operator==(const RunRequest& other) const { return kind == other.kind && slot == other.slot; }
 };
 

@@ -2,6 +2,10 @@
 
 #include <utility>
 
+#include "app/KeepAwake.h"
+#include "win/Clock.h"
+#include "win/DateTime.h"
+
 namespace vt {
 
 void Scheduler::Request(const RunRequest& request) {
@@ -10,17 +14,37 @@ void Scheduler::Request(const RunRequest& request) {
     // A request made inside a run's message loop waits for the run in progress to end.
     if (draining_) return;
     draining_ = true;
-    while (!stopped_) {
-        const auto next = queue_.Pop();
-        if (!next) break;
-        runner_(*next);
+    try {
+        while (!stopped_) {
+            const auto next = queue_.Pop();
+            if (!next) break;
+            const AwakeDuringRun awake;
+            runner_(*next);
+        }
+    } catch (...) {
+        // The runs behind it still run at the next request, not never.
+        draining_ = false;
+        throw;
     }
     draining_ = false;
     if (drained_) drained_(std::exchange(sessionEndWaiting_, false));
 }
 
 void Scheduler::Tick(bool programOn, const std::wstring& clockText) {
-    for (const RunRequest& request : DueAtTick(snapshot_, programOn, clockText)) Request(request);
+    std::vector<RunRequest> due;
+    if (absence_) {
+        const double now = ToDateTime(LocalNow());
+        for (const MissedRun& missed : MissedRuns(snapshot_, *absence_, now, programOn)) {
+            // The clock text may still show the minute made up: this tick must not start it again.
+            ScheduledJob& job = snapshot_.Job(missed.slot);
+            job.atTimeStartedMinute = missed.minute.substr(0, 2) + missed.minute.substr(3, 2);
+            job.atTimeStartedAt = now;
+            due.push_back({RunRequest::Job, missed.slot, false, missed.minute});
+        }
+        absence_.reset();
+    }
+    for (RunRequest& request : DueAtTick(snapshot_, programOn, clockText)) due.push_back(std::move(request));
+    for (const RunRequest& request : due) Request(request);
 }
 
 void Scheduler::RunJobsFlagged(bool programOn, bool ScheduledJob::*when) {

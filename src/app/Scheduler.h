@@ -3,8 +3,10 @@
 // the order asked. The main window drives it with its ticks, its buttons and the session end,
 // and carries out each run.
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "app/MissedRun.h"
 #include "app/RunQueue.h"
 #include "app/Schedule.h"
 
@@ -26,8 +28,13 @@ public:
     // automatic runs turned off only a request made by hand ("Avvia") runs.
     void Request(const RunRequest& request);
     void AllowAutomaticRuns(bool allowed) { automaticRuns_ = allowed; }
-    // The schedule tick: the runs due for this clock text.
+    // The schedule tick: the jobs missed in the absences noted since the last tick, then the
+    // runs due for this clock text.
     void Tick(bool programOn, const std::wstring& clockText);
+    // The program did not see the clock for a while (it was not running, or the computer
+    // slept); the next tick makes up what the jobs that ask for it missed.
+    void NoteAbsence(const Absence& absence) { absence_ = Joined(absence_, absence); }
+    bool AbsencePending() const { return absence_.has_value(); }
     void RunStartupJobs(bool programOn) { RunJobsFlagged(programOn, &ScheduledJob::atStartup); }
 
     enum class SessionEnd { Now, AfterRuns };
@@ -53,6 +60,7 @@ private:
     bool draining_ = false;
     bool stopped_ = false;
     bool automaticRuns_ = true;
+    std::optional<Absence> absence_;
     bool shutdownJobsTaken_ = false;  // this session end's jobs have run or wait in the queue
     bool sessionEndWaiting_ = false;  // a session end was refused for the runs in the queue
 };
