@@ -111,6 +111,8 @@ private:
     void OnResumeTick();
     // The program sees the clock: a later start counts its absence from here.
     void NoteSeen();
+    // "UltimoControllo": the last moment seen, or where a stretch not yet made up begins.
+    void StoreSeen();
     // What an accepted session end does last: the autostart entry, and the program ends.
     void EndForSession();
 
@@ -162,6 +164,9 @@ private:
     COLORREF clockColour_ = RGB(0, 0, 0);
     // The last moment this program saw the clock: a tick, or the computer going to sleep.
     double lastSeen_ = 0.0;
+    // The job of the run in progress and the moment it began.
+    int runSlot_ = 1;
+    double runStarted_ = 0.0;
 
     TabControl jobTabs_;
     JobPageForm jobPage_;

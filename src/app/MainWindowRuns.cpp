@@ -24,7 +24,7 @@ constexpr wchar_t kShutdownBlockReason[] = L"ATTENDERE! Backup in corso...";
 void MainWindow::ExecuteRun(const RunRequest& request) {
     if (!engine_) return;
     manualRun_ = request.manual;
-    const double started = ToDateTime(LocalNow());
+    runSlot_ = request.slot;
     const std::wstring leadLine = request.missedMinute.empty() ? L"" : MissedRunLine(request.missedMinute);
     try {
         switch (request.kind) {
@@ -39,7 +39,7 @@ void MainWindow::ExecuteRun(const RunRequest& request) {
     }
     manualRun_ = false;
     if (const auto run = engine_->TakeLastRun()) {
-        RecordLastRun(*run, started);
+        RecordLastRun(*run, runStarted_);
         TellRunOutcome(*run);
     }
 }
@@ -76,15 +76,24 @@ void MainWindow::OnProgressTimer() {
 
 void MainWindow::NoteSeen() {
     lastSeen_ = ToDateTime(LocalNow());
-    WriteLastSeen(lastSeen_);
+    StoreSeen();
+}
+
+void MainWindow::StoreSeen() {
+    // A stretch still waiting to be made up is kept for the next start.
+    const auto waiting = scheduler_.AbsentSince();
+    WriteLastSeen(waiting && *waiting < lastSeen_ ? *waiting : lastSeen_);
 }
 
 void MainWindow::OnScheduleTick() {
-    // Before any run: a run cut short by a crash does not make its minute missed again.
-    NoteSeen();
     // The taskbar may have come without announcing itself.
     tray_.ShowUntoldNotice();
-    scheduler_.Tick(programOnBox_.Checked(), clock_.Text());
+    const std::wstring shown = clock_.Text();
+    lastSeen_ = SeenUntil(ToDateTime(LocalNow()), shown);
+    const std::vector<RunRequest> due = scheduler_.TakeDue(programOnBox_.Checked(), shown);
+    // Before any run: a run cut short by a crash does not make its minute missed again.
+    StoreSeen();
+    scheduler_.RequestAll(due);
 }
 
 LRESULT MainWindow::OnQueryEndSession() {
@@ -101,11 +110,14 @@ LRESULT MainWindow::OnQueryEndSession() {
 void MainWindow::OnPowerBroadcast(WPARAM event) {
     const double now = ToDateTime(LocalNow());
     if (event == PBT_APMSUSPEND) {
-        lastSeen_ = now;
-        WriteSuspended(now);
+        // What the last tick saw, not now: a minute begun since is not started yet, and a notice
+        // handled late, after the wake, must not cover the time asleep.
+        const auto waiting = scheduler_.AbsentSince();
+        WriteSuspended(waiting && *waiting < lastSeen_ ? *waiting : lastSeen_);
     } else if (event == PBT_APMRESUMEAUTOMATIC) {
         // Every wake brings this one; the one for a user's wake follows it and adds nothing.
         if (lastSeen_ > 0.0) scheduler_.NoteAbsence({lastSeen_, now});
+        ForgetSuspended();
         PostMessageW(Handle(), kResumeTick, 0, 0);
     }
 }
@@ -144,6 +156,10 @@ void MainWindow::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATE
 bool MainWindow::WindowSuppressedForRun() const { return !showDuringRun_ && !manualRun_; }
 
 void MainWindow::ShowForRun() {
+    // The run begins: one cut short by a crash or a power loss reads as one with errors, not as
+    // the last one that ended well. The program going may have removed its settings.
+    runStarted_ = ToDateTime(LocalNow());
+    if (!scheduler_.Stopped()) WriteLastRunOutcome(runSlot_, {runStarted_, RunOutcome::WithErrors});
     progressTimer_.SetEnabled(false);
     taskbar_.Set(TaskbarProgress::Busy);
     // "Mostra" may be read again inside the run; HideAfterRun follows what was done here.

@@ -179,10 +179,9 @@ void MainWindow::PrepareWindow() {
 void MainWindow::NoteAbsenceSinceLastRun() {
     const double now = ToDateTime(LocalNow());
     const ProgramPresence presence = ReadProgramPresence();
-    // Asleep after its last tick, the program saw the clock until the computer went to sleep.
-    std::optional<double> since = presence.lastSeen;
-    if (presence.suspended && (!since || *presence.suspended > *since)) since = presence.suspended;
-    if (since) scheduler_.NoteAbsence({*since, now});
+    if (const auto since = AbsentSince(presence.lastSeen, presence.suspended, now))
+        scheduler_.NoteAbsence({*since, now});
+    if (presence.suspended) ForgetSuspended();
     lastSeen_ = now;
 }
 

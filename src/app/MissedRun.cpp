@@ -58,6 +58,26 @@ Absence Joined(const std::optional<Absence>& earlier, const Absence& later) {
     return {std::min(earlier->from, later.from), std::max(earlier->until, later.until)};
 }
 
+double SeenUntil(double now, const std::wstring& clockText) {
+    const auto minuteOfDay = MinuteOfDay(clockText);
+    if (!minuteOfDay || !Usable(now)) return now;
+    const long long at = Seconds(now);
+    long long shown = at - ((at % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay + *minuteOfDay * 60LL;
+    // Just after midnight the text may still show the day before's last minute.
+    if (shown > at) shown -= kSecondsPerDay;
+    // A text far behind is not a lag but a clock put back or a long run: the time is seen.
+    const long long end = shown + 59;
+    if (end >= at || at - shown > 120) return now;
+    return static_cast<double>(end) / static_cast<double>(kSecondsPerDay);
+}
+
+std::optional<double> AbsentSince(std::optional<double> lastSeen, std::optional<double> suspended, double now) {
+    std::optional<double> since;
+    for (const auto& stored : {lastSeen, suspended})
+        if (stored && *stored <= now && (!since || *stored > *since)) since = stored;
+    return since;
+}
+
 std::wstring MissedRunLine(const std::wstring& minute) { return L"Recupero del backup delle " + minute + L" non eseguito"; }
 
 }  // namespace vt

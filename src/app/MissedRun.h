@@ -34,6 +34,14 @@ std::vector<MissedRun> MissedRuns(const ScheduleSnapshot& snapshot, const Absenc
 // Two absences not yet made up count as one, from the earlier start to the later end.
 Absence Joined(const std::optional<Absence>& earlier, const Absence& later);
 
+// What a tick that compared the clock text `clockText` at `now` has seen: up to the end of that
+// minute, or now if earlier. The text may lag the clock; a minute it has not shown is not seen.
+double SeenUntil(double now, const std::wstring& clockText);
+
+// Where the absence before a start begins: the later of the stored "last seen" and "suspended",
+// leaving out a value later than now (it would hide every missed minute).
+std::optional<double> AbsentSince(std::optional<double> lastSeen, std::optional<double> suspended, double now);
+
 // The catch-up line the log gets before the run's "Avvio backup numero".
 std::wstring MissedRunLine(const std::wstring& minute);
 

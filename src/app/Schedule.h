@@ -10,6 +10,9 @@
 
 namespace vt {
 
+// A job's AtTime minute seen again within this many days is the same minute, not the next day's.
+inline constexpr double kSameMinuteDays = 0.5;
+
 struct ScheduledJob {
     bool atTime = false;
     std::wstring time;  // "hh:nn" as stored, at most 7 characters

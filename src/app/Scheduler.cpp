@@ -8,6 +8,10 @@
 
 namespace vt {
 
+namespace {
+constexpr double kOneSecond = 1.0 / 86400.0;
+}  // namespace
+
 void Scheduler::Request(const RunRequest& request) {
     if (stopped_ || (!request.manual && !automaticRuns_)) return;
     queue_.Push(request);
@@ -30,21 +34,36 @@ void Scheduler::Request(const RunRequest& request) {
     if (drained_) drained_(std::exchange(sessionEndWaiting_, false));
 }
 
-void Scheduler::Tick(bool programOn, const std::wstring& clockText) {
+std::vector<RunRequest> Scheduler::TakeDue(bool programOn, const std::wstring& clockText) {
     std::vector<RunRequest> due;
-    if (absence_) {
+    if (absence_ && automaticRuns_) {
         const double now = ToDateTime(LocalNow());
         for (const MissedRun& missed : MissedRuns(snapshot_, *absence_, now, programOn)) {
-            // The clock text may still show the minute made up: this tick must not start it again.
             ScheduledJob& job = snapshot_.Job(missed.slot);
-            job.atTimeStartedMinute = missed.minute.substr(0, 2) + missed.minute.substr(3, 2);
-            job.atTimeStartedAt = now;
+            const std::wstring minute = missed.minute.substr(0, 2) + missed.minute.substr(3, 2);
+            // Started at that minute already (the absence was noted wrong): not twice.
+            if (job.atTimeStartedMinute == minute && job.atTimeStartedAt >= missed.at - kOneSecond &&
+                job.atTimeStartedAt - missed.at < kSameMinuteDays)
+                continue;
+            // Stamped with the minute's own moment: the clock text still showing it does not start
+            // it again, and the same minute on a later day does.
+            job.atTimeStartedMinute = minute;
+            job.atTimeStartedAt = missed.at;
             due.push_back({RunRequest::Job, missed.slot, false, missed.minute});
         }
         absence_.reset();
     }
     for (RunRequest& request : DueAtTick(snapshot_, programOn, clockText)) due.push_back(std::move(request));
-    for (const RunRequest& request : due) Request(request);
+    return due;
+}
+
+void Scheduler::RequestAll(const std::vector<RunRequest>& requests) {
+    for (const RunRequest& request : requests) Request(request);
+}
+
+std::optional<double> Scheduler::AbsentSince() const {
+    if (!absence_) return std::nullopt;
+    return absence_->from;
 }
 
 void Scheduler::RunJobsFlagged(bool programOn, bool ScheduledJob::*when) {

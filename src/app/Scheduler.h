@@ -30,11 +30,17 @@ public:
     void AllowAutomaticRuns(bool allowed) { automaticRuns_ = allowed; }
     // The schedule tick: the jobs missed in the absences noted since the last tick, then the
     // runs due for this clock text.
-    void Tick(bool programOn, const std::wstring& clockText);
+    void Tick(bool programOn, const std::wstring& clockText) { RequestAll(TakeDue(programOn, clockText)); }
+    // Tick in two steps, for a caller that records what it saw before the runs begin. With
+    // automatic runs refused the absence stays for a later tick or start.
+    std::vector<RunRequest> TakeDue(bool programOn, const std::wstring& clockText);
+    void RequestAll(const std::vector<RunRequest>& requests);
     // The program did not see the clock for a while (it was not running, or the computer
     // slept); the next tick makes up what the jobs that ask for it missed.
     void NoteAbsence(const Absence& absence) { absence_ = Joined(absence_, absence); }
     bool AbsencePending() const { return absence_.has_value(); }
+    // Where the absence not yet made up begins.
+    std::optional<double> AbsentSince() const;
     void RunStartupJobs(bool programOn) { RunJobsFlagged(programOn, &ScheduledJob::atStartup); }
 
     enum class SessionEnd { Now, AfterRuns };

@@ -57,6 +57,8 @@ void WriteLastSeen(double when) { SettingsStore().WriteDateTime(kMainSection, kL
 
 void WriteSuspended(double when) { SettingsStore().WriteDateTime(kMainSection, kSuspendedValue, when); }
 
+void ForgetSuspended() { SettingsStore().DeleteValue(kMainSection, kSuspendedValue); }
+
 bool ReadShowInstall(const SettingsStore& store) { return store.ReadBool(kMainSection, kShowInstallValue, kShowInstallDefault); }
 
 std::wstring ReadInstalledVersion(const SettingsStore& store) {

@@ -35,6 +35,8 @@ struct ProgramPresence {
 ProgramPresence ReadProgramPresence();
 void WriteLastSeen(double when);
 void WriteSuspended(double when);
+// A sleep the start or the wake has counted is not counted again.
+void ForgetSuspended();
 
 // Whether the installation dialog is due at start.
 bool ReadShowInstall(const SettingsStore& store);

@@ -122,6 +122,12 @@ TEST(MissedRun, WhatHoldsForAnyAbsence) {
         Absence away{base, base + pick(4 * 86400) / 86400.0 - (pick(10) == 0 ? 0.5 : 0.0)};
         if (pick(50) == 0) away.from = std::nan("");
         const double now = away.until + pick(3 * 86400) / 86400.0;
+        // Stored moments from anywhere: a start never counts from after now.
+        const double stored[] = {away.from, base + pick(6 * 86400) / 86400.0, std::nan("")};
+        const auto since = AbsentSince(stored[pick(3)], stored[pick(3)], now);
+        if (since) {
+            ASSERT_LE(*since, now);
+        }
         std::set<int> seen;
         for (const MissedRun& missed : MissedRuns(snapshot, away, now, true)) {
             const ScheduledJob& job = snapshot.Job(missed.slot);
@@ -159,6 +165,66 @@ TEST(MissedRun, TheTickMakesUpOnceAndNotAgainForTheShownMinute) {
     scheduler.Tick(true, L"21:41");
     EXPECT_EQ(ran.size(), 1u);
     SetClockSeam(nullptr);
+}
+
+// A made-up minute counts as that day's: the same day's own minute still runs, a minute the job
+// already started is not made up, and a tick that may not run anything keeps the absence.
+TEST(MissedRun, TheTickStartsEachMinuteOnceAndKeepsWhatItCannotRun) {
+    SYSTEMTIME now{2013, 6, 0, 4, 10, 0, 20, 0};
+    SetClockSeam([&] { return now; });
+    std::vector<RunRequest> ran;
+    Scheduler scheduler([&](const RunRequest& request) { ran.push_back(request); }, nullptr);
+    scheduler.Snapshot().Job(1) = CatchUpJob(L"21:30");
+    scheduler.NoteAbsence({At(0, 21, 0), At(1, 9, 59)});
+    scheduler.Tick(true, L"10:00");
+    ASSERT_EQ(ran.size(), 1u);
+    now.wHour = 21, now.wMinute = 30;
+    scheduler.Tick(true, L"21:30");
+    ASSERT_EQ(ran.size(), 2u);
+    EXPECT_TRUE(ran[1].missedMinute.empty());
+
+    // Started at 21:30 by its tick; an absence wrongly said to hold that minute adds nothing.
+    now.wMinute = 45;
+    scheduler.NoteAbsence({At(1, 21, 29, 59), At(1, 21, 45)});
+    scheduler.Tick(true, L"21:45");
+    EXPECT_EQ(ran.size(), 2u);
+
+    // Automatic runs refused: the absence waits, from where it began.
+    scheduler.AllowAutomaticRuns(false);
+    now.wDay = 5, now.wHour = 22;
+    scheduler.NoteAbsence({At(2, 21, 0), At(2, 22, 0)});
+    scheduler.Tick(true, L"22:00");
+    EXPECT_EQ(scheduler.AbsentSince(), At(2, 21, 0));
+    scheduler.AllowAutomaticRuns(true);
+    scheduler.Tick(true, L"22:01");
+    ASSERT_EQ(ran.size(), 3u);
+    EXPECT_EQ(ran[2].missedMinute, L"21:30");
+    EXPECT_FALSE(scheduler.AbsentSince());
+    SetClockSeam(nullptr);
+}
+
+// What a tick has seen is the minute its clock text shows, which may lag the clock; and where a
+// start counts its absence from, whatever the stored moments.
+TEST(MissedRun, SeenIsTheMinuteShownAndStoredMomentsAfterNowAreLeftOut) {
+    EXPECT_NEAR(SeenUntil(At(0, 21, 30, 5), L"21:29"), At(0, 21, 29, 59), 1e-8);
+    EXPECT_EQ(SeenUntil(At(0, 21, 30, 5), L"21:30"), At(0, 21, 30, 5));
+    EXPECT_NEAR(SeenUntil(At(1, 0, 0, 10), L"23:59"), At(0, 23, 59, 59), 1e-8);
+    EXPECT_EQ(SeenUntil(At(0, 21, 30, 5), L"--:--"), At(0, 21, 30, 5));
+    EXPECT_EQ(SeenUntil(At(0, 21, 30, 5), L"22:00"), At(0, 21, 30, 5));  // the clock put back
+    EXPECT_EQ(SeenUntil(At(0, 21, 30, 5), L"20:30"), At(0, 21, 30, 5));  // a text an hour old
+    // The tick read "21:29" just after the job's minute began, and the computer then slept.
+    ScheduleSnapshot snapshot;
+    snapshot.Job(1) = CatchUpJob(L"21:30");
+    const Absence asleep{SeenUntil(At(0, 21, 30, 5), L"21:29"), At(0, 22, 0)};
+    EXPECT_EQ(MissedRuns(snapshot, asleep, At(0, 22, 0, 30), true).size(), 1u);
+
+    const double now = At(1, 10, 0);
+    EXPECT_EQ(AbsentSince(At(0, 21, 0), At(0, 23, 0), now), At(0, 23, 0));
+    EXPECT_EQ(AbsentSince(At(0, 21, 0), std::nullopt, now), At(0, 21, 0));
+    EXPECT_EQ(AbsentSince(At(0, 21, 0), At(5, 0, 0), now), At(0, 21, 0));
+    EXPECT_EQ(AbsentSince(At(5, 0, 0), At(0, 23, 0), now), At(0, 23, 0));
+    EXPECT_FALSE(AbsentSince(At(5, 0, 0), At(6, 0, 0), now));
+    EXPECT_FALSE(AbsentSince(std::nullopt, std::nullopt, now));
 }
 
 }  // namespace

@@ -105,24 +105,31 @@ protected:
 
 TEST_F(CatchUp, AMinuteMissedWhileTheProgramWasNotRunningIsMadeUpOnceAtTheNextStart) {
     AtTimeJob(L"04:44", true);
+    // The run waits for the test: while it is going, a crash would leave it "con errori".
+    const std::wstring go = folder_ / L"via";
+    test::WriteBytes(folder_ / L"attesa.bat", "@echo off\r\n:again\r\nif not exist \"" + Narrow(go) + "\" goto again\r\n");
+    store_.WriteString(L"Principale", L"SorgenteExe", folder_ / L"attesa.bat");
     HWND window = Start();
     EndSession(window);
-    // The program remembers when it last saw the clock; the job's minute is the next one to begin.
-    const auto seen = store_.ReadDateTime(L"Principale", L"UltimoControllo");
-    ASSERT_TRUE(seen);
-    const double minute = (std::floor(*seen * 1440.0 + 1e-7) + 1.0) / 1440.0;
+    ASSERT_TRUE(store_.ReadDateTime(L"Principale", L"UltimoControllo"));
+    // The clock is put forward: the program last saw it three minutes ago, and the job's minute,
+    // the one before now, passed while it was not running.
+    const double minute = (std::floor(Now() * 1440.0 + 1e-7) - 1.0) / 1440.0;
+    store_.WriteDateTime(L"Principale", L"UltimoControllo", minute - 2.0 / 1440.0);
     const SYSTEMTIME at = FromDateTime(minute);
     wchar_t time[6];
     swprintf(time, 6, L"%02u:%02u", at.wHour, at.wMinute);
     store_.WriteString(L"Principale", L"Orario", time);
-    // The clock passes the minute with the program not running.
-    ASSERT_TRUE(WaitFor([&] { return Now() >= minute; }, 90s));
 
     window = Start();
-    EXPECT_EQ(LastRunLine(window), L"Ultimo backup: nessuno");
     PostMessageW(window, WM_TIMER, kScheduleTimerId, 0);
     const std::string line = "Recupero del backup delle " + Narrow(time) + " non eseguito\r\nAvvio backup numero 1\r\n";
     ASSERT_TRUE(WaitFor([&] { return Log().find(line) != std::string::npos; }, 60s)) << Log();
+    ASSERT_TRUE(WaitFor([&] { return store_.ReadString(JobSection(1), L"UltimoEsito", L"") == L"1"; }, 60s));
+    const auto started = store_.ReadDateTime(JobSection(1), L"UltimoAvvio");
+    ASSERT_TRUE(started);
+    EXPECT_GT(*started, minute);
+    test::WriteBytes(go, std::string());
     ASSERT_TRUE(WaitFor([&] { return Log().find("File lanciato : ") != std::string::npos; }, 60s)) << Log();
     // The page tells of the run as soon as it has ended.
     ASSERT_TRUE(WaitFor([&] { return LastRunLine(window).find(L" - completato") != std::wstring::npos; }, 60s))

@@ -207,6 +207,9 @@ TEST_F(SchemaTest, LastRunAndPresenceComeBackAndNonsenseReadsAsNothing) {
     EXPECT_EQ(ReadProgramPresence().suspended, 45001.125);
     EXPECT_EQ(StoredNames(L"Vaultick2"), (std::set<std::wstring>{L"UltimoAvvio", L"UltimoEsito"}));
     EXPECT_EQ(StoredNames(L"Principale"), (std::set<std::wstring>{L"UltimoControllo", L"Sospensione"}));
+    ForgetSuspended();
+    EXPECT_EQ(StoredNames(L"Principale"), (std::set<std::wstring>{L"UltimoControllo"}));
+    ForgetSuspended();
 
     // Whatever another program left there: a start on the calendar and a known outcome, or nothing.
     std::mt19937 random(91);
