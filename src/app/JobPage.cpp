@@ -3,6 +3,8 @@
 #include "settings/FileListFile.h"
 #include "settings/FtpDestination.h"
 #include "settings/JobValues.h"
+#include "win/Clock.h"
+#include "win/DateTime.h"
 #include "win/Text.h"
 
 namespace vt {
@@ -72,6 +74,23 @@ bool MarkMissingParts(JobPageView& page) {
 }
 
 }  // namespace
+
+LastRunLine ComputeLastRunLine(const std::optional<LastRunOutcome>& last, const std::wstring& dateSeparator,
+                               const std::wstring& timeSeparator) {
+    if (!last) return {L"Ultimo backup: nessuno", false};
+    const SYSTEMTIME t = FromDateTime(last->started);
+    std::wstring text = L"Ultimo backup: " + TwoDigits(t.wDay) + dateSeparator + TwoDigits(t.wMonth) + dateSeparator +
+                        std::to_wstring(t.wYear) + L" " + TwoDigits(t.wHour) + timeSeparator + TwoDigits(t.wMinute) +
+                        L" - ";
+    switch (last->outcome) {
+        case RunOutcome::Completed: return {text + L"completato", false};
+        case RunOutcome::WithErrors: return {text + L"con errori", true};
+        case RunOutcome::Stopped: return {text + L"interrotto", false};
+    }
+    return {L"Ultimo backup: nessuno", false};
+}
+
+std::optional<LastRunOutcome> ReadStoredLastRun(int slot) { return ReadLastRunOutcome(SettingsStore(), slot); }
 
 StoredJobValues ReadStoredJobValues(int slot, const std::wstring& dataFolder) {
     const SettingsStore store;

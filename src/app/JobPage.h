@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "settings/JobValues.h"
+
 namespace vt {
 
 // The stored values the page is made from.
@@ -32,6 +34,16 @@ struct JobPageView {
     bool runButtonEnabled = true;
     bool hoursFlag = false, daysFlag = false;
 };
+
+// The line under the schedule: when the job last ran and how that went.
+struct LastRunLine {
+    std::wstring text;
+    bool failed = false;  // drawn in red
+};
+// dateSeparator and timeSeparator stand for "/" and ":" in "dd/mm/yyyy hh:nn".
+LastRunLine ComputeLastRunLine(const std::optional<LastRunOutcome>& last, const std::wstring& dateSeparator,
+                               const std::wstring& timeSeparator);
+std::optional<LastRunOutcome> ReadStoredLastRun(int slot);
 
 StoredJobValues ReadStoredJobValues(int slot, const std::wstring& dataFolder);
 JobPageView ComputeJobPage(const StoredJobValues& values);

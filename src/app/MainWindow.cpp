@@ -26,7 +26,7 @@ MainWindow::MainWindow(StartUpContext context, Application& app)
       app_(app),
       scheduler_([this](const RunRequest& request) { ExecuteRun(request); },
                  [this](bool sessionEndWaited) { AfterRuns(sessionEndWaited); }),
-      jobPage_(IDD_JOB_PAGE) {
+      jobPage_(IDD_JOB_PAGE, IDT_LAST_RUN) {
     SetHelp(L"Principale", 10);
 }
 
@@ -123,8 +123,14 @@ void MainWindow::ShowJobPage(int slot) {
     job.enabled = page.enabled;
     job.everyNHours = page.hoursFlag;
     job.everyNDays = page.daysFlag;
+    ShowLastRun(slot);
     StoreJobEnabled();
     UpdateActivationDisplay();
+}
+
+void MainWindow::ShowLastRun(int slot) {
+    const LastRunLine line = ComputeLastRunLine(ReadStoredLastRun(slot), DateSeparator(), TimeSeparator());
+    jobPage_.ShowLastRun(line.text, line.failed);
 }
 
 void MainWindow::StoreJobEnabled() {
@@ -223,6 +229,7 @@ void MainWindow::OnExitClicked() {
 void MainWindow::OnClose() { OnExitClicked(); }
 
 void MainWindow::CloseWindow() {
+    NoteSeen();
     UpdateAutostart();
     CloseHelpViewer();
     tray_.Apply(TrayIconCommand::Remove);
@@ -290,6 +297,8 @@ INT_PTR MainWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& hand
             if (const auto command = tray_.OnIconMessage(lParam)) OnTrayCommand(*command);
             return 0;
         case WM_QUERYENDSESSION: return OnQueryEndSession();
+        case WM_POWERBROADCAST: OnPowerBroadcast(wParam); return TRUE;
+        case kResumeTick: OnResumeTick(); return 0;
         case WM_ENDSESSION:
             if (!wParam) scheduler_.SessionEndCancelled();
             return 0;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/JobPageForm.h"
 #include "app/LogFile.h"
 #include "app/ProgramTray.h"
 #include "app/Scheduler.h"
@@ -73,6 +74,8 @@ private:
     bool RestartWithManifest();
     void PrepareWindow();
     void StartTimers();
+    // What passed since the program last saw the clock, for the first tick to make up.
+    void NoteAbsenceSinceLastRun();
     void SelectStoredTab();
     void PlaceClock();
     void WatchForHandOver();
@@ -82,6 +85,7 @@ private:
     void SetHints();
     void OnActivated();
     void ShowJobPage(int slot);
+    void ShowLastRun(int slot);
     void StoreJobEnabled();
     void UpdateActivationDisplay();
     void UpdateTitleAndClock();
@@ -97,9 +101,18 @@ private:
     void AfterRuns(bool sessionEndWaited);
     // After a run: the balloon and the taskbar button tell of failures.
     void TellRunOutcome(const RunRecord& run);
+    // After a run: its start and result stay in the job's section, and on the page.
+    void RecordLastRun(const RunRecord& run, double started);
     void OnProgressTimer();
     void OnScheduleTick();
     LRESULT OnQueryEndSession();
+    // Sleep and wake: the time asleep is an absence the next tick makes up.
+    void OnPowerBroadcast(WPARAM event);
+    void OnResumeTick();
+    // The program sees the clock: a later start counts its absence from here.
+    void NoteSeen();
+    // "UltimoControllo": the last moment seen, or where a stretch not yet made up begins.
+    void StoreSeen();
     // What an accepted session end does last: the autostart entry, and the program ends.
     void EndForSession();
 
@@ -149,9 +162,14 @@ private:
     Scheduler scheduler_;
     LogFile log_;
     COLORREF clockColour_ = RGB(0, 0, 0);
+    // The last moment this program saw the clock: a tick, or the computer going to sleep.
+    double lastSeen_ = 0.0;
+    // The job of the run in progress and the moment it began.
+    int runSlot_ = 1;
+    double runStarted_ = 0.0;
 
     TabControl jobTabs_;
-    ChildPage jobPage_;
+    JobPageForm jobPage_;
     std::array<Control, 5> slotPictures_;
     Label sourceTitle_, destinationTitle_, scheduleTitle_;
     Edit sourcePath_, destinationPath_, scheduleText_;

@@ -17,6 +17,7 @@
 #define IDE_SCHEDULE 126
 #define IDX_JOB_ENABLED 127
 #define IDB_RUN_NOW 128
+#define IDT_LAST_RUN 129
 #define IDX_PROGRAM_ON 130
 #define IDB_ABOUT 131
 #define IDB_SET_UP 132

@@ -4,9 +4,13 @@
 
 #include <exception>
 
+#include "app/MissedRun.h"
 #include "engine/BackupEngine.h"
+#include "settings/JobValues.h"
 #include "settings/ProgramValues.h"
 #include "win/BusyCursor.h"
+#include "win/Clock.h"
+#include "win/DateTime.h"
 
 namespace vt {
 
@@ -20,9 +24,11 @@ constexpr wchar_t kShutdownBlockReason[] = L"ATTENDERE! Backup in corso...";
 void MainWindow::ExecuteRun(const RunRequest& request) {
     if (!engine_) return;
     manualRun_ = request.manual;
+    runSlot_ = request.slot;
+    const std::wstring leadLine = request.missedMinute.empty() ? L"" : MissedRunLine(request.missedMinute);
     try {
         switch (request.kind) {
-            case RunRequest::Job: engine_->RunJob(request.slot); break;
+            case RunRequest::Job: engine_->RunJob(request.slot, leadLine); break;
             case RunRequest::IfHoursElapsed: engine_->RunIfHoursElapsed(request.slot); break;
             case RunRequest::IfDaysElapsed: engine_->RunIfDaysElapsed(request.slot); break;
         }
@@ -32,7 +38,20 @@ void MainWindow::ExecuteRun(const RunRequest& request) {
         SetBusyCursor(false);
     }
     manualRun_ = false;
-    if (const auto run = engine_->TakeLastRun()) TellRunOutcome(*run);
+    if (const auto run = engine_->TakeLastRun()) {
+        RecordLastRun(*run, runStarted_);
+        TellRunOutcome(*run);
+    }
+}
+
+void MainWindow::RecordLastRun(const RunRecord& run, double started) {
+    // The program is going, perhaps removed with its settings: nothing is written back.
+    if (scheduler_.Stopped()) return;
+    RunOutcome outcome = RunOutcome::Completed;
+    if (run.Failed()) outcome = RunOutcome::WithErrors;
+    else if (run.stoppedByUser) outcome = RunOutcome::Stopped;
+    WriteLastRunOutcome(run.slot, {started, outcome});
+    ShowLastRun(SelectedSlot());
 }
 
 void MainWindow::AfterRuns(bool sessionEndWaited) {
@@ -55,10 +74,26 @@ void MainWindow::OnProgressTimer() {
     taskbar_.Set(TaskbarProgress::None);
 }
 
+void MainWindow::NoteSeen() {
+    lastSeen_ = ToDateTime(LocalNow());
+    StoreSeen();
+}
+
+void MainWindow::StoreSeen() {
+    // A stretch still waiting to be made up is kept for the next start.
+    const auto waiting = scheduler_.AbsentSince();
+    WriteLastSeen(waiting && *waiting < lastSeen_ ? *waiting : lastSeen_);
+}
+
 void MainWindow::OnScheduleTick() {
     // The taskbar may have come without announcing itself.
     tray_.ShowUntoldNotice();
-    scheduler_.Tick(programOnBox_.Checked(), clock_.Text());
+    const std::wstring shown = clock_.Text();
+    lastSeen_ = SeenUntil(ToDateTime(LocalNow()), shown);
+    const std::vector<RunRequest> due = scheduler_.TakeDue(programOnBox_.Checked(), shown);
+    // Before any run: a run cut short by a crash does not make its minute missed again.
+    StoreSeen();
+    scheduler_.RequestAll(due);
 }
 
 LRESULT MainWindow::OnQueryEndSession() {
@@ -72,7 +107,29 @@ LRESULT MainWindow::OnQueryEndSession() {
     return TRUE;
 }
 
+void MainWindow::OnPowerBroadcast(WPARAM event) {
+    const double now = ToDateTime(LocalNow());
+    if (event == PBT_APMSUSPEND) {
+        // What the last tick saw, not now: a minute begun since is not started yet, and a notice
+        // handled late, after the wake, must not cover the time asleep.
+        const auto waiting = scheduler_.AbsentSince();
+        WriteSuspended(waiting && *waiting < lastSeen_ ? *waiting : lastSeen_);
+    } else if (event == PBT_APMRESUMEAUTOMATIC) {
+        // Every wake brings this one; the one for a user's wake follows it and adds nothing.
+        if (lastSeen_ > 0.0) scheduler_.NoteAbsence({lastSeen_, now});
+        ForgetSuspended();
+        PostMessageW(Handle(), kResumeTick, 0, 0);
+    }
+}
+
+void MainWindow::OnResumeTick() {
+    // The clock text is as it was when the computer went to sleep.
+    OnClockTimer();
+    OnScheduleTick();
+}
+
 void MainWindow::EndForSession() {
+    NoteSeen();
     // The runs behind a refused query may have changed what the entry should say.
     UpdateAutostart();
     ShutdownBlockReasonDestroy(Handle());
@@ -99,6 +156,10 @@ void MainWindow::Repaint() { RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATE
 bool MainWindow::WindowSuppressedForRun() const { return !showDuringRun_ && !manualRun_; }
 
 void MainWindow::ShowForRun() {
+    // The run begins: one cut short by a crash or a power loss reads as one with errors, not as
+    // the last one that ended well. The program going may have removed its settings.
+    runStarted_ = ToDateTime(LocalNow());
+    if (!scheduler_.Stopped()) WriteLastRunOutcome(runSlot_, {runStarted_, RunOutcome::WithErrors});
     progressTimer_.SetEnabled(false);
     taskbar_.Set(TaskbarProgress::Busy);
     // "Mostra" may be read again inside the run; HideAfterRun follows what was done here.

@@ -9,6 +9,7 @@
 #include "install/Manifest.h"
 #include "settings/ProgramValues.h"
 #include "win/Clock.h"
+#include "win/DateTime.h"
 #include "win/NotifyUser.h"
 #include "win/Paths.h"
 #include "win/Platform.h"
@@ -170,8 +171,18 @@ void MainWindow::PrepareWindow() {
     SelectStoredTab();
     tray_.Attach(Handle());
     ReloadSchedule();
+    NoteAbsenceSinceLastRun();
     ShowJobPage(selectedAtStart_ + 1);
     UpdateTitleAndClock();
+}
+
+void MainWindow::NoteAbsenceSinceLastRun() {
+    const double now = ToDateTime(LocalNow());
+    const ProgramPresence presence = ReadProgramPresence();
+    if (const auto since = AbsentSince(presence.lastSeen, presence.suspended, now))
+        scheduler_.NoteAbsence({*since, now});
+    if (presence.suspended) ForgetSuspended();
+    lastSeen_ = now;
 }
 
 void MainWindow::StartTimers() {

@@ -32,6 +32,7 @@ void LoadSchedule(ScheduleSnapshot& snapshot) {
             job.enabled = stored.enabled;
             job.everyNDays = stored.everyNDays && IntervalIsNumber(stored.daysInterval);
             job.everyNHours = stored.everyNHours && IntervalIsNumber(stored.hoursInterval);
+            job.catchUp = stored.catchUp;
         }
     }
     const LogSettings log = ReadLogSettings(store);
@@ -54,13 +55,12 @@ std::vector<RunRequest> DueAtTick(ScheduleSnapshot& snapshot, bool programOn, co
     // The clock text shows a minute for about a minute and a tick comes every 55 s, so two
     // ticks can see the same minute; a run that held the window may delay a tick further. The
     // same minute shown again within half a day is that same minute, not the next day's.
-    constexpr double kSameMinute = 0.5;
     const double now = ToDateTime(LocalNow());
     const std::wstring minute = clockText.size() >= 5 ? clockText.substr(0, 2) + clockText.substr(3, 2) : L"";
     for (int slot = 1; slot <= kJobCount; ++slot) {
         ScheduledJob& job = snapshot.Job(slot);
         if (!job.atTime || !job.enabled || !TimeMatches(job.time, clockText)) continue;
-        if (job.atTimeStartedMinute == minute && std::fabs(now - job.atTimeStartedAt) < kSameMinute) continue;
+        if (job.atTimeStartedMinute == minute && std::fabs(now - job.atTimeStartedAt) < kSameMinuteDays) continue;
         job.atTimeStartedMinute = minute;
         job.atTimeStartedAt = now;
         due.push_back({RunRequest::Job, slot});

@@ -10,6 +10,9 @@
 
 namespace vt {
 
+// A job's AtTime minute seen again within this many days is the same minute, not the next day's.
+inline constexpr double kSameMinuteDays = 0.5;
+
 struct ScheduledJob {
     bool atTime = false;
     std::wstring time;  // "hh:nn" as stored, at most 7 characters
@@ -18,6 +21,7 @@ struct ScheduledJob {
     bool enabled = false;
     bool everyNHours = false;
     bool everyNDays = false;
+    bool catchUp = false;  // "Recupera se perso"
     // The last AtTime start decided by a tick: the clock text's "hhnn" and the time it was.
     std::wstring atTimeStartedMinute;
     double atTimeStartedAt = 0.0;
@@ -52,6 +56,7 @@ struct RunRequest {
     enum Kind { Job, IfHoursElapsed, IfDaysElapsed } kind = Job;
     int slot = 1;
     bool manual = false;  // started with "Avvia"
+    std::wstring missedMinute;  // "hh:nn": this run makes up the job's minute missed then
     bool operator==(const RunRequest& other) const { return kind == other.kind && slot == other.slot; }
 };
 

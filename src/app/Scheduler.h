@@ -3,8 +3,10 @@
 // the order asked. The main window drives it with its ticks, its buttons and the session end,
 // and carries out each run.
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "app/MissedRun.h"
 #include "app/RunQueue.h"
 #include "app/Schedule.h"
 
@@ -26,8 +28,19 @@ public:
     // automatic runs turned off only a request made by hand ("Avvia") runs.
     void Request(const RunRequest& request);
     void AllowAutomaticRuns(bool allowed) { automaticRuns_ = allowed; }
-    // The schedule tick: the runs due for this clock text.
-    void Tick(bool programOn, const std::wstring& clockText);
+    // The schedule tick: the jobs missed in the absences noted since the last tick, then the
+    // runs due for this clock text.
+    void Tick(bool programOn, const std::wstring& clockText) { RequestAll(TakeDue(programOn, clockText)); }
+    // Tick in two steps, for a caller that records what it saw before the runs begin. With
+    // automatic runs refused the absence stays for a later tick or start.
+    std::vector<RunRequest> TakeDue(bool programOn, const std::wstring& clockText);
+    void RequestAll(const std::vector<RunRequest>& requests);
+    // The program did not see the clock for a while (it was not running, or the computer
+    // slept); the next tick makes up what the jobs that ask for it missed.
+    void NoteAbsence(const Absence& absence) { absence_ = Joined(absence_, absence); }
+    bool AbsencePending() const { return absence_.has_value(); }
+    // Where the absence not yet made up begins.
+    std::optional<double> AbsentSince() const;
     void RunStartupJobs(bool programOn) { RunJobsFlagged(programOn, &ScheduledJob::atStartup); }
 
     enum class SessionEnd { Now, AfterRuns };
@@ -53,6 +66,7 @@ private:
     bool draining_ = false;
     bool stopped_ = false;
     bool automaticRuns_ = true;
+    std::optional<Absence> absence_;
     bool shutdownJobsTaken_ = false;  // this session end's jobs have run or wait in the queue
     bool sessionEndWaiting_ = false;  // a session end was refused for the runs in the queue
 };

@@ -11,6 +11,8 @@ inline constexpr UINT kHandOverMessage = WM_USER;
 inline constexpr UINT kHandOverTaken = WM_APP + 2;
 // The tray icon's mouse and balloon events.
 inline constexpr UINT kTrayMessage = WM_APP + 1;
+// Posted to itself when the computer wakes: the tick then runs out of the system's broadcast.
+inline constexpr UINT kResumeTick = WM_APP + 3;
 
 // The hand-over's first parameter.
 enum HandOverRequest : WPARAM { kHandOverShow = 0, kHandOverShowRemoval = 1 };

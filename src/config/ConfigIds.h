@@ -43,6 +43,7 @@
 #define IDC_SETUP_DATA_KIND 551
 #define IDX_SETUP_FTP 552
 #define IDB_SETUP_CLEAR 553
+#define IDX_SETUP_CATCH_UP 554
 
 // CopiesDialog
 #define IDR_COPIES_NONE 600

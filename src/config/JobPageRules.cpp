@@ -25,6 +25,7 @@ void StorePageValues(const JobPageValues& page, BackupJob& job) {
     job.time = StoredTime(page.time);
     job.hoursInterval = StoredInterval(page.hours);
     job.daysInterval = StoredInterval(page.days);
+    job.catchUp = page.catchUp;
 }
 
 void ShowPageValues(const BackupJob& job, JobPageValues& page) {
@@ -46,6 +47,7 @@ void ShowPageValues(const BackupJob& job, JobPageValues& page) {
     page.time = TimeMaskValue(job.time);
     page.hours = job.hoursInterval;
     page.days = job.daysInterval;
+    page.catchUp = job.catchUp;
 }
 
 std::optional<TimePanel> TimePanelFor(int scheduleKind) {

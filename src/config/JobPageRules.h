@@ -23,6 +23,7 @@ struct JobPageValues {
     bool ftp = false;
     std::wstring time;  // the time field's value, blanks for unfilled positions
     std::wstring hours, days;
+    bool catchUp = false;  // "Recupera se perso"
 };
 
 // StorePage: the page into the slot's record.

@@ -62,6 +62,7 @@ void JobSetupWindow::AttachControls() {
     ShowDestinationPanel(true);
     for (const Control* c : {&TimeLabel, &HoursLabel, &DaysLabel}) c->SetVisible(false);
     for (const Edit* e : {&TimeEdit, &HoursEdit, &DaysEdit}) e->SetVisible(false);
+    CatchUpCheck.SetVisible(false);
 
     JobTabs.SetSelected(page_ >= 0 && page_ < kJobCount ? page_ : 0);
 }
@@ -84,6 +85,7 @@ void JobSetupWindow::AttachPageControls() {
     ScheduleKindBox.Attach(p, IDC_SETUP_SCHEDULE_KIND);
     TimeLabel.Attach(p, IDT_SETUP_TIME);
     TimeEdit.Attach(p, IDE_SETUP_TIME);
+    CatchUpCheck.Attach(p, IDX_SETUP_CATCH_UP);
     HoursLabel.Attach(p, IDT_SETUP_HOURS);
     HoursEdit.Attach(p, IDE_SETUP_HOURS);
     DaysLabel.Attach(p, IDT_SETUP_DAYS);
@@ -117,6 +119,8 @@ void JobSetupWindow::SetHints() {
     SetHint(BrowseDestinationButton.Handle(), L"Pulsante di selezione per la destinazione");
     SetHint(ScheduleKindBox.Handle(), L"Selezionare un tipo di backup dalla lista");
     SetHint(TimeEdit.Handle(), L"Inserire l'ora in cui effettuare il backup");
+    SetHint(CatchUpCheck.Handle(),
+            L"Se all'orario il computer era spento, in sospensione o il programma chiuso, il backup parte appena possibile");
     SetHint(HoursEdit.Handle(), L"Intervallo in ore tra un backup e l'altro");
     SetHint(DaysEdit.Handle(), L"Intervallo in giorni tra un backup e l'altro");
     SetHint(DataKindBox.Handle(), L"Selezionare nella lista il tipo di dati da trattare");

@@ -71,6 +71,7 @@ JobPageValues JobSetupWindow::PageValues() const {
     v.time = TimeMaskValue(TimeEdit.Text());
     v.hours = HoursEdit.Text();
     v.days = DaysEdit.Text();
+    v.catchUp = CatchUpCheck.Checked();
     return v;
 }
 
@@ -89,6 +90,7 @@ void JobSetupWindow::SetPageValues(const JobPageValues& v) {
     TimeEdit.SetText(v.time);
     HoursEdit.SetText(v.hours);
     DaysEdit.SetText(v.days);
+    CatchUpCheck.SetChecked(v.catchUp);
 }
 
 void JobSetupWindow::StorePage(int slot) { StorePageValues(PageValues(), jobs_.Job(slot)); }
@@ -104,6 +106,7 @@ void JobSetupWindow::ApplyScheduleKind() {
     if (!panel) return;
     TimeLabel.SetVisible(*panel == TimePanel::Time);
     TimeEdit.SetVisible(*panel == TimePanel::Time);
+    CatchUpCheck.SetVisible(*panel == TimePanel::Time);
     DaysLabel.SetVisible(*panel == TimePanel::Days);
     DaysEdit.SetVisible(*panel == TimePanel::Days);
     HoursLabel.SetVisible(*panel == TimePanel::Hours);
@@ -221,6 +224,7 @@ void JobSetupWindow::OnClearClicked() {
     ScheduleKindBox.SetItemIndex(kAtTime);
     DataKindBox.SetItemIndex(kFolder);
     TimeEdit.SetText(L"");
+    CatchUpCheck.SetChecked(false);
     FtpCheck.SetChecked(false);
     ApplyScheduleKind();
     ApplyDataKind();

@@ -43,7 +43,7 @@ public:
     Edit DestinationFolderEdit, FileListDestinationEdit, CommandLineEdit, FtpDestinationEdit;
     ComboBox SourceFilesBox, ScheduleKindBox, DataKindBox;
     Edit TimeEdit, HoursEdit, DaysEdit;
-    CheckBox FtpCheck, TaskbarCheck, ShowDuringRunsCheck;
+    CheckBox FtpCheck, TaskbarCheck, ShowDuringRunsCheck, CatchUpCheck;
     Button BrowseSourceButton, BrowseDestinationButton, ClearButton;
     Button LogFileButton, CopiesButton, HelpButton, CloseButton;
     StatusBar HintBar;

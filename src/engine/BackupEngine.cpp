@@ -33,12 +33,12 @@ DataKind DataKindOf(int slot, const JobValues& job) {
 
 DataKind DetectDataKind(int slot) { return DataKindOf(slot, ReadJobValues(slot)); }
 
-void BackupEngine::RunJob(int slot) {
+void BackupEngine::RunJob(int slot, const std::wstring& leadLine) {
     if (running_) return;
     running_ = true;
     lastRun_ = RunRecord{slot};
     try {
-        RunOpened(slot);
+        RunOpened(slot, leadLine);
     } catch (...) {
         // The log could not take an opening line: the run stops there and the caller hears of it.
         running_ = false;
@@ -50,12 +50,13 @@ void BackupEngine::RunJob(int slot) {
 
 std::optional<RunRecord> BackupEngine::TakeLastRun() { return std::exchange(lastRun_, std::nullopt); }
 
-void BackupEngine::RunOpened(int slot) {
+void BackupEngine::RunOpened(int slot, const std::wstring& leadLine) {
     host_.ShowForRun();
     host_.SetStatusText(L"ATTENDERE! Backup in corso...");
     host_.SetBusyCursor(true);
     host_.AppendLog(L"");
     host_.AppendLog(LogTimeNow());
+    if (!leadLine.empty()) host_.AppendLog(leadLine);
     host_.AppendLog(L"Avvio backup numero " + std::to_wstring(slot));
     // The job as it is now: what the set-up window saves during the run counts from the next.
     const JobValues job = ReadJobValues(slot);
@@ -100,6 +101,7 @@ void BackupEngine::RunKind(int slot, const JobValues& job, DataKind kind) {
         lastRun_->endedByFailure = true;
     }
     lastRun_->failureLogged = run.failureLogged;
+    lastRun_->stoppedByUser = run.stoppedByUser;
 }
 
 void BackupEngine::RunIfHoursElapsed(int slot) { RunIfElapsed(slot, IntervalUnit::Hours); }

@@ -24,8 +24,8 @@ public:
     // Runs the job of the slot and returns when it has ended. Only one run at a time: a call
     // while a run is in progress (from inside its message loop) does nothing, and callers
     // are to wait until Running() is false. A log that cannot be written at the opening lines
-    // raises IoFailure to the caller.
-    void RunJob(int slot);
+    // raises IoFailure to the caller. A lead line goes to the log before "Avvio backup numero".
+    void RunJob(int slot, const std::wstring& leadLine = L"");
     bool Running() const { return running_; }
     // The record of the last run, handed over once: nothing when no run began since.
     std::optional<RunRecord> TakeLastRun();
@@ -36,7 +36,7 @@ public:
 
 private:
     void RunIfElapsed(int slot, IntervalUnit unit);
-    void RunOpened(int slot);
+    void RunOpened(int slot, const std::wstring& leadLine);
     void RunKind(int slot, const JobValues& job, DataKind kind);
 
     RunHost& host_;

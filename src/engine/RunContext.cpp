@@ -15,6 +15,7 @@ bool RunContext::AskStop(const wchar_t* closing, const std::function<void()>& be
     if (beforeLine) beforeLine();
     Log(L"Backup Bloccato da Utente.");
     stopRequested = true;
+    stoppedByUser = true;
     Status(closing);
     return true;
 }

@@ -16,6 +16,7 @@ struct RunContext {
     int slot = 0;
     JobValues job;                    // the job's values as read at the start of the run
     bool stopRequested = false;
+    bool stoppedByUser = false;       // stays set when a later step clears stopRequested
     bool failureLogged = false;       // a line telling of something not done was written
     std::wstring sourceRoot;          // Folder jobs: the source, "C:" for "C:\"
     std::wstring datedDestination;    // where this run's copy goes

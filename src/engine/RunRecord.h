@@ -9,6 +9,8 @@ struct RunRecord {
     bool failureLogged = false;
     // A raised failure ended the run before its end (the log could not be written, among others).
     bool endedByFailure = false;
+    // The user pressed Esc and answered Yes to the stop question.
+    bool stoppedByUser = false;
 
     bool Failed() const { return failureLogged || endedByFailure; }
 };

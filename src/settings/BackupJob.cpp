@@ -27,7 +27,8 @@ BackupJob ToBackupJob(const JobValues& v, std::vector<std::wstring> files) {
                      v.isFolder,
                      v.isFileList,
                      v.isProgram,
-                     v.destIsFtp};
+                     v.destIsFtp,
+                     v.catchUp};
 }
 
 void WriteBackupJob(SettingsStore& store, int slot, const BackupJob& job) {
@@ -51,6 +52,7 @@ void WriteBackupJob(SettingsStore& store, int slot, const BackupJob& job) {
     store.WriteBool(kMainSection, inMain(kIsFileListValue), job.isFileList);
     store.WriteBool(kMainSection, inMain(kIsProgramValue), job.isProgram);
     store.WriteBool(section, kDestIsFtpValue, job.destIsFtp);
+    store.WriteBool(kMainSection, inMain(kCatchUpValue), job.catchUp);
 }
 
 }  // namespace

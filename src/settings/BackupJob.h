@@ -28,6 +28,7 @@ struct BackupJob {
     bool isFileList = false;
     bool isProgram = false;
     bool destIsFtp = false;
+    bool catchUp = false;  // "Recupera se perso"
 };
 
 // What the set-up window holds while it is open: the two global switches and five jobs.

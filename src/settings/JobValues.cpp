@@ -1,10 +1,15 @@
 #include "settings/JobValues.h"
 
+#include <cmath>
+
 #include "settings/JobNames.h"
 
 namespace vt {
 
 namespace {
+
+// 31 December 9999.
+constexpr double kLastCalendarDay = 2958465.0;
 
 // The two places of a slot's values: "Principale" with the slot suffix, and its own section.
 struct SlotReader {
@@ -46,6 +51,7 @@ JobValues ReadJobValues(const SettingsStore& store, int slot) {
     v.isProgram = in.Flag(kIsProgramValue);
     v.destIsFtp = in.OwnFlag(kDestIsFtpValue);
     v.enabled = in.Flag(kJobEnabledValue);
+    v.catchUp = in.Flag(kCatchUpValue);
     return v;
 }
 
@@ -63,6 +69,7 @@ ScheduleValues ReadScheduleValues(const SettingsStore& store, int slot) {
     v.daysInterval = in.OwnText(kDaysIntervalValue);
     v.everyNHours = in.OwnFlag(kEveryNHoursValue);
     v.hoursInterval = in.OwnText(kHoursIntervalValue);
+    v.catchUp = in.Flag(kCatchUpValue);
     return v;
 }
 
@@ -85,6 +92,24 @@ std::optional<double> ReadLastRun(const SettingsStore& store, int slot) {
 
 void WriteLastRun(SettingsStore& store, int slot, double when) {
     store.WriteDateTime(JobSection(slot), kLastRunValue, when);
+}
+
+std::optional<LastRunOutcome> ReadLastRunOutcome(const SettingsStore& store, int slot) {
+    const std::wstring section = JobSection(slot);
+    const auto started = store.ReadDateTime(section, kLastStartValue);
+    const int outcome = store.ReadInteger(section, kLastOutcomeValue, -1);
+    // A start no calendar shows is no start: the page would show nonsense.
+    if (!started || !std::isfinite(*started) || *started < 1.0 || *started > kLastCalendarDay || outcome < 0 ||
+        outcome > 2)
+        return std::nullopt;
+    return LastRunOutcome{*started, static_cast<RunOutcome>(outcome)};
+}
+
+void WriteLastRunOutcome(int slot, const LastRunOutcome& last) {
+    SettingsStore store;
+    const std::wstring section = JobSection(slot);
+    store.WriteDateTime(section, kLastStartValue, last.started);
+    store.WriteInteger(section, kLastOutcomeValue, static_cast<int>(last.outcome));
 }
 
 std::wstring ReadLastCompleteCopy(const SettingsStore& store, int slot) {

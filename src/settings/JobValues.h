@@ -17,6 +17,7 @@ struct JobValues {
     bool isFolder = kIsFolderDefault, isFileList = false, isProgram = false;
     bool destIsFtp = false;
     bool enabled = false;  // "Abilita" on the job's page
+    bool catchUp = false;  // "Recupera se perso"
 };
 
 JobValues ReadJobValues(const SettingsStore& store, int slot);
@@ -29,6 +30,7 @@ struct ScheduleValues {
     bool atStartup = false, atShutdown = false, enabled = false;
     bool everyNDays = false, everyNHours = false;
     std::wstring daysInterval, hoursInterval;
+    bool catchUp = false;
 };
 
 ScheduleValues ReadScheduleValues(const SettingsStore& store, int slot);
@@ -41,6 +43,16 @@ enum class IntervalUnit { Hours, Days };
 std::wstring ReadInterval(const SettingsStore& store, int slot, IntervalUnit unit);
 std::optional<double> ReadLastRun(const SettingsStore& store, int slot);
 void WriteLastRun(SettingsStore& store, int slot, double when);
+
+// What the job's last run came to, shown on the main window's job page.
+enum class RunOutcome { Completed = 0, WithErrors = 1, Stopped = 2 };
+struct LastRunOutcome {
+    double started = 0.0;
+    RunOutcome outcome = RunOutcome::Completed;
+};
+// Nothing when the job never ran, or what is stored is not a start and a known outcome.
+std::optional<LastRunOutcome> ReadLastRunOutcome(const SettingsStore& store, int slot);
+void WriteLastRunOutcome(int slot, const LastRunOutcome& last);
 
 // The job's last complete local copy, as the path of its dated folder; empty when none is known.
 std::wstring ReadLastCompleteCopy(const SettingsStore& store, int slot);

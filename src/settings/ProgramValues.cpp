@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <cmath>
+
 #include "settings/SettingsStore.h"
 #include "win/Paths.h"
 
@@ -35,6 +37,27 @@ void WriteSelectedPage(int page) { SettingsStore().WriteInteger(kMainSection, kS
 int ReadWindowHandle() { return SettingsStore().ReadInteger(kMainSection, kWindowHandleValue, 0); }
 
 void WriteWindowHandle(int handle) { SettingsStore().WriteInteger(kMainSection, kWindowHandleValue, handle); }
+
+namespace {
+
+std::optional<double> ReadMoment(const SettingsStore& store, const wchar_t* name) {
+    const auto when = store.ReadDateTime(kMainSection, name);
+    if (!when || !std::isfinite(*when) || *when < 1.0) return std::nullopt;
+    return when;
+}
+
+}  // namespace
+
+ProgramPresence ReadProgramPresence() {
+    const SettingsStore store;
+    return ProgramPresence{ReadMoment(store, kLastSeenValue), ReadMoment(store, kSuspendedValue)};
+}
+
+void WriteLastSeen(double when) { SettingsStore().WriteDateTime(kMainSection, kLastSeenValue, when); }
+
+void WriteSuspended(double when) { SettingsStore().WriteDateTime(kMainSection, kSuspendedValue, when); }
+
+void ForgetSuspended() { SettingsStore().DeleteValue(kMainSection, kSuspendedValue); }
 
 bool ReadShowInstall(const SettingsStore& store) { return store.ReadBool(kMainSection, kShowInstallValue, kShowInstallDefault); }
 

@@ -27,6 +27,17 @@ void WriteSelectedPage(int page);
 int ReadWindowHandle();
 void WriteWindowHandle(int handle);
 
+// When the program last saw the clock and when the computer last went to sleep under it;
+// nothing for a value never written or not a date.
+struct ProgramPresence {
+    std::optional<double> lastSeen, suspended;
+};
+ProgramPresence ReadProgramPresence();
+void WriteLastSeen(double when);
+void WriteSuspended(double when);
+// A sleep the start or the wake has counted is not counted again.
+void ForgetSuspended();
+
 // Whether the installation dialog is due at start.
 bool ReadShowInstall(const SettingsStore& store);
 std::wstring ReadInstalledVersion(const SettingsStore& store);

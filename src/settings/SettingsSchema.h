@@ -29,6 +29,8 @@ inline constexpr wchar_t kIsFolderValue[] = L"TipoDir";
 inline constexpr wchar_t kIsFileListValue[] = L"TipoFile";
 inline constexpr wchar_t kIsProgramValue[] = L"TipoExe";
 inline constexpr wchar_t kJobEnabledValue[] = L"Attesa";
+// An AtTime job whose minute passed while the program was not running runs when it can.
+inline constexpr wchar_t kCatchUpValue[] = L"Recupera";
 
 // Per-job values in the slot's own section.
 inline constexpr wchar_t kEveryNDaysValue[] = L"Giorni";
@@ -40,6 +42,9 @@ inline constexpr wchar_t kDestIsFtpValue[] = L"DestFTP";
 inline constexpr wchar_t kLastRunValue[] = L"Tempo";
 // The full path of the job's last complete local copy, which retention never removes.
 inline constexpr wchar_t kLastCompleteCopyValue[] = L"UltimaCompleta";
+// The start of the job's last run and what became of it (LastRunOutcome).
+inline constexpr wchar_t kLastStartValue[] = L"UltimoAvvio";
+inline constexpr wchar_t kLastOutcomeValue[] = L"UltimoEsito";
 inline constexpr wchar_t kFtpHostValue[] = L"ftp-HN";
 inline constexpr wchar_t kFtpFolderValue[] = L"ftp-HDN";
 inline constexpr wchar_t kFtpUserValue[] = L"ftp-UN";
@@ -79,6 +84,10 @@ inline constexpr wchar_t kWindowHandleValue[] = L"HProc";
 inline constexpr wchar_t kShowInstallValue[] = L"ShowInst";
 inline constexpr bool kShowInstallDefault = true;
 inline constexpr wchar_t kInstalledVersionValue[] = L"Versione";
+// When the program last saw the clock (a tick, or its orderly end) and when the computer last
+// went to sleep under it: a minute after both passed while nothing was watching.
+inline constexpr wchar_t kLastSeenValue[] = L"UltimoControllo";
+inline constexpr wchar_t kSuspendedValue[] = L"Sospensione";
 // Folders last used by the file-list editor; their default is the program folder.
 inline constexpr wchar_t kAddFilesFolderValue[] = L"CartAddFile";
 inline constexpr wchar_t kAddFolderFolderValue[] = L"CartAddCard";

@@ -70,4 +70,10 @@ bool SettingsStore::WriteDateTime(const std::wstring& section, const std::wstrin
     return sectionKey.WriteBinary(name, data);
 }
 
+void SettingsStore::DeleteValue(const std::wstring& section, const std::wstring& name) {
+    if (!key_.IsOpen()) return;
+    RegKey sectionKey = RegKey::Open(key_.Get(), section, KEY_SET_VALUE);
+    if (sectionKey.IsOpen()) sectionKey.DeleteValue(name);
+}
+
 }  // namespace vt

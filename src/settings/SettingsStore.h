@@ -29,6 +29,8 @@ public:
     bool WriteInteger(const std::wstring& section, const std::wstring& name, int value);
     bool WriteBool(const std::wstring& section, const std::wstring& name, bool value);
     bool WriteDateTime(const std::wstring& section, const std::wstring& name, double value);
+    // Removes one value; an absent section is left absent.
+    void DeleteValue(const std::wstring& section, const std::wstring& name);
 
 private:
     RegKey key_;

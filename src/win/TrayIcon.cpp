@@ -103,9 +103,15 @@ bool TrayIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) 
     data.uFlags = NIF_INFO;
     CopyText(data.szInfoTitle, title);
     CopyText(data.szInfo, text);
-    data.dwInfoFlags = NIIF_WARNING;
+    // Under quiet time the balloon waits; the job page keeps the result in any case.
+    data.dwInfoFlags = NIIF_WARNING | NIIF_RESPECT_QUIET_TIME;
     data.uTimeout = kBalloonMs;
     balloonOpen_ = Notify(NIM_MODIFY, data);
+    // A shell older than the flag may refuse it: the balloon is shown without it then.
+    if (!balloonOpen_) {
+        data.dwInfoFlags = NIIF_WARNING;
+        balloonOpen_ = Notify(NIM_MODIFY, data);
+    }
     if (!balloonOpen_ && !wanted_) Delete();
     return balloonOpen_;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/JobPage.h"
+#include "win/DateTime.h"
 #include "settings/FileListFile.h"
 #include "support/RegistryGuard.h"
 #include "support/TempFolder.h"
@@ -148,6 +149,22 @@ TEST(JobPage, ReadsTheSlotsOwnValues) {
     EXPECT_FALSE(v.isFolder);
     EXPECT_EQ(v.ftpHost, L"host");
     EXPECT_EQ(v.files, std::vector<std::wstring>{L"C:\\x.txt"});
+}
+
+TEST(JobPage, LastRunLineTellsWhenAndHowTheJobLastRan) {
+    const double started = ToDateTime(SYSTEMTIME{2026, 3, 0, 7, 9, 5, 59, 0});
+    const auto line = [&](RunOutcome outcome, const wchar_t* dateSep = L"/", const wchar_t* timeSep = L":") {
+        return ComputeLastRunLine(LastRunOutcome{started, outcome}, dateSep, timeSep);
+    };
+    EXPECT_EQ(line(RunOutcome::Completed).text, L"Ultimo backup: 07/03/2026 09:05 - completato");
+    EXPECT_EQ(line(RunOutcome::WithErrors).text, L"Ultimo backup: 07/03/2026 09:05 - con errori");
+    EXPECT_EQ(line(RunOutcome::Stopped).text, L"Ultimo backup: 07/03/2026 09:05 - interrotto");
+    EXPECT_EQ(line(RunOutcome::Completed, L".", L".").text, L"Ultimo backup: 07.03.2026 09.05 - completato");
+    EXPECT_EQ(ComputeLastRunLine(std::nullopt, L"/", L":").text, L"Ultimo backup: nessuno");
+    // Only errors are drawn in red.
+    EXPECT_TRUE(line(RunOutcome::WithErrors).failed);
+    EXPECT_FALSE(line(RunOutcome::Completed).failed || line(RunOutcome::Stopped).failed ||
+                 ComputeLastRunLine(std::nullopt, L"/", L":").failed);
 }
 
 }  // namespace

@@ -69,7 +69,8 @@ protected:
         const Call& call = calls_.back();
         EXPECT_EQ(call.message, DWORD(NIM_MODIFY));
         EXPECT_EQ(call.data.uFlags, UINT(NIF_INFO));
-        EXPECT_EQ(call.data.dwInfoFlags, DWORD(NIIF_WARNING));
+        // A warning that waits while Windows keeps notifications quiet.
+        EXPECT_EQ(call.data.dwInfoFlags, DWORD(NIIF_WARNING | NIIF_RESPECT_QUIET_TIME));
         EXPECT_EQ(std::wstring(call.data.szInfoTitle), L"Vaultick - Backup 2");
         EXPECT_EQ(std::wstring(call.data.szInfo), kOpensLog);
         EXPECT_EQ(call.data.hWnd, owner_);

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
+#include "app/KeepAwake.h"
 #include "app/Scheduler.h"
 #include "app/StartUpDecision.h"
 
@@ -146,6 +148,31 @@ TEST_F(SchedulerTest, ASessionEndDuringARunWaitsForTheQueueAndRunsItsJobsOnce) {
     scheduler_.Request({RunRequest::Job, 3});
     EXPECT_EQ(drained_.back(), false);
     EXPECT_EQ(ran_, (Requests{{RunRequest::Job, 3}, {RunRequest::Job, 2}, {RunRequest::Job, 5}}));
+}
+
+// The computer stays awake for each run and no longer, also when the run ends in a raised failure.
+TEST_F(SchedulerTest, EachRunKeepsTheComputerAwakeUntilItEnds) {
+    std::vector<EXECUTION_STATE> asked;
+    SetExecutionStateSeam([&](EXECUTION_STATE state) { asked.push_back(state); });
+    const EXECUTION_STATE awake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED;
+    std::vector<size_t> askedWhenRunning;
+    during_ = [&](const RunRequest& request) {
+        askedWhenRunning.push_back(asked.size());
+        EXPECT_EQ(asked.back(), awake);
+        if (request.slot == 3) throw std::runtime_error("log not writable");
+    };
+    scheduler_.Request({RunRequest::Job, 1, true});
+    EXPECT_EQ(asked, (std::vector<EXECUTION_STATE>{awake, ES_CONTINUOUS}));
+    EXPECT_THROW(scheduler_.Request({RunRequest::Job, 3, true}), std::runtime_error);
+    EXPECT_EQ(asked.size(), 4u);
+    EXPECT_EQ(asked.back(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
+    // The schedule goes on after it.
+    EXPECT_FALSE(scheduler_.Running());
+    scheduler_.Request({RunRequest::Job, 2, true});
+    EXPECT_EQ(asked.size(), 6u);
+    EXPECT_EQ(asked.back(), static_cast<EXECUTION_STATE>(ES_CONTINUOUS));
+    EXPECT_EQ(askedWhenRunning, (std::vector<size_t>{1, 3, 5}));
+    SetExecutionStateSeam(nullptr);
 }
 
 }  // namespace

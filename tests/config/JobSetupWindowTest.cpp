@@ -128,6 +128,40 @@ TEST_F(JobSetupWindowTest, SwitchingTabsKeepsTheEditsAndClosingWritesBoth) {
     EXPECT_FALSE(pickerStarts_[0].empty());
 }
 
+TEST_F(JobSetupWindowTest, TheCatchUpBoxBesideTheTimeIsKeptPerJob) {
+    Write(kMainSection, L"Recupera3", L"1");
+    JobSetupWindow& f = Open(2);
+    EXPECT_EQ(f.CatchUpCheck.Text(), L"Recupera se perso");
+    EXPECT_TRUE(f.CatchUpCheck.Visible());
+    EXPECT_TRUE(f.CatchUpCheck.Checked());
+    RECT r;
+    GetWindowRect(f.CatchUpCheck.Handle(), &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    SendMessageW(f.CatchUpCheck.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(f.CatchUpCheck.Handle()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(f.HintBar.PanelText(0), L"Se all'orario il computer era spento, in sospensione o il programma chiuso, il "
+                                      L"backup parte appena possibile");
+    // Only a job at a time of day has a minute to miss.
+    Choose(f.ScheduleKindBox.Handle(), kEveryNHours);
+    EXPECT_FALSE(f.CatchUpCheck.Visible());
+    Choose(f.ScheduleKindBox.Handle(), kAtTime);
+    EXPECT_TRUE(f.CatchUpCheck.Visible());
+
+    SwitchTab(0);
+    EXPECT_FALSE(f.CatchUpCheck.Checked());
+    Tick(f.CatchUpCheck.Handle(), true);
+    SwitchTab(1);
+    EXPECT_FALSE(f.CatchUpCheck.Checked());
+    SwitchTab(2);
+    EXPECT_TRUE(f.CatchUpCheck.Checked());
+    Tick(f.CatchUpCheck.Handle(), false);
+    CloseWindow();
+    EXPECT_EQ(Main(L"Recupera", 1), L"1");
+    EXPECT_EQ(Main(L"Recupera", 2), L"0");
+    EXPECT_EQ(Main(L"Recupera", 3), L"0");
+    EXPECT_EQ(Main(L"Recupera", 5), L"0");
+}
+
 TEST_F(JobSetupWindowTest, TimeAndIntervalTextsAreStoredByTheirRules) {
     JobSetupWindow& f = Open(0);
     f.TimeEdit.SetText(L"25:00");

@@ -96,6 +96,26 @@ TEST_F(RunRecordTest, AStopAnsweredYesIsNoFailure) {
     const RunRecord run = Run(1);
     EXPECT_NE(std::find(host.log.begin(), host.log.end(), L"Backup Bloccato da Utente."), host.log.end());
     EXPECT_FALSE(run.Failed());
+    EXPECT_TRUE(run.stoppedByUser);
+    // Esc answered No: the run goes on to its end and was not stopped.
+    escPolls = 0;
+    questions.clear();
+    PressEscAt({1}, {IDNO});
+    EXPECT_FALSE(Run(1).stoppedByUser);
+    EXPECT_EQ(questions.size(), 1u);
+}
+
+TEST_F(RunRecordTest, ALeadLineComesBetweenTheTimeAndTheJobNumber) {
+    FolderJob(2, temp / L"Manca", temp / L"Copie");
+    host = RecordingHost{};
+    engine.RunJob(2, L"Recupero del backup delle 21:30 non eseguito");
+    ASSERT_GE(host.log.size(), 4u);
+    EXPECT_EQ(host.log[0], L"");
+    EXPECT_EQ(host.log[2], L"Recupero del backup delle 21:30 non eseguito");
+    EXPECT_EQ(host.log[3], L"Avvio backup numero 2");
+    host = RecordingHost{};
+    engine.RunJob(2);
+    EXPECT_EQ(host.log.at(2), L"Avvio backup numero 2");
 }
 
 TEST_F(RunRecordTest, ARaisedFailureMarksTheRunWhereverItStops) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <cstring>
 #include <random>
 #include <set>
 
@@ -63,7 +65,7 @@ TEST_F(SchemaTest, JobsComeBackAsSavedUnderTheirOldNames) {
         set.showDuringRun = odd.Flag();
         for (BackupJob& job : set.jobs) {
             job = BackupJob{odd(), {}, odd(), odd(), odd(), odd(), odd.Flag(), odd.Flag(), odd.Flag(), odd.Flag(),
-                            odd.Flag(), odd.Flag(), odd(), odd(), odd(), odd.Flag(), odd.Flag(), odd.Flag(), odd.Flag()};
+                            odd.Flag(), odd.Flag(), odd(), odd(), odd(), odd.Flag(), odd.Flag(), odd.Flag(), odd.Flag(), odd.Flag()};
         }
         SaveAllJobs(set, data_.Path());
         JobSet loaded;
@@ -84,20 +86,22 @@ TEST_F(SchemaTest, JobsComeBackAsSavedUnderTheirOldNames) {
             ASSERT_EQ(read.commandLine, saved.commandLine);
             ASSERT_EQ(std::vector<bool>({read.atTime, read.atStartup, read.atShutdown, read.everyNDays,
                                          read.everyNHours, read.manual, read.isFolder, read.isFileList,
-                                         read.isProgram, read.destIsFtp}),
+                                         read.isProgram, read.destIsFtp, read.catchUp}),
                       std::vector<bool>({saved.atTime, saved.atStartup, saved.atShutdown, saved.everyNDays, saved.everyNHours,
-                                         saved.manual, saved.isFolder, saved.isFileList, saved.isProgram, saved.destIsFtp}));
+                                         saved.manual, saved.isFolder, saved.isFileList, saved.isProgram, saved.destIsFtp,
+                                         saved.catchUp}));
             const BackupJob& back = loaded.Job(slot);
             ASSERT_EQ(back.time, saved.time.substr(0, 5));
             ASSERT_EQ(back.hoursInterval, saved.hoursInterval.substr(0, 2));
             ASSERT_EQ(back.source, saved.source);
             ASSERT_EQ(back.destIsFtp, saved.destIsFtp);
+            ASSERT_EQ(back.catchUp, saved.catchUp);
         }
     }
     std::set<std::wstring> main{L"Task Bar", L"Mostra"};
     for (const wchar_t* name : {L"Sorgente", L"SorgenteExe", L"Destinazione", L"DestinazioneFile",
                                 L"DestinazioneExe", L"Orario", L"TipoOrario", L"Avvio", L"Chiusura", L"TipoDir",
-                                L"TipoFile", L"TipoExe"})
+                                L"TipoFile", L"TipoExe", L"Recupera"})
         for (const wchar_t* suffix : {L"", L"2", L"3", L"4", L"5"}) main.insert(std::wstring(name) + suffix);
     EXPECT_EQ(StoredNames(L"Principale"), main);
     for (int slot = 1; slot <= kJobCount; ++slot)
@@ -191,6 +195,53 @@ TEST_F(SchemaTest, ProgramValuesComeBackWithTheirNames) {
     EXPECT_EQ(StoredNames(L"FileLog"), (std::set<std::wstring>{L"CartDest", L"CBAttiva"}));
     EXPECT_EQ(StoredNames(L"Principale"), (std::set<std::wstring>{L"CartAddFile", L"CartAddCard", L"Selez",
                                                                    L"HProc", L"CBAttiva", L"ShowInst", L"Versione"}));
+}
+
+TEST_F(SchemaTest, LastRunAndPresenceComeBackAndNonsenseReadsAsNothing) {
+    EXPECT_FALSE(ReadLastRunOutcome(SettingsStore(), 2));
+    EXPECT_FALSE(ReadProgramPresence().lastSeen);
+    WriteLastRunOutcome(2, {45000.5, RunOutcome::Stopped});
+    WriteLastSeen(45001.25);
+    WriteSuspended(45001.125);
+    const auto last = ReadLastRunOutcome(SettingsStore(), 2);
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->started, 45000.5);
+    EXPECT_EQ(last->outcome, RunOutcome::Stopped);
+    EXPECT_EQ(ReadProgramPresence().lastSeen, 45001.25);
+    EXPECT_EQ(ReadProgramPresence().suspended, 45001.125);
+    EXPECT_EQ(StoredNames(L"Vaultick2"), (std::set<std::wstring>{L"UltimoAvvio", L"UltimoEsito"}));
+    EXPECT_EQ(StoredNames(L"Principale"), (std::set<std::wstring>{L"UltimoControllo", L"Sospensione"}));
+    ForgetSuspended();
+    EXPECT_EQ(StoredNames(L"Principale"), (std::set<std::wstring>{L"UltimoControllo"}));
+    ForgetSuspended();
+
+    // Whatever another program left there: a start on the calendar and a known outcome, or nothing.
+    std::mt19937 random(91);
+    RegKey section = RegKey::Create(HKEY_CURRENT_USER, kKey + L"\\Vaultick2");
+    RegKey main = RegKey::Create(HKEY_CURRENT_USER, kKey + L"\\Principale");
+    for (int round = 0; round < 300; ++round) {
+        std::vector<BYTE> bytes(round % 7 == 0 ? random() % 12 : 8);
+        for (BYTE& b : bytes) b = static_cast<BYTE>(random());
+        if (round % 3 == 0) {
+            const double plausible = std::uniform_real_distribution<double>(-1e6, 4e6)(random);
+            std::memcpy(bytes.data(), &plausible, std::min<size_t>(bytes.size(), 8));
+        }
+        section.WriteBinary(L"UltimoAvvio", bytes);
+        main.WriteBinary(L"UltimoControllo", bytes);
+        const wchar_t* outcomes[] = {L"0", L"1", L"2", L"3", L"-1", L"x", L"", L"02", L" 1"};
+        section.WriteString(L"UltimoEsito", outcomes[random() % 9]);
+        if (const auto read = ReadLastRunOutcome(SettingsStore(), 2)) {
+            ASSERT_TRUE(std::isfinite(read->started));
+            ASSERT_GE(read->started, 1.0);
+            ASSERT_LE(read->started, 2958465.0);
+            const int outcome = static_cast<int>(read->outcome);
+            ASSERT_TRUE(outcome >= 0 && outcome <= 2) << outcome;
+        }
+        if (const auto seen = ReadProgramPresence().lastSeen) {
+            ASSERT_TRUE(std::isfinite(*seen));
+            ASSERT_GE(*seen, 1.0);
+        }
+    }
 }
 
 TEST(MachineValues, OnlyOneMeansAllUsers) {
