@@ -36,7 +36,8 @@ std::wstring TargetKey(const std::wstring& path) {
 void SetCopyWorkers(unsigned count) { g_workers = count; }
 
 unsigned WorkersFor(bool networkDestination, std::optional<ULONGLONG> fileSize) {
-    return networkDestination || (fileSize && *fileSize >= kLargeFile) ? kCopyWorkers : 1;
+    // A size not known (a listed file) counts as large: a list is short and picked by hand.
+    return networkDestination || !fileSize || *fileSize >= kLargeFile ? kCopyWorkers : 1;
 }
 
 bool IsNetworkPath(const std::wstring& path) {
@@ -104,15 +105,24 @@ bool CopyPool::Add(FileCopy file, std::wstring shown) {
     ++unfinished_;
     waiting_.push_back(firstSeq_ + items_.size());
     items_.push_back(Item{std::move(file), std::move(shown), std::move(key)});
+    largeUnfinished_ += LimitFor(items_.back().file) > 1;
     Start();
     lock.unlock();
     WriteReady();
     return true;
 }
 
+unsigned CopyPool::WorkersWanted(const FileCopy& file) const {
+    const unsigned limit = LimitFor(file);
+    if (g_workers != kWorkersByRule || limit > 1) return limit;
+    // The one worker for small files comes beside one for every large file not yet copied, so
+    // that small files never wait for a large copy to end.
+    return static_cast<unsigned>(std::min<size_t>(kCopyWorkers, 1 + largeUnfinished_));
+}
+
 void CopyPool::Start() {
     // One more worker for each file handed over, up to the limit: never more workers than files.
-    if (workers_.size() < LimitFor(items_.back().file)) {
+    if (workers_.size() < WorkersWanted(items_.back().file)) {
         try {
             workers_.emplace_back(&CopyPool::Work, this);
             return;
@@ -121,12 +131,13 @@ void CopyPool::Start() {
         }
     }
     if (workers_.empty()) return CopyHere();
-    if (idle_ > 0) work_.notify_one();
+    if (idle_ > 0 && MayTake()) work_.notify_one();
 }
 
 void CopyPool::CopyHere() {
     Item& item = At(waiting_.back());
     waiting_.pop_back();
+    largeUnfinished_ -= LimitFor(item.file) > 1;
     if (g_startSeam) g_startSeam(item.file.from);
     item.failed = !CopyOrLink(item.file, linksWork_);
     item.state = State::Done;
@@ -168,6 +179,7 @@ void CopyPool::Work() {
         done.failed = !copied;
         targets_.erase(done.key);
         --unfinished_;
+        largeUnfinished_ -= !small;
         WakeMainIfDue();
     }
 }
@@ -265,6 +277,7 @@ void CopyPool::StopHere() {
         // over after it is copied or logged.
         const size_t first = waiting_.front();
         for (size_t seq = first; seq < firstSeq_ + items_.size(); ++seq) targets_.erase(At(seq).key);
+        for (const size_t seq : waiting_) largeUnfinished_ -= LimitFor(At(seq).file) > 1;
         items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(first - firstSeq_), items_.end());
         unfinished_ -= waiting_.size();
         waiting_.clear();

@@ -88,6 +88,7 @@ private:
     bool MayTake() const;
     unsigned LimitFor(const FileCopy& file) const;
     unsigned Limit() const;  // under the lock: the workers the front file may have
+    unsigned WorkersWanted(const FileCopy& file) const;  // under the lock: workers to have for it
     void CopyHere();  // the file just handed over, on the window's thread, under the lock
     // Waits for `what` or the next poll, writes what is ready, polls Esc when due.
     void Progress(std::unique_lock<std::mutex>& lock, Await what);
@@ -115,6 +116,7 @@ private:
     std::vector<std::thread> workers_;
     unsigned idle_ = 0;
     unsigned smallRunning_ = 0;  // files in flight that only one worker may copy at a time
+    size_t largeUnfinished_ = 0;  // files waiting or in flight that may have a worker each
     bool paused_ = false, closing_ = false;
     Await await_ = Await::Nothing;
     std::wstring awaitedKey_;

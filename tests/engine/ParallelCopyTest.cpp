@@ -205,7 +205,7 @@ TEST_F(ParallelCopyTest, AStopAnsweredYesMidTreeStartsNoFurtherFile) {
 }
 
 TEST(CopyWorkersTest, OnlyLargeFilesAndNetworkFoldersGetMoreThanOneWorker) {
-    EXPECT_EQ(WorkersFor(false, std::nullopt), 1u);
+    EXPECT_EQ(WorkersFor(false, std::nullopt), kCopyWorkers);  // a listed file: size not known
     EXPECT_EQ(WorkersFor(false, 4096), 1u);
     EXPECT_EQ(WorkersFor(false, kLargeFile - 1), 1u);
     EXPECT_EQ(WorkersFor(false, kLargeFile), kCopyWorkers);
@@ -231,7 +231,7 @@ TEST_F(ParallelCopyTest, ByTheRuleSmallFilesGoOneAtATimeAndLargeOnesSideBySide) 
     // enough for a second small file started beside it to be seen.
     struct Seen {
         std::mutex mutex;
-        int smallInFlight = 0, largeStarted = 0, mostSmall = 0;
+        int smallInFlight = 0, largeStarted = 0, mostSmall = 0, largeTimedOut = 0;
     };
     auto seen = std::make_shared<Seen>();
     SetCopyStartSeam([seen](const std::wstring& from) {
@@ -248,6 +248,7 @@ TEST_F(ParallelCopyTest, ByTheRuleSmallFilesGoOneAtATimeAndLargeOnesSideBySide) 
                 seen->mostSmall = std::max(seen->mostSmall, seen->smallInFlight);
                 if ((large && seen->largeStarted == 4) || GetTickCount() >= until) {
                     seen->smallInFlight -= !large;
+                    seen->largeTimedOut += large && seen->largeStarted < 4;
                     return;
                 }
             }
@@ -259,8 +260,30 @@ TEST_F(ParallelCopyTest, ByTheRuleSmallFilesGoOneAtATimeAndLargeOnesSideBySide) 
     EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
               std::vector<std::wstring>{L"Copia infinita effettuata : " + LogTime()});
     EXPECT_EQ(seen->largeStarted, 4);
-    EXPECT_EQ(seen->mostSmall, 1);  // no small file ever had another beside it
+    EXPECT_EQ(seen->largeTimedOut, 0);  // the four were in flight together
+    EXPECT_EQ(seen->mostSmall, 1);      // no small file ever had another beside it
     EXPECT_EQ(Contents(ReadTree(NewCopy(temp / L"Copie", L"Documenti"))).size(), 10u + 2u);
+}
+
+// A tree that opens with a large file: its small files are copied while the large one is.
+TEST_F(ParallelCopyTest, SmallFilesNeverWaitForALargeCopyToEnd) {
+    Policy(false, true, false);
+    MakeFile(source + L"\\big.bin", std::string(size_t(kLargeFile), 'L'));
+    for (int i = 0; i < 3; ++i) MakeFile(source + L"\\S\\s" + std::to_wstring(i) + L".txt", "s");
+    FolderJob(1, source, temp / L"Copie");
+    auto smallStarted = std::make_shared<std::atomic<bool>>(false);
+    auto bigWaited = std::make_shared<std::atomic<bool>>(false);
+    SetCopyStartSeam([=](const std::wstring& from) {
+        if (from.find(L"big.bin") == std::wstring::npos) return smallStarted->store(true);
+        for (const DWORD until = GetTickCount() + 60000; !smallStarted->load(); Sleep(1))
+            if (GetTickCount() >= until) return bigWaited->store(true);
+    });
+    engine.RunJob(1);
+
+    EXPECT_FALSE(bigWaited->load());
+    EXPECT_EQ(host.LinesAfter(L"Tipo di backup : Cartelle"),
+              std::vector<std::wstring>{L"Copia infinita effettuata : " + LogTime()});
+    EXPECT_EQ(Contents(ReadTree(NewCopy(temp / L"Copie", L"Documenti"))).size(), 4u + 1u);
 }
 
 }  // namespace
