@@ -75,7 +75,14 @@ void ForgetTlsCommands() { DeleteFileW((StateFolder() + L"\\tls-commands.txt").c
 
 std::wstring VsftpdHost(const std::string& name) { return HostFromPorts(VsftpdFolder(), name); }
 
-std::wstring VsftpdRoot() { return VsftpdFolder() + L"\\root"; }
+// Outside the build tree, where the server's account can reach it.
+std::wstring VsftpdRoot() {
+    const std::string unix = ReadBytes(VsftpdFolder() + L"\\served");
+    std::wstring path = L"Z:" + std::wstring(unix.begin(), unix.end());
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    return unix.empty() ? L"" : path;
+}
 
 std::wstring VsftpdFingerprint() {
     const std::string hex = ReadBytes(VsftpdFolder() + L"\\fingerprint");

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts (start) or stops (stop) two vsftpd servers on 127.0.0.1 that require TLS for the login
 # and the data, for the tests and the benchmark: "vsftpd" takes PORT, "vsftpd-passive" refuses
-# it so a client has to fall back to PASV. Both serve STATE_DIR/root to the local user
-# vaultick-ftp (made by scripts/setup) with a self-signed certificate made here; STATE_DIR/ports
+# it so a client has to fall back to PASV. Both serve a new folder /tmp/vaultick-vsftpd.* (its
+# path in STATE_DIR/served, removed at stop) to the local user vaultick-ftp (made by
+# scripts/setup) with a self-signed certificate made here; STATE_DIR/ports
 # gets "name port" lines once both greet, STATE_DIR/fingerprint the certificate's SHA-256 (64
 # hexadecimal digits), STATE_DIR/password the account's password. The account has a new random
 # password only while the servers run, and is locked again when they stop: nobody else logs in
@@ -25,6 +26,12 @@ stop() {
     rm -f "$pidfile"
   done
   "${as_root[@]}" usermod --lock "$user" 2>/dev/null || true
+  if [ -f "$state/served" ]; then
+    local served
+    served=$(cat "$state/served")
+    case "$served" in /tmp/vaultick-vsftpd.*) rm -rf -- "$served" ;; esac
+    rm -f "$state/served"
+  fi
 }
 
 free_port() {
@@ -53,12 +60,16 @@ case "$1" in
     reuse="${3:-NO}"
     [ -d "$state" ] && stop
     rm -rf "$state"
-    mkdir -p "$state/empty" "$state/root"
+    mkdir -p "$state/empty"
     if ! id "$user" >/dev/null 2>&1; then
       echo "vsftpd.sh: no local user $user (run scripts/setup)" >&2
       exit 1
     fi
-    "${as_root[@]}" chown "$user:" "$state/root"
+    # The served folder lies where the account can reach it: the folders above a build tree
+    # (a clone in a private folder) may let nobody else through.
+    served=$(mktemp -d /tmp/vaultick-vsftpd.XXXXXX)
+    printf '%s' "$served" >"$state/served"
+    "${as_root[@]}" chown "$user:" "$served"
     (umask 077 && /usr/bin/python3 -c 'import secrets; print(secrets.token_urlsafe(18), end="")' >"$state/password")
     printf '%s:%s\n' "$user" "$(cat "$state/password")" | "${as_root[@]}" chpasswd
     "${as_root[@]}" usermod --unlock "$user"
@@ -86,7 +97,7 @@ pam_service_name=vaultick-ftp
 userlist_enable=NO
 chroot_local_user=YES
 allow_writeable_chroot=YES
-local_root=$state/root
+local_root=$served
 secure_chroot_dir=$state/empty
 port_enable=$active
 connect_from_port_20=NO
@@ -122,7 +133,6 @@ EOF
     ;;
   stop)
     stop
-    rm -rf "$state/root"
     ;;
   *) echo "usage: vsftpd.sh start|stop STATE_DIR [REUSE]" >&2; exit 2 ;;
 esac
