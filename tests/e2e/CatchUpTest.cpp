@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "InstalledCopy.h"
 #include "RunningProgram.h"
 #include "app/MainWindowIds.h"
 #include "settings/JobNames.h"
@@ -51,14 +52,7 @@ protected:
 
     void SetUp() override {
         test::EndProcesses(L"DorviVaultick.exe");
-        store_.WriteBool(L"Principale", L"ShowInst", false);
-        store_.WriteString(L"Principale", L"Versione", L"3.7");
-        store_.WriteBool(L"FileLog", L"CBAttiva", true);
-        store_.WriteString(L"FileLog", L"CartDest", folder_.Path());
-        exe_ = folder_ / L"DorviVaultick.exe";
-        CopyFileW((test::BinFolder() + L"\\DorviVaultick.exe").c_str(), exe_.c_str(), FALSE);
-        CopyFileW((test::BinFolder() + L"\\Sweepex.exe").c_str(), (folder_ / L"Sweepex.exe").c_str(), FALSE);
-        test::WriteBytes(folder_ / L"DorviVaultick.exe.manifest", std::string());
+        exe_ = test::PlaceInstalledCopy(folder_.Path());
     }
     void TearDown() override {
         program_.reset();

@@ -15,6 +15,19 @@
 namespace vt {
 namespace {
 
+// The same numbers on every run, so that a failing input comes back when the test is run again.
+class Random {
+public:
+    explicit Random(unsigned seed) : seed_(seed) {}
+    unsigned operator()(unsigned range) {
+        seed_ = seed_ * 1103515245 + 12345;
+        return (seed_ >> 16) % range;
+    }
+
+private:
+    unsigned seed_;
+};
+
 std::vector<std::string> Lines(ReplyAssembler& replies) {
     std::vector<std::string> lines;
     for (std::string line; replies.NextLine(line);) lines.push_back(line);
@@ -65,18 +78,18 @@ TEST(FtpReplyTest, AThreeDigitCodeCompletesAReplyAnyOtherNumberIsAProtocolError)
 }
 
 // Lines from a small alphabet that makes every shape likely: codes of any length, hyphens, blanks.
-std::string RandomLine(unsigned& seed, const char* alphabet = "0123456789-  aZ,()+") {
-    const size_t letters = std::strlen(alphabet);
+std::string RandomLine(Random& next, const char* alphabet = "0123456789-  aZ,()+") {
+    const auto letters = static_cast<unsigned>(std::strlen(alphabet));
     std::string line;
-    const unsigned length = (seed = seed * 1103515245 + 12345) >> 16 & 7;
-    for (unsigned i = 0; i < length; ++i) line.push_back(alphabet[((seed = seed * 1103515245 + 12345) >> 16) % letters]);
+    const unsigned length = next(8);
+    for (unsigned i = 0; i < length; ++i) line.push_back(alphabet[next(letters)]);
     return line;
 }
 
 TEST(FtpReplyTest, EveryCompletedReplyCarriesAValidCode) {
-    unsigned seed = 7;
+    Random next{7};
     for (int i = 0; i < 200000; ++i) {
-        const std::string line = RandomLine(seed);
+        const std::string line = RandomLine(next);
         int code = -1;
         const ReplyLine kind = ClassifyReplyLine(line, code);
         const bool digitLed = !line.empty() && line[0] >= '0' && line[0] <= '9';
@@ -114,8 +127,7 @@ TEST(FtpReplyTest, PassiveReplyIsExactlySixNumbersAndAPort) {
 }
 
 TEST(FtpReplyTest, PassiveReplyTakesSixNumbersOnlyWhenNothingIsAddedToThem) {
-    unsigned seed = 11;
-    auto next = [&seed](unsigned range) { return ((seed = seed * 1103515245 + 12345) >> 16) % range; };
+    Random next{11};
     for (int i = 0; i < 50000; ++i) {
         unsigned v[6];
         std::string numbers;
@@ -125,11 +137,11 @@ TEST(FtpReplyTest, PassiveReplyTakesSixNumbersOnlyWhenNothingIsAddedToThem) {
             numbers += std::to_string(v[n]);
         }
         const bool seventh = next(5) == 0, sign = next(5) == 0;
-        std::string line = "227 " + RandomLine(seed, "aZ (=");
+        std::string line = "227 " + RandomLine(next, "aZ (=");
         if (sign) line += next(2) ? '+' : '-';
         line += numbers;
         if (seventh) line += ',' + std::to_string(next(300));
-        line += RandomLine(seed, "aZ ).");
+        line += RandomLine(next, "aZ ).");
         bool valid = !seventh && !sign && v[4] * 256 + v[5] != 0;
         for (unsigned x : v) valid = valid && x <= 255;
         uint32_t address = 0;
@@ -198,6 +210,13 @@ public:
 
 constexpr uint32_t kLoopback = 0x0100007F;
 constexpr uint32_t kRemote = 0x0A00000A;  // 10.0.0.10
+
+void SetAccount(FtpSession& s) {
+    // Whole strings moved in: assigning the literals trips a false -Wrestrict of this compiler.
+    s.hostName = std::string("h");
+    s.userName = std::string("u");
+    s.password = std::string("p");
+}
 
 class FtpSessionTest : public ::testing::Test {
 protected:
@@ -525,9 +544,7 @@ TEST_F(FtpSessionTest, AReplyWithoutAValidCodeFailsTheRequestWith500AndItsLine) 
     for (const std::string banner : {"0", "000 hi", "00 text", "2200 too long"}) {
         ScriptedTransport net;
         FtpSession s{net};
-        s.hostName = "h";
-        s.userName = "u";
-        s.password = "p";
+        SetAccount(s);
         ASSERT_TRUE(s.StartConnect());
         s.OnResolved(0, kRemote);
         s.OnControlConnected(0);
@@ -596,14 +613,11 @@ TEST(FtpSessionProperty, NoServerReplyTurnsAFailureIntoSuccess) {
     const char* const replies[] = {"220 hi", "331 pass", "230 in", "200 ok", "227 (127,0,0,1,4,1)", "150 go",
                                    "125 go", "226 done", "250 ok", "0", "000", "00 text", "0 aborted", "1",
                                    "99 x", "600 x", "2300 x", "220-more", " 230 blank", "text", ""};
-    unsigned seed = 3;
-    auto next = [&seed](unsigned range) { return ((seed = seed * 1103515245 + 12345) >> 16) % range; };
+    Random next{3};
     for (int round = 0; round < 20000; ++round) {
         ScriptedTransport net;
         FtpSession s{net};
-        s.hostName = "h";
-        s.userName = "u";
-        s.password = "p";
+        SetAccount(s);
         s.localFileName = temp / L"f";
         ASSERT_TRUE(s.StartConnect());
         s.OnResolved(0, kLoopback);
@@ -759,9 +773,7 @@ TEST_F(FtpSessionTest, ProtectionFailuresEndTheLoginBeforeUser) {
     for (const Case& c : cases) {
         ScriptedTransport net;
         FtpSession s{net};
-        s.hostName = "h";
-        s.userName = "u";
-        s.password = "p";
+        SetAccount(s);
         s.secure = true;
         s.certificatePin = c.pin;
         net.certificate = {c.trusted, c.fingerprint};
@@ -790,14 +802,11 @@ TEST(FtpSessionProperty, NothingSecretLeavesBeforeTheServerIsTrusted) {
     ASSERT_TRUE(test::WriteBytes(temp / L"f", std::string(3000, 'z')));
     const char* const replies[] = {"220 hi", "234 ok", "331 pass", "230 in", "200 ok", "150 go", "226 done",
                                    "500 no", "534 no", "0", "220-more", "text"};
-    unsigned seed = 5;
-    auto next = [&seed](unsigned range) { return ((seed = seed * 1103515245 + 12345) >> 16) % range; };
+    Random next{5};
     for (int round = 0; round < 20000; ++round) {
         ScriptedTransport net;
         FtpSession s{net};
-        s.hostName = "h";
-        s.userName = "u";
-        s.password = "p";
+        SetAccount(s);
         s.secure = true;
         s.localFileName = temp / L"f";
         const bool pinned = next(2) == 0;
@@ -859,8 +868,7 @@ TEST(CertificatePinTest, FingerprintsAndPins) {
 
 // Stored pins come from the registry, where anyone may have typed anything.
 TEST(CertificatePinProperty, APinAcceptsExactlyItsOwnFingerprint) {
-    unsigned seed = 9;
-    auto next = [&seed](unsigned range) { return ((seed = seed * 1103515245 + 12345) >> 16) % range; };
+    Random next{9};
     const char alphabet[] = "0123456789abcdefABCDEFgG: x";
     for (int round = 0; round < 50000; ++round) {
         uint8_t digest[32];
